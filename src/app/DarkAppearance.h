@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+// The accent colour of the dark appearance (system blue).
+inline QColor accentColor()
+{
+    return QColor(0x0A, 0x84, 0xFF);
+}
+
+// A dark palette in the spirit of the desktop's dark appearance.
+QPalette darkPalette();
+
+// Makes every window of the process dark, whatever the desktop's theme.
+void applyDarkAppearance();

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+// The app's own symbol drawings, compiled in as resources and named like the
+// symbols they stand for ("viewfinder.crop", "rectangle", ...).
+// Returns a null icon when the drawing cannot be rendered, for example when
+// Qt's SVG plugins are missing.
+QIcon symbolIcon(const QString &name);
+
+// An icon that shows `text` (an emoji) drawn large and centred, for when a
+// symbol cannot be had.
+QIcon textIcon(const QString &text);

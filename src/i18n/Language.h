@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+// The interface languages, in their declared order.
+enum class Language {
+    english,
+    hungarian,
+    german,
+    spanish,
+    french,
+    italian,
+    portuguese,
+    russian,
+    japanese,
+    chinese,
+    korean,
+    arabic,
+    dutch,
+    polish,
+    turkish,
+    swedish,
+    norwegian,
+    danish,
+    finnish,
+    czech,
+};
+
+inline constexpr std::array<Language, 20> allLanguages{
+    Language::english, Language::hungarian, Language::german,    Language::spanish,
+    Language::french,  Language::italian,   Language::portuguese, Language::russian,
+    Language::japanese, Language::chinese,  Language::korean,    Language::arabic,
+    Language::dutch,   Language::polish,    Language::turkish,   Language::swedish,
+    Language::norwegian, Language::danish,  Language::finnish,   Language::czech,
+};
+
+// The two-letter code, e.g. "hu".
+QString rawValue(Language language);
+
+// The language's own name for itself, e.g. "Magyar".
+QString displayName(Language language);
+
+// The language whose code is exactly `code` (whole string, case-sensitive).
+std::optional<Language> languageFromRawValue(QStringView code);

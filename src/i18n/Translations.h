@@ -1,0 +1,41 @@
+#pragma once
+
+#include "i18n/Language.h"
+
+#include <QString>
+#include <QStringList>
+
+// Every interface text, looked up in the language in force when it is read.
+class Translations
+{
+public:
+    Translations() = delete;
+
+    // The interface language; chosen once at launch, English until then.
+    // Main thread only.
+    static Language current;
+
+    // The language for the user's preferred languages of this system.
+    static Language detectSystemLanguage();
+
+    // The rule behind it: only the first preferred language counts (English
+    // when there is none), cut to its first two characters and matched
+    // exactly against the language codes; English when nothing matches.
+    static Language languageForPreferredLanguages(const QStringList &preferredLanguages);
+
+    static QString left();
+    static QString right();
+    static QString actions();
+    static QString select();
+    static QString crop();
+    static QString cropAndCopy();
+    static QString copy();
+    static QString paste();
+    static QString box();
+    static QString fill();
+    static QString clear();
+    static QString undo();
+    static QString redo();
+    static QString blur();
+    static QString noImageMessage();
+};

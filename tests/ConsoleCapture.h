@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/Console.h"
+
+#include <string>
+#include <vector>
+
+// Collects the console lines written while it lives.
+class ConsoleCapture
+{
+public:
+    ConsoleCapture()
+        : m_previous(console::setSink([this](std::string_view line) { m_lines.emplace_back(line); }))
+    {
+    }
+    ~ConsoleCapture() { console::setSink(std::move(m_previous)); }
+    ConsoleCapture(const ConsoleCapture &) = delete;
+    ConsoleCapture &operator=(const ConsoleCapture &) = delete;
+
+    const std::vector<std::string> &lines() const { return m_lines; }
+    void clear() { m_lines.clear(); }
+
+private:
+    std::vector<std::string> m_lines;
+    console::Sink m_previous;
+};

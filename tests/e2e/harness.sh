@@ -1,0 +1,152 @@
+# Helpers for driving the real pintora binary on a real X server, as a user
+# would: Xvfb, an XEmbed tray host, xdotool for the mouse and keys, xclip for
+# the clipboard. Source it from a test script; every process it starts is
+# stopped by its pid when the script exits.
+#
+#   e2e_start_x [WIDTHxHEIGHT]   Xvfb on a free display; exports DISPLAY
+#   e2e_start_tray               the tray host, ready to take icons
+#   e2e_start_app [VAR=value...] the app, its console lines in $E2E_OUT
+#   e2e_wait_line LINE [SECONDS] wait until the app wrote exactly LINE
+#   e2e_expect_lines LINE...     the app's first lines are exactly these
+#   e2e_tray_icon_window         the X window id of the app's tray icon
+#   e2e_click_tray_icon          a left click on it
+#   e2e_clip_put FILE [TYPE]     offer FILE on the clipboard as TYPE
+#   e2e_screenshot NAME          the whole screen as $E2E_DIR/NAME.png
+
+set -euo pipefail
+
+E2E_APP=${1:?usage: $0 PATH_TO_PINTORA}
+E2E_NAME=$(basename "$0" .sh)
+E2E_DIR=${PINTORA_E2E_OUT:-${TMPDIR:-/tmp}/pintora-e2e}/$E2E_NAME
+E2E_OUT=$E2E_DIR/app.out
+E2E_ERR=$E2E_DIR/app.err
+E2E_PIDS=()
+E2E_APP_PID=
+rm -rf "$E2E_DIR"
+mkdir -p "$E2E_DIR"
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [[ -s $E2E_OUT ]]; then
+        echo "--- console lines of the app:" >&2
+        cat "$E2E_OUT" >&2
+    fi
+    if [[ -s $E2E_ERR ]]; then
+        echo "--- its standard error:" >&2
+        cat "$E2E_ERR" >&2
+    fi
+    exit 1
+}
+
+e2e_cleanup() {
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${E2E_PIDS[i]}" 2>/dev/null || true
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    E2E_PIDS=()
+}
+trap e2e_cleanup EXIT
+
+for tool in Xvfb trayer xdotool xclip import xwininfo; do
+    command -v "$tool" >/dev/null || e2e_fail "$tool is not installed (the README's test command installs it)"
+done
+[[ -x $E2E_APP ]] || e2e_fail "no executable at $E2E_APP"
+
+# Polls COMMAND until it succeeds, for at most SECONDS.
+e2e_until() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+e2e_start_x() {
+    local size=${1:-2560x1440}
+    local displayFile=$E2E_DIR/display
+    : >"$displayFile"
+    # -displayfd lets the server pick a free display, so tests can run side by
+    # side; -noreset keeps it from resetting (and refusing clients) whenever
+    # its last client leaves.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$displayFile" 2>"$E2E_DIR/xvfb.err" &
+    E2E_PIDS+=($!)
+    e2e_until 20 test -s "$displayFile" || e2e_fail "Xvfb did not start"
+    export DISPLAY=:$(head -n1 "$displayFile")
+    e2e_until 10 xwininfo -root >/dev/null 2>&1 || e2e_fail "X server $DISPLAY does not answer"
+}
+
+# The XEmbed tray must own its selection before the app asks for a tray.
+# trayer shows its panel only after taking the selection, so a visible panel
+# means it is ready.
+e2e_start_tray() {
+    env -u DBUS_SESSION_BUS_ADDRESS trayer --edge top --align right --widthtype pixel --width 200 \
+        --height 28 --transparent true --alpha 0 --tint 0x1e1e1e --SetDockType true \
+        >"$E2E_DIR/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || e2e_fail "trayer did not show its panel"
+}
+
+# Without a session bus Qt uses the XEmbed tray, which is what trayer hosts.
+e2e_start_app() {
+    : >"$E2E_OUT"
+    env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM "$@" "$E2E_APP" >"$E2E_OUT" 2>"$E2E_ERR" &
+    E2E_APP_PID=$!
+    E2E_PIDS+=($E2E_APP_PID)
+}
+
+e2e_has_line() {
+    grep -qxF -- "$1" "$E2E_OUT"
+}
+
+e2e_wait_line() {
+    local line=$1 seconds=${2:-20}
+    e2e_until "$seconds" e2e_has_line "$line" || e2e_fail "the app did not write: $line"
+}
+
+e2e_expect_lines() {
+    local expected actual
+    expected=$(printf '%s\n' "$@")
+    actual=$(head -n $# "$E2E_OUT")
+    [[ $actual == "$expected" ]] || e2e_fail "$(printf 'expected these lines:\n%s\n' "$expected")"
+}
+
+e2e_app_running() {
+    kill -0 "$E2E_APP_PID" 2>/dev/null
+}
+
+e2e_tray_icon_window() {
+    local window
+    # The tray icon is the app's small window embedded in the panel.
+    for window in $(xdotool search --onlyvisible --class pintora 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        if ((WIDTH <= 64 && HEIGHT <= 64)); then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_click_tray_icon() {
+    local window
+    window=$(e2e_tray_icon_window) || e2e_fail "no tray icon window"
+    xdotool mousemove --window "$window" 8 8 click 1
+}
+
+e2e_clip_put() {
+    local file=$1 type=${2:-image/png}
+    xclip -quiet -selection clipboard -t "$type" -i "$file" >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_until 10 bash -c "xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qxF '$type'" ||
+        e2e_fail "xclip did not take the clipboard"
+}
+
+e2e_screenshot() {
+    import -window root "$E2E_DIR/$1.png"
+    echo "screenshot: $E2E_DIR/$1.png"
+}

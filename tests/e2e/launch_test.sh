@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Launch on a desktop with a tray, in another language, and without a tray.
+source "$(dirname "$0")/harness.sh"
+
+launch_lines=(
+    "✅ App launched successfully!"
+    "🌍 Language: English"
+    "✅ StatusItem created: true"
+    "✅ Button exists, setting up icon..."
+    "✅ Image set from symbol: viewfinder.crop"
+    "✅ Button action configured"
+)
+
+echo "== with a tray host"
+e2e_start_x 2560x1440
+e2e_start_tray
+e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8
+e2e_wait_line "✅ Button action configured"
+e2e_expect_lines "${launch_lines[@]}"
+e2e_until 10 e2e_tray_icon_window >/dev/null || e2e_fail "the tray icon did not appear in the panel"
+e2e_screenshot tray
+e2e_click_tray_icon
+sleep 0.5
+e2e_app_running || e2e_fail "the app ended after a click on its icon"
+e2e_cleanup
+
+echo "== a Hungarian user"
+e2e_start_x 1280x720
+e2e_start_tray
+e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG=hu_HU.UTF-8
+e2e_wait_line "✅ Button action configured"
+e2e_expect_lines "✅ App launched successfully!" "🌍 Language: Magyar"
+e2e_cleanup
+
+echo "== no tray host"
+e2e_start_x 1280x720
+e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8
+e2e_wait_line "❌ Button is nil!"
+e2e_expect_lines "${launch_lines[@]:0:3}" "❌ Button is nil!"
+sleep 0.5
+e2e_app_running || e2e_fail "the app must keep running without a tray"
+[[ $(wc -l <"$E2E_OUT") -eq 4 ]] || e2e_fail "nothing may follow the missing button"
+
+echo "PASS"

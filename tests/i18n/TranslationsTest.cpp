@@ -1,0 +1,127 @@
+#include "i18n/Translations.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+namespace {
+
+Language detect(const QStringList &preferred)
+{
+    return Translations::languageForPreferredLanguages(preferred);
+}
+
+// Restores the interface language a test changes.
+class TranslationsTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { Translations::current = Language::english; }
+};
+
+} // namespace
+
+TEST(LanguageDetection, OnlyTheFirstPreferredLanguageCounts)
+{
+    EXPECT_EQ(detect({}), Language::english);
+    EXPECT_EQ(detect({"pt-BR"}), Language::portuguese);
+    EXPECT_EQ(displayName(detect({"pt-BR"})), QStringLiteral("Português"));
+    EXPECT_EQ(detect({"zh-Hans-CN"}), Language::chinese);
+    EXPECT_EQ(detect({"zh-Hant-TW"}), Language::chinese);
+    EXPECT_EQ(detect({"el-GR", "de-DE"}), Language::english);
+    EXPECT_EQ(detect({"hu-HU", "en-US"}), Language::hungarian);
+    EXPECT_EQ(detect({"cs"}), Language::czech);
+}
+
+TEST(LanguageDetection, MalformedTagsEndInEnglish)
+{
+    EXPECT_EQ(detect({""}), Language::english);
+    EXPECT_EQ(detect({"d"}), Language::english);
+    EXPECT_EQ(detect({"DE-de"}), Language::english);
+    EXPECT_EQ(detect({"-de"}), Language::english);
+    EXPECT_EQ(detect({"C"}), Language::english);
+    EXPECT_EQ(detect({" fr"}), Language::english);
+    // Only the first two characters are compared, whatever follows them.
+    EXPECT_EQ(detect({"fr_FR.UTF-8"}), Language::french);
+    EXPECT_EQ(detect({"dexyz"}), Language::german);
+}
+
+TEST(Language, CasesInDeclaredOrderWithTheirCodesAndNames)
+{
+    ASSERT_EQ(allLanguages.size(), 20u);
+    EXPECT_EQ(allLanguages[0], Language::english);
+    EXPECT_EQ(allLanguages[1], Language::hungarian);
+    EXPECT_EQ(allLanguages[11], Language::arabic);
+    EXPECT_EQ(allLanguages[19], Language::czech);
+    EXPECT_EQ(rawValue(Language::norwegian), QStringLiteral("no"));
+    EXPECT_EQ(displayName(Language::hungarian), QStringLiteral("Magyar"));
+    EXPECT_EQ(displayName(Language::czech), QStringLiteral("Čeština"));
+    EXPECT_EQ(displayName(Language::japanese), QStringLiteral("日本語"));
+    EXPECT_EQ(displayName(Language::arabic), QStringLiteral("العربية"));
+
+    QSet<QString> codes;
+    for (Language language : allLanguages) {
+        EXPECT_EQ(rawValue(language).size(), 2);
+        EXPECT_FALSE(displayName(language).isEmpty());
+        codes.insert(rawValue(language));
+    }
+    EXPECT_EQ(codes.size(), 20);
+}
+
+TEST(Language, LookupFromRawValueIsExact)
+{
+    EXPECT_EQ(languageFromRawValue(u"cs"), Language::czech);
+    EXPECT_EQ(languageFromRawValue(u"EN"), std::nullopt);
+    EXPECT_EQ(languageFromRawValue(u"eng"), std::nullopt);
+    EXPECT_EQ(languageFromRawValue(u""), std::nullopt);
+    EXPECT_EQ(languageFromRawValue(u"e"), std::nullopt);
+    EXPECT_EQ(languageFromRawValue(u"en "), std::nullopt);
+    for (Language language : allLanguages)
+        EXPECT_EQ(languageFromRawValue(rawValue(language)), language);
+}
+
+TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
+{
+    for (Language language : allLanguages) {
+        Translations::current = language;
+        const QStringList texts = {
+            Translations::left(),  Translations::right(),       Translations::actions(), Translations::select(),
+            Translations::crop(),  Translations::cropAndCopy(), Translations::copy(),    Translations::paste(),
+            Translations::box(),   Translations::fill(),        Translations::clear(),   Translations::undo(),
+            Translations::redo(),  Translations::blur(),        Translations::noImageMessage(),
+        };
+        for (const QString &text : texts)
+            EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
+        EXPECT_EQ(Translations::noImageMessage().count(u'\n'), 1) << rawValue(language).toStdString();
+    }
+}
+
+TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
+{
+    EXPECT_EQ(Translations::cropAndCopy(), QStringLiteral("Crop & Copy"));
+    EXPECT_EQ(Translations::left(), QStringLiteral("Left click:"));
+    EXPECT_EQ(Translations::noImageMessage(), QStringLiteral("Copy an image to clipboard\nor take a screenshot"));
+
+    Translations::current = Language::hungarian;
+    EXPECT_EQ(Translations::crop(), QStringLiteral("Crop"));
+    EXPECT_EQ(Translations::blur(), QStringLiteral("Maszatolás"));
+    EXPECT_EQ(Translations::actions(), QStringLiteral("Műveletek:"));
+
+    Translations::current = Language::german;
+    EXPECT_EQ(Translations::box(), QStringLiteral("Box"));
+    EXPECT_EQ(Translations::cropAndCopy(), QStringLiteral("Zuschneiden & Kopieren"));
+
+    Translations::current = Language::japanese;
+    EXPECT_EQ(Translations::noImageMessage(),
+              QStringLiteral("画像をクリップボードにコピーするか\nスクリーンショットを撮ってください"));
+
+    Translations::current = Language::arabic;
+    EXPECT_EQ(Translations::right(), QStringLiteral("نقرة يمنى:"));
+
+    Translations::current = Language::french;
+    EXPECT_EQ(Translations::noImageMessage(),
+              QStringLiteral("Copiez une image dans le presse-papiers\nou prenez une capture d'écran"));
+
+    Translations::current = Language::turkish;
+    EXPECT_EQ(Translations::redo(), QStringLiteral("Yinele"));
+    EXPECT_EQ(Translations::actions(), QStringLiteral("İşlemler:"));
+}
