@@ -1,3 +1,5 @@
+#include "app/Console.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -8,6 +10,7 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    console::setSink([](std::string_view) {}); // keep the report readable
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
