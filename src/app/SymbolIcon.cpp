@@ -7,11 +7,25 @@
 
 QIcon symbolIcon(const QString &name)
 {
-    QIcon icon(QStringLiteral(":/icons/%1.svg").arg(name));
+    const QIcon drawing(QStringLiteral(":/icons/%1.svg").arg(name));
     // QIcon accepts any path; only a rendered pixmap tells whether the SVG
     // could be read.
-    if (icon.isNull() || icon.pixmap(QSize(22, 22)).isNull())
+    if (drawing.isNull() || drawing.pixmap(QSize(22, 22)).isNull())
         return {};
+    // The drawings are white, which Qt's generated disabled look leaves
+    // white; disabled controls show them faded instead.
+    QIcon icon;
+    for (int side : {16, 20, 22, 24, 32, 40, 44, 48, 64}) {
+        const QPixmap normal = drawing.pixmap(QSize(side, side));
+        QPixmap faded(normal.size());
+        faded.fill(Qt::transparent);
+        QPainter painter(&faded);
+        painter.setOpacity(0.35);
+        painter.drawPixmap(0, 0, normal);
+        painter.end();
+        icon.addPixmap(normal, QIcon::Normal);
+        icon.addPixmap(faded, QIcon::Disabled);
+    }
     return icon;
 }
 

@@ -311,7 +311,7 @@ void CanvasView::paintSelectionOverlay(QPainter &painter)
 void CanvasView::paintNoImageMessage(QPainter &painter)
 {
     QFont font = this->font();
-    font.setPointSizeF(18);
+    font.setPixelSize(18);
 
     QTextDocument document;
     document.setDocumentMargin(0);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+// Getting images out of the editor and into it: cut-outs, PNG bytes, files
+// and the clipboard.
+
+// The whole pixels a bitmap-space rectangle touches, clipped to the image, as
+// a new image of one point per pixel; null when nothing of it is on the image.
+QImage cutOut(const QImage &image, const QRectF &bitmapRect);
+
+// PNG bytes of the image; empty when it cannot be encoded.
+QByteArray encodePng(const QImage &image);
+
+// Writes the image as a PNG file and reports it on the console. The file is
+// written beside the target and renamed over it, so an existing file is either
+// replaced whole or left as it was.
+void saveImageAsPng(const QImage &image, const QString &path);
+
+// Clears the clipboard and puts the image on it, as PNG bytes and as image
+// data, so that this process and other programs can read it. Returns the PNG
+// bytes it offered.
+QByteArray putImageOnClipboard(const QImage &image);
+
+// Any image the clipboard offers (image data, or bytes of a readable image
+// type); null when there is none.
+QImage imageFromClipboard();
