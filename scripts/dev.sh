@@ -18,7 +18,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev qt6-image-fo
 case $mode in
 run) ;;
 test)
-    packages+=(googletest libgtest-dev libbenchmark-dev xvfb trayer xclip xdotool imagemagick x11-utils)
+    packages+=(googletest libgtest-dev libbenchmark-dev xvfb trayer openbox wmctrl xclip xdotool imagemagick
+        x11-utils)
     ;;
 *) usage ;;
 esac

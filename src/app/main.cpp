@@ -1,13 +1,19 @@
 #include "app/PintoraApp.h"
+#include "app/PlatformChoice.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMetaObject>
 
 int main(int argc, char *argv[])
 {
+    if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pintora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pintora"));
+    QApplication::setDesktopFileName(QStringLiteral("pintora"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pintora.svg")));
 
     PintoraApp pintora;
     // Launching has finished once the event loop runs.

@@ -1,10 +1,19 @@
 #include "ConsoleCapture.h"
 #include "app/PintoraApp.h"
+#include "canvas/CanvasView.h"
+#include "editor/ImageEditorView.h"
 #include "i18n/Translations.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImageReader>
+#include <QMimeData>
 #include <QPalette>
+#include <QPointer>
 #include <QStyle>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -29,4 +38,205 @@ TEST(PintoraAppLaunch, WithoutATrayReportsTheMissingButtonAndKeepsRunning)
     EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
     EXPECT_LT(QApplication::palette().color(QPalette::Window).lightness(), 64);
     EXPECT_GT(QApplication::palette().color(QPalette::WindowText).lightness(), 192);
+}
+
+namespace {
+
+void offerOnClipboard(const QMap<QString, QByteArray> &bytesByType)
+{
+    auto *data = new QMimeData;
+    for (auto it = bytesByType.begin(); it != bytesByType.end(); ++it)
+        data->setData(it.key(), it.value());
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage filled(int width, int height, const QColor &color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// The CRC of PNG chunks.
+quint32 crc32(const char *data, int length)
+{
+    quint32 crc = 0xffffffffu;
+    for (int i = 0; i < length; ++i) {
+        crc ^= quint8(data[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+ImageEditorView *editorOf(QWidget *window)
+{
+    return window ? window->findChild<ImageEditorView *>() : nullptr;
+}
+
+// A click on the tray icon, with the console lines it wrote.
+class ClickTest : public ::testing::Test
+{
+protected:
+    ClickTest() { QGuiApplication::clipboard()->clear(); }
+
+    std::vector<std::string> click()
+    {
+        console.clear();
+        app->menuBarIconClicked();
+        // Let windows released by the click go.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return console.lines();
+    }
+
+    ConsoleCapture console;
+    std::unique_ptr<PintoraApp> app = std::make_unique<PintoraApp>();
+};
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(ClickTest, EmptyClipboardOpensAnEmptyEditorOnceThenReshowsIt)
+{
+    EXPECT_EQ(click(), Lines{"ℹ️ No image on clipboard"});
+    QPointer<QWidget> window = app->editorWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Pintora - Image Editor"));
+    EXPECT_TRUE(editorOf(window)->canvasView()->currentImage().isNull());
+
+    window->close();
+    EXPECT_EQ(click(), Lines{"ℹ️ No image on clipboard"});
+    EXPECT_EQ(app->editorWindow(), window);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ClickTest, TheSameBytesReshowTheSameWindowWithItsEdits)
+{
+    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
+    QPointer<QWidget> window = app->editorWindow();
+    ASSERT_NE(window, nullptr);
+    CanvasView *canvas = editorOf(window)->canvasView();
+    EXPECT_EQ(canvas->currentImage().size(), QSize(300, 200));
+    canvas->drawRectangleOnImage(QRectF(10, 10, 50, 50), canvas->rectangleStyle);
+    const QImage edited = canvas->currentImage();
+
+    window->close(); // the close button only hides it
+    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
+    EXPECT_EQ(app->editorWindow(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(editorOf(window)->canvasView()->currentImage(), edited);
+}
+
+TEST_F(ClickTest, ANewImageReplacesTheWindow)
+{
+    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    click();
+    QPointer<QWidget> first = app->editorWindow();
+    offerOnClipboard({{"image/png", encoded(filled(120, 80, Qt::green), "PNG")}});
+    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
+    EXPECT_NE(app->editorWindow(), first);
+    EXPECT_TRUE(first.isNull()); // released
+    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(120, 80));
+}
+
+TEST_F(ClickTest, PngIsPreferredOverTiffAndTiffAloneWorks)
+{
+    offerOnClipboard({{"image/png", encoded(filled(30, 20, Qt::blue), "PNG")},
+                      {"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
+    click();
+    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(30, 20));
+
+    offerOnClipboard({{"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
+    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
+    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(40, 40));
+}
+
+TEST_F(ClickTest, BytesThatAreNoImageChangeNothing)
+{
+    offerOnClipboard({{"image/png", encoded(filled(30, 20, Qt::blue), "PNG")}});
+    click();
+    QPointer<QWidget> window = app->editorWindow();
+    offerOnClipboard({{"image/png", QByteArray("definitely not a PNG")}});
+    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
+    EXPECT_EQ(app->editorWindow(), window);
+    EXPECT_EQ(editorOf(window)->canvasView()->currentImage().size(), QSize(30, 20));
+    // Nothing was stored: the same bad bytes are new again.
+    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
+}
+
+TEST_F(ClickTest, CropAndCopyHandsTheCutOutToTheClipboardAndTheNextClickReopensIt)
+{
+    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    click();
+    QPointer<QWidget> window = app->editorWindow();
+    ImageEditorView *editor = editorOf(window);
+    editor->canvasView()->setSelectionRect(QRectF(10, 20, 100, 50));
+    editor->performCrop(true);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(app->editorWindow(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    EXPECT_EQ(QImage::fromData(data->data(QStringLiteral("image/png"))).size(), QSize(100, 50));
+
+    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
+    ASSERT_NE(app->editorWindow(), nullptr);
+    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(100, 50));
+}
+
+TEST_F(ClickTest, CropAndCopyWithoutASelectionOnlyCloses)
+{
+    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    click();
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    editorOf(app->editorWindow())->performCrop(true);
+    EXPECT_EQ(app->editorWindow(), nullptr);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+TEST_F(ClickTest, ACropArrivingAfterTheAppIsGoneIsIgnored)
+{
+    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    click();
+    QPointer<ImageEditorView> editor = editorOf(app->editorWindow());
+    editor->canvasView()->setSelectionRect(QRectF(10, 20, 100, 50));
+    editor->performCrop(true); // the window is now on its way out, the editor still here
+    ASSERT_FALSE(editor.isNull());
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    app.reset();
+    editor->performCrop(true);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+TEST(PintoraAppLaunch, DecodesScreenshotsUpTo16384SquareAndRefusesLarger)
+{
+    ConsoleCapture console;
+    PintoraApp app;
+    app.applicationDidFinishLaunching();
+    EXPECT_EQ(QImageReader::allocationLimit(), 1024);
+
+    // A PNG header that claims one column more than 16384 x 16384: refused, not allocated.
+    QByteArray png = encoded(filled(1, 1, Qt::red), "PNG");
+    const auto putBigEndian = [&png](int offset, quint32 value) {
+        for (int i = 0; i < 4; ++i)
+            png[offset + i] = char(value >> (24 - 8 * i));
+    };
+    putBigEndian(16, 16385);
+    putBigEndian(20, 16384);
+    putBigEndian(29, crc32(png.constData() + 12, 17)); // over "IHDR" and its data
+    ASSERT_EQ(QImageReader(new QBuffer(&png)).size(), QSize(16385, 16384));
+    EXPECT_TRUE(QImage::fromData(png).isNull());
 }

@@ -4,14 +4,21 @@
 # stopped by its pid when the script exits.
 #
 #   e2e_start_x [WIDTHxHEIGHT]   Xvfb on a free display; exports DISPLAY
+#   e2e_start_wm                 a window manager (openbox), for title-bar closes
 #   e2e_start_tray               the tray host, ready to take icons
 #   e2e_start_app [VAR=value...] the app, its console lines in $E2E_OUT
+#   e2e_mark                     from now on, look only at lines written after this
 #   e2e_wait_line LINE [SECONDS] wait until the app wrote exactly LINE
-#   e2e_expect_lines LINE...     the app's first lines are exactly these
+#   e2e_wait_match REGEX         wait for a line matching REGEX; prints it
+#   e2e_expect_lines LINE...     the lines since the mark are exactly these
 #   e2e_tray_icon_window         the X window id of the app's tray icon
 #   e2e_click_tray_icon          a left click on it
+#   e2e_editor_window            the id of the visible editor window, if any
+#   e2e_close_window ID          close it as its title-bar button does
 #   e2e_clip_put FILE [TYPE]     offer FILE on the clipboard as TYPE
+#   e2e_clip_get TYPE FILE       what the clipboard holds as TYPE, into FILE
 #   e2e_screenshot NAME          the whole screen as $E2E_DIR/NAME.png
+#   e2e_same_pixels A B          the two images have exactly the same pixels
 
 set -euo pipefail
 
@@ -22,6 +29,7 @@ E2E_OUT=$E2E_DIR/app.out
 E2E_ERR=$E2E_DIR/app.err
 E2E_PIDS=()
 E2E_APP_PID=
+E2E_MARK=0
 rm -rf "$E2E_DIR"
 mkdir -p "$E2E_DIR"
 
@@ -50,7 +58,7 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-for tool in Xvfb trayer xdotool xclip import xwininfo; do
+for tool in Xvfb trayer openbox wmctrl xdotool xclip import compare convert xwininfo; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is not installed (the README's test command installs it)"
 done
 [[ -x $E2E_APP ]] || e2e_fail "no executable at $E2E_APP"
@@ -80,6 +88,12 @@ e2e_start_x() {
     e2e_until 10 xwininfo -root >/dev/null 2>&1 || e2e_fail "X server $DISPLAY does not answer"
 }
 
+e2e_start_wm() {
+    openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_until 20 wmctrl -m >/dev/null 2>&1 || e2e_fail "openbox did not start"
+}
+
 # The XEmbed tray must own its selection before the app asks for a tray.
 # trayer shows its panel only after taking the selection, so a visible panel
 # means it is ready.
@@ -94,13 +108,22 @@ e2e_start_tray() {
 # Without a session bus Qt uses the XEmbed tray, which is what trayer hosts.
 e2e_start_app() {
     : >"$E2E_OUT"
+    E2E_MARK=0
     env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM "$@" "$E2E_APP" >"$E2E_OUT" 2>"$E2E_ERR" &
     E2E_APP_PID=$!
     E2E_PIDS+=($E2E_APP_PID)
 }
 
+e2e_mark() {
+    E2E_MARK=$(wc -l <"$E2E_OUT")
+}
+
+e2e_lines_since_mark() {
+    tail -n +$((E2E_MARK + 1)) "$E2E_OUT"
+}
+
 e2e_has_line() {
-    grep -qxF -- "$1" "$E2E_OUT"
+    e2e_lines_since_mark | grep -qxF -- "$1"
 }
 
 e2e_wait_line() {
@@ -108,10 +131,19 @@ e2e_wait_line() {
     e2e_until "$seconds" e2e_has_line "$line" || e2e_fail "the app did not write: $line"
 }
 
+e2e_has_match() {
+    e2e_lines_since_mark | grep -qE -- "$1"
+}
+
+e2e_wait_match() {
+    e2e_until 20 e2e_has_match "$1" || e2e_fail "the app wrote no line matching: $1"
+    e2e_lines_since_mark | grep -E -- "$1" | head -n1
+}
+
 e2e_expect_lines() {
     local expected actual
     expected=$(printf '%s\n' "$@")
-    actual=$(head -n $# "$E2E_OUT")
+    actual=$(e2e_lines_since_mark | head -n $#)
     [[ $actual == "$expected" ]] || e2e_fail "$(printf 'expected these lines:\n%s\n' "$expected")"
 }
 
@@ -138,12 +170,30 @@ e2e_click_tray_icon() {
     xdotool mousemove --window "$window" 8 8 click 1
 }
 
+e2e_editor_window() {
+    xdotool search --onlyvisible --name '^Pintora - Image Editor$' 2>/dev/null | head -n1
+}
+
+e2e_close_window() {
+    wmctrl -i -c "$1"
+}
+
 e2e_clip_put() {
     local file=$1 type=${2:-image/png}
     xclip -quiet -selection clipboard -t "$type" -i "$file" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     e2e_until 10 bash -c "xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qxF '$type'" ||
         e2e_fail "xclip did not take the clipboard"
+}
+
+e2e_clip_get() {
+    xclip -selection clipboard -t "$1" -o >"$2" 2>/dev/null
+}
+
+e2e_same_pixels() {
+    local differing
+    differing=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+    [[ $differing == 0 ]]
 }
 
 e2e_screenshot() {

@@ -1,0 +1,10 @@
+#include "app/PlatformChoice.h"
+
+bool shouldRunOnXWayland(const QProcessEnvironment &environment)
+{
+    if (!environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
+        return false;
+    const bool wayland = environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland")
+        || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    return wayland && !environment.value(QStringLiteral("DISPLAY")).isEmpty();
+}
