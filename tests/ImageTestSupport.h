@@ -14,6 +14,20 @@ inline QImage solidImage(int width, int height, const QColor &color, QImage::For
     return image;
 }
 
+// An opaque image where neighbouring pixels differ a lot, like screenshot text.
+inline QImage noiseImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 state = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            image.setPixel(x, y, 0xff000000u | (state >> 8));
+        }
+    }
+    return image;
+}
+
 // Every channel, alpha included, within `tolerance` levels.
 inline ::testing::AssertionResult colorNear(const QColor &actual, const QColor &expected, int tolerance = 1)
 {

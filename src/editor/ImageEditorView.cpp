@@ -110,28 +110,32 @@ void ImageEditorView::saveStateForUndo()
 
 void ImageEditorView::performUndo()
 {
-    if (m_undoStack.isEmpty())
-        return;
-    if (!m_canvasView->currentImage().isNull())
-        m_redoStack.append(m_canvasView->currentImage());
-    const QImage previous = m_undoStack.takeLast();
-    m_canvasView->setImage(previous);
-    console::writeLine("↶ Undo performed (undo stack: " + std::to_string(m_undoStack.size())
-                       + ", redo stack: " + std::to_string(m_redoStack.size()) + ")");
-    stateChanged();
+    if (stepThroughHistory(m_undoStack, m_redoStack))
+        console::writeLine("↶ Undo performed" + historyCounts());
 }
 
 void ImageEditorView::performRedo()
 {
-    if (m_redoStack.isEmpty())
-        return;
+    if (stepThroughHistory(m_redoStack, m_undoStack))
+        console::writeLine("↷ Redo performed" + historyCounts());
+}
+
+bool ImageEditorView::stepThroughHistory(QList<QImage> &from, QList<QImage> &to)
+{
+    if (from.isEmpty())
+        return false;
+    // Straight onto the other stack: this is no snapshot, so nothing is forgotten.
     if (!m_canvasView->currentImage().isNull())
-        m_undoStack.append(m_canvasView->currentImage());
-    const QImage next = m_redoStack.takeLast();
-    m_canvasView->setImage(next);
-    console::writeLine("↷ Redo performed (undo stack: " + std::to_string(m_undoStack.size())
-                       + ", redo stack: " + std::to_string(m_redoStack.size()) + ")");
+        to.append(m_canvasView->currentImage());
+    m_canvasView->setImage(from.takeLast());
     stateChanged();
+    return true;
+}
+
+std::string ImageEditorView::historyCounts() const
+{
+    return " (undo stack: " + std::to_string(m_undoStack.size()) + ", redo stack: "
+        + std::to_string(m_redoStack.size()) + ")";
 }
 
 // ---- actions

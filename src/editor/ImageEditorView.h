@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 
 class CanvasView;
 class EditorToolbar;
@@ -66,6 +67,9 @@ protected:
 
 private:
     void appear();
+    // Undo and redo: the newest image of `from` comes back, the shown one goes onto `to`.
+    bool stepThroughHistory(QList<QImage> &from, QList<QImage> &to);
+    std::string historyCounts() const;
     QImage cutOutSelection(bool report);
     // Brings the toolbar in line with the state; called after every change.
     void stateChanged();

@@ -1,4 +1,3 @@
-#include "ConsoleCapture.h"
 #include "app/Console.h"
 
 #include <QRectF>
@@ -79,21 +78,6 @@ TEST(FormatPixelSize, JoinsWithTheMultiplicationSign)
 {
     EXPECT_EQ(console::formatPixelSize(640, 480), "640\u00d7480");
     EXPECT_EQ(console::formatPixelSize(QSize(1, 2)), "1×2");
-}
-
-TEST(ConsoleSink, CapturesWholeLinesAndRestoresThePreviousSink)
-{
-    std::vector<std::string> outer;
-    console::Sink original = console::setSink([&](std::string_view line) { outer.emplace_back(line); });
-    {
-        ConsoleCapture capture;
-        console::writeLine("✅ one");
-        console::writeLine(QStringLiteral("🌍 Language: Čeština"));
-        EXPECT_EQ(capture.lines(), (std::vector<std::string>{"✅ one", "🌍 Language: Čeština"}));
-    }
-    console::writeLine("after");
-    console::setSink(std::move(original));
-    EXPECT_EQ(outer, std::vector<std::string>{"after"});
 }
 
 TEST(ConsoleSink, DefaultWritesFlushedUtf8LinesToStandardOutput)

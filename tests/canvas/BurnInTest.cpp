@@ -15,20 +15,6 @@ const RectangleStyle redOutline{QColor(Qt::red), 3.0, false, false};
 const RectangleStyle redFilled{QColor(Qt::red), 3.0, true, false};
 const RectangleStyle blur{QColor(Qt::red), 3.0, false, true};
 
-// An opaque image where neighbouring pixels differ a lot, like screenshot text.
-QImage noiseImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 state = 12345;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            state = state * 1664525u + 1013904223u;
-            image.setPixel(x, y, 0xff000000u | (state >> 8));
-        }
-    }
-    return image;
-}
-
 QImage burn(const QImage &source, const QRectF &pixelRect, const RectangleStyle &style)
 {
     CanvasView canvas;

@@ -58,17 +58,6 @@ TEST(CanvasPaint, WithoutAnImageShowsTheCentredMessageOnBlack)
     EXPECT_NEAR(wrapped.center().x(), 100, 4);
 }
 
-TEST(CanvasPaint, MessageFollowsTheInterfaceLanguage)
-{
-    CanvasView canvas;
-    canvas.resize(800, 600);
-    const QImage english = paint(canvas);
-    Translations::current = Language::german;
-    const QImage german = paint(canvas);
-    Translations::current = Language::english;
-    EXPECT_NE(brightBox(english), brightBox(german));
-}
-
 TEST(CanvasPaint, TransparentPixelsShowTheBlackGround)
 {
     CanvasView canvas;

@@ -22,16 +22,6 @@ QFileDialog *openSaveDialog()
     return nullptr;
 }
 
-QImage noise(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 state = 7;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, 0xff000000u | ((state = state * 1664525u + 1013904223u) >> 8));
-    return image;
-}
-
 } // namespace
 
 TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
@@ -122,7 +112,7 @@ TEST(SaveImageAsPng, AFailedWriteLeavesTheExistingFileWhole)
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     ConsoleCapture console;
-    saveImageAsPng(noise(300, 300), path);
+    saveImageAsPng(noiseImage(300, 300), path);
     setrlimit(RLIMIT_FSIZE, &original);
 
     ASSERT_EQ(console.lines().size(), 1u);

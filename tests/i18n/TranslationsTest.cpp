@@ -53,9 +53,7 @@ TEST(Language, CasesInDeclaredOrderWithTheirCodesAndNames)
     EXPECT_EQ(allLanguages[11], Language::arabic);
     EXPECT_EQ(allLanguages[19], Language::czech);
     EXPECT_EQ(rawValue(Language::norwegian), QStringLiteral("no"));
-    EXPECT_EQ(displayName(Language::hungarian), QStringLiteral("Magyar"));
     EXPECT_EQ(displayName(Language::czech), QStringLiteral("Čeština"));
-    EXPECT_EQ(displayName(Language::japanese), QStringLiteral("日本語"));
     EXPECT_EQ(displayName(Language::arabic), QStringLiteral("العربية"));
 
     QSet<QString> codes;
@@ -116,10 +114,6 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
 
     Translations::current = Language::arabic;
     EXPECT_EQ(Translations::right(), QStringLiteral("نقرة يمنى:"));
-
-    Translations::current = Language::french;
-    EXPECT_EQ(Translations::noImageMessage(),
-              QStringLiteral("Copiez une image dans le presse-papiers\nou prenez une capture d'écran"));
 
     Translations::current = Language::turkish;
     EXPECT_EQ(Translations::redo(), QStringLiteral("Yinele"));
