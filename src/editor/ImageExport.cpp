@@ -37,6 +37,9 @@ QByteArray encodePng(const QImage &image)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    // zlib's fastest level: screenshots come out about as small as with the
+    // default level, in half the time, and a copy should feel instant.
+    writer.setQuality(80);
     if (image.isNull() || !writer.write(image))
         return {};
     return bytes;
