@@ -54,7 +54,7 @@ void PintoraApp::applicationDidFinishLaunching()
     const QString symbolName = QStringLiteral("viewfinder.crop");
     const QIcon icon = symbolIcon(symbolName);
     if (!icon.isNull()) {
-        m_statusItem->setIcon(icon);
+        m_statusItem->setIcon(outlinedIcon(icon));
         console::writeLine(QStringLiteral("✅ Image set from symbol: ") + symbolName);
     } else {
         m_statusItem->setIcon(textIcon(QStringLiteral("✂️")));

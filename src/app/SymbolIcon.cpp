@@ -29,6 +29,31 @@ QIcon symbolIcon(const QString &name)
     return icon;
 }
 
+QIcon outlinedIcon(const QIcon &symbol)
+{
+    QIcon icon;
+    for (int side : {16, 20, 22, 24, 32, 40, 44, 48, 64}) {
+        const QPixmap white = symbol.pixmap(QSize(side, side));
+        QPixmap dark = white;
+        {
+            QPainter tint(&dark);
+            tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            tint.fillRect(dark.rect(), QColor(0, 0, 0, 150));
+        }
+        QPixmap outlined(white.size());
+        outlined.fill(Qt::transparent);
+        QPainter painter(&outlined);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx || dy)
+                    painter.drawPixmap(dx, dy, dark);
+        painter.drawPixmap(0, 0, white);
+        painter.end();
+        icon.addPixmap(outlined);
+    }
+    return icon;
+}
+
 QIcon textIcon(const QString &text)
 {
     constexpr int side = 64;

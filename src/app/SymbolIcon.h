@@ -9,6 +9,10 @@
 // Qt's SVG plugins are missing.
 QIcon symbolIcon(const QString &name);
 
+// The symbol with a thin dark outline, so that the white drawing also reads
+// on a light panel.
+QIcon outlinedIcon(const QIcon &symbol);
+
 // An icon that shows `text` (an emoji) drawn large and centred, for when a
 // symbol cannot be had.
 QIcon textIcon(const QString &text);

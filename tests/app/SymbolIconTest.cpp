@@ -45,3 +45,21 @@ TEST(SymbolIcon, TextIconDrawsTheText)
     ASSERT_FALSE(icon.isNull());
     EXPECT_GT(paintedPixels(icon, 64), 0);
 }
+
+TEST(SymbolIcon, OutlinedIconReadsOnLightAndDarkPanels)
+{
+    const QImage image = outlinedIcon(symbolIcon(QStringLiteral("viewfinder.crop")))
+                             .pixmap(QSize(22, 22))
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32);
+    int white = 0, dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) > 128)
+                (qGray(pixel) > 200 ? white : dark) += qGray(pixel) > 200 || qGray(pixel) < 60;
+        }
+    }
+    EXPECT_GT(white, 20);
+    EXPECT_GT(dark, 20);
+}
