@@ -56,8 +56,12 @@ TEST(SymbolIcon, OutlinedIconReadsOnLightAndDarkPanels)
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = image.pixel(x, y);
-            if (qAlpha(pixel) > 128)
-                (qGray(pixel) > 200 ? white : dark) += qGray(pixel) > 200 || qGray(pixel) < 60;
+            if (qAlpha(pixel) <= 128)
+                continue;
+            if (qGray(pixel) > 200)
+                ++white;
+            else if (qGray(pixel) < 60)
+                ++dark;
         }
     }
     EXPECT_GT(white, 20);
