@@ -9,6 +9,13 @@ inline QColor accentColor()
     return QColor(0x0A, 0x84, 0xFF);
 }
 
+// `color` with its alpha replaced.
+inline QColor withAlpha(QColor color, double alpha)
+{
+    color.setAlphaF(float(alpha));
+    return color;
+}
+
 // A dark palette in the spirit of the desktop's dark appearance.
 QPalette darkPalette();
 

@@ -29,12 +29,6 @@ bool hasArea(const QRectF &rect)
     return rect.width() > 0 && rect.height() > 0;
 }
 
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
-}
-
 QPen pen(const QColor &color, double width)
 {
     return QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);

@@ -1,5 +1,6 @@
 #include "editor/EditorToolbar.h"
 
+#include "app/DarkAppearance.h"
 #include "app/SymbolIcon.h"
 #include "editor/ImageEditorView.h"
 #include "editor/ToolbarWidgets.h"
@@ -18,12 +19,6 @@ namespace {
 QString literal(QString text)
 {
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
-}
-
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
 }
 
 } // namespace

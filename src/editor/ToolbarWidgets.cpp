@@ -21,12 +21,6 @@ QFont fontOfSize(const QWidget *widget, int pixels, QFont::Weight weight = QFont
     return font;
 }
 
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
-}
-
 } // namespace
 
 // ---- ToolGroup
