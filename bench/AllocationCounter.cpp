@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <malloc.h>
 
+namespace pintora {
+
 // The benchmark binary replaces the C allocator's entry points with counting
 // wrappers around glibc's own implementation. Shared libraries (Qt) resolve
 // malloc to these as well.
@@ -106,3 +108,5 @@ std::size_t peakBytes()
 }
 
 } // namespace allocation
+
+} // namespace pintora

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace pintora {
+
 // Counts the heap in use by the whole process (every malloc, including Qt's),
 // so a benchmark can show how much memory an operation needs at its peak.
 namespace allocation {
@@ -13,3 +15,5 @@ void resetPeak();
 std::size_t peakBytes();
 
 } // namespace allocation
+
+} // namespace pintora

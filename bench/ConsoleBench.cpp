@@ -1,6 +1,8 @@
-#include "app/Console.h"
+#include "core/Console.h"
 
 #include <benchmark/benchmark.h>
+
+namespace pintora {
 
 // Every mouse drag event prints a selection line, so formatting must stay cheap.
 static void BM_FormatRect(benchmark::State &state)
@@ -13,3 +15,5 @@ static void BM_FormatRect(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FormatRect);
+
+} // namespace pintora

@@ -1,8 +1,10 @@
-#include "editor/ImageExport.h"
+#include "core/ImageExport.h"
 
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
+
+namespace pintora {
 
 // Copy and Crop & Copy encode PNG before the clipboard gets the image.
 static void BM_EncodePngScreenshot(benchmark::State &state)
@@ -19,3 +21,5 @@ static void BM_EncodePngScreenshot(benchmark::State &state)
     state.counters["png_KiB"] = double(size) / 1024;
 }
 BENCHMARK(BM_EncodePngScreenshot)->Unit(benchmark::kMillisecond);
+
+} // namespace pintora

@@ -1,4 +1,4 @@
-#include "app/Console.h"
+#include "core/Console.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    console::setSink([](std::string_view) {}); // keep the report readable
+    pintora::console::setSink([](std::string_view) {}); // keep the report readable
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "app/Console.h"
+#include "core/Console.h"
 
 #include <string>
 #include <vector>
+
+namespace pintora {
 
 // Collects the console lines written while it lives.
 class ConsoleCapture
@@ -11,6 +13,11 @@ class ConsoleCapture
 public:
     ConsoleCapture()
         : m_previous(console::setSink([this](std::string_view line) { m_lines.emplace_back(line); }))
+    {
+    }
+    // Hands each line to `sink` instead of keeping it.
+    explicit ConsoleCapture(console::Sink sink)
+        : m_previous(console::setSink(std::move(sink)))
     {
     }
     ~ConsoleCapture() { console::setSink(std::move(m_previous)); }
@@ -24,3 +31,5 @@ private:
     std::vector<std::string> m_lines;
     console::Sink m_previous;
 };
+
+} // namespace pintora

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+namespace pintora {
+
 inline QImage solidImage(int width, int height, const QColor &color, QImage::Format format = QImage::Format_RGB32)
 {
     QImage image(width, height, format);
@@ -49,3 +51,5 @@ inline QColor over(const QColor &top, double alpha, const QColor &bottom)
     auto mix = [alpha](int t, int b) { return int(std::lround(alpha * t + (1 - alpha) * b)); };
     return QColor(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue()));
 }
+
+} // namespace pintora

@@ -1,21 +1,19 @@
 #include "app/PintoraApp.h"
 
-#include "app/Console.h"
-#include "app/DarkAppearance.h"
-#include "app/SymbolIcon.h"
+#include "core/Console.h"
 #include "i18n/Translations.h"
-
-#include "editor/ImageEditorView.h"
-#include "editor/ImageExport.h"
+#include "ui/Clipboard.h"
+#include "ui/EditorWindow.h"
+#include "ui/SymbolIcon.h"
+#include "ui/Theme.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QImageReader>
 #include <QMimeData>
-#include <QScreen>
-#include <QStyle>
 #include <QSystemTrayIcon>
-#include <QVBoxLayout>
+
+namespace pintora {
 
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
@@ -87,7 +85,7 @@ void PintoraApp::menuBarIconClicked()
         if (m_editorWindow)
             showEditorWindow();
         else
-            openEditorWindow(QImage(), QByteArray());
+            openEditorWindow(QImage());
         return;
     }
 
@@ -96,7 +94,7 @@ void PintoraApp::menuBarIconClicked()
         if (m_editorWindow)
             showEditorWindow();
         else
-            openEditorWindow(m_currentImage, m_currentImageData);
+            openEditorWindow(m_currentImage);
         return;
     }
 
@@ -106,44 +104,26 @@ void PintoraApp::menuBarIconClicked()
         return;
     m_currentImage = image;
     m_currentImageData = bytes;
-    openEditorWindow(image, bytes);
+    openEditorWindow(image);
 }
 
-void PintoraApp::openEditorWindow(const QImage &image, const QByteArray &)
+void PintoraApp::openEditorWindow(const QImage &image)
 {
     // A new image gets a new editor; the old one goes with its edits.
     releaseEditorWindow();
 
     // The callback must neither keep the app alive nor outlive it.
     const QPointer<PintoraApp> self(this);
-    auto *editor = new ImageEditorView(image, [self](const QImage &cropped) {
+    m_editorWindow = new EditorWindow(image, [self](const QImage &cropped) {
         if (self)
             self->cropped(cropped);
     });
-
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize size = screen ? (QSizeF(screen->geometry().size()) * 0.8).toSize() : QSize(1536, 864);
-
-    auto *window = new QWidget;
-    window->setWindowTitle(QStringLiteral("Pintora - Image Editor"));
-    auto *content = new QVBoxLayout(window);
-    content->setContentsMargins(0, 0, 0, 0);
-    content->addWidget(editor);
-    // Closing hides the window; it stays here with its edits.
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
-    if (screen)
-        window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen->availableGeometry()));
-    else
-        window->resize(size);
-    m_editorWindow = window;
     showEditorWindow();
 }
 
 void PintoraApp::showEditorWindow()
 {
-    m_editorWindow->show();
-    m_editorWindow->raise();
-    m_editorWindow->activateWindow();
+    m_editorWindow->present();
 }
 
 void PintoraApp::releaseEditorWindow()
@@ -156,16 +136,11 @@ void PintoraApp::releaseEditorWindow()
     m_editorWindow = nullptr;
 }
 
-QByteArray PintoraApp::copyImageToClipboard(const QImage &image)
-{
-    return putImageOnClipboard(image);
-}
-
 void PintoraApp::cropped(const QImage &image)
 {
     if (!image.isNull()) {
         // The clipboard will hand these very bytes back on the next click.
-        const QByteArray png = copyImageToClipboard(image);
+        const QByteArray png = putImageOnClipboard(image);
         if (!png.isEmpty()) {
             m_currentImage = image;
             m_currentImageData = png;
@@ -173,3 +148,5 @@ void PintoraApp::cropped(const QImage &image)
     }
     releaseEditorWindow();
 }
+
+} // namespace pintora

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "ui/EditorWindow.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 
 class QSystemTrayIcon;
+
+namespace pintora {
 
 // The application's controller: brings the process up as a tray utility,
 // reads the clipboard when its icon is clicked, and opens or re-shows the one
@@ -27,18 +30,18 @@ public:
 
     // The editor window, also while the user has closed (hidden) it; null
     // when none was opened or Crop & Copy dismissed it.
-    QWidget *editorWindow() const { return m_editorWindow; }
+    EditorWindow *editorWindow() const { return m_editorWindow; }
 
 private:
-    void openEditorWindow(const QImage &image, const QByteArray &imageData);
+    void openEditorWindow(const QImage &image);
     void showEditorWindow();
     void releaseEditorWindow();
-    // Puts the image on the clipboard; returns the PNG bytes it offered.
-    QByteArray copyImageToClipboard(const QImage &image);
     void cropped(const QImage &image);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
-    QPointer<QWidget> m_editorWindow;        // owned; a top-level window
+    QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
     QImage m_currentImage;                   // set together with the bytes below
     QByteArray m_currentImageData;           // clipboard bytes of the current image, to spot it again
 };
+
+} // namespace pintora

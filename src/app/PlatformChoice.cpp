@@ -1,5 +1,7 @@
 #include "app/PlatformChoice.h"
 
+namespace pintora {
+
 bool shouldRunOnXWayland(const QProcessEnvironment &environment)
 {
     if (!environment.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
@@ -8,3 +10,5 @@ bool shouldRunOnXWayland(const QProcessEnvironment &environment)
         || !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
     return wayland && !environment.value(QStringLiteral("DISPLAY")).isEmpty();
 }
+
+} // namespace pintora

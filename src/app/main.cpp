@@ -7,7 +7,7 @@
 
 int main(int argc, char *argv[])
 {
-    if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
+    if (pintora::shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication application(argc, argv);
@@ -15,9 +15,9 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("pintora"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pintora.svg")));
 
-    PintoraApp pintora;
+    pintora::PintoraApp pintora;
     // Launching has finished once the event loop runs.
-    QMetaObject::invokeMethod(&pintora, &PintoraApp::applicationDidFinishLaunching, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&pintora, &pintora::PintoraApp::applicationDidFinishLaunching, Qt::QueuedConnection);
     application.exec();
     return 0;
 }

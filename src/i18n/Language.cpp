@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace pintora {
+
 namespace {
 
 struct LanguageNames {
@@ -44,3 +46,5 @@ std::optional<Language> languageFromRawValue(QStringView code)
     }
     return std::nullopt;
 }
+
+} // namespace pintora

@@ -6,6 +6,8 @@
 #include <array>
 #include <optional>
 
+namespace pintora {
+
 // The interface languages, in their declared order.
 enum class Language {
     english,
@@ -46,3 +48,5 @@ QString displayName(Language language);
 
 // The language whose code is exactly `code` (whole string, case-sensitive).
 std::optional<Language> languageFromRawValue(QStringView code);
+
+} // namespace pintora

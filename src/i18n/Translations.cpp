@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace pintora {
+
 Language Translations::current = Language::english;
 
 namespace {
@@ -404,3 +406,5 @@ QString Translations::undo() { return QString::fromUtf8(texts().undo); }
 QString Translations::redo() { return QString::fromUtf8(texts().redo); }
 QString Translations::blur() { return QString::fromUtf8(texts().blur); }
 QString Translations::noImageMessage() { return QString::fromUtf8(texts().noImageMessage); }
+
+} // namespace pintora

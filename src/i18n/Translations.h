@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace pintora {
+
 // Every interface text, looked up in the language in force when it is read.
 class Translations
 {
@@ -39,3 +41,5 @@ public:
     static QString blur();
     static QString noImageMessage();
 };
+
+} // namespace pintora

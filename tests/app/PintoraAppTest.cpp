@@ -1,7 +1,7 @@
 #include "ConsoleCapture.h"
 #include "app/PintoraApp.h"
-#include "canvas/CanvasView.h"
-#include "editor/ImageEditorView.h"
+#include "core/EditorDocument.h"
+#include "ui/ImageEditorView.h"
 #include "i18n/Translations.h"
 
 #include <QApplication>
@@ -16,6 +16,8 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+
+namespace pintora {
 
 // The offscreen platform has no system tray, so launch takes the path of a
 // desktop without one and must still come up, dark and resident.
@@ -78,9 +80,14 @@ quint32 crc32(const char *data, int length)
     return ~crc;
 }
 
-ImageEditorView *editorOf(QWidget *window)
+ImageEditorView *editorOf(EditorWindow *window)
 {
-    return window ? window->findChild<ImageEditorView *>() : nullptr;
+    return window ? window->editor() : nullptr;
+}
+
+EditorDocument &documentOf(EditorWindow *window)
+{
+    return window->editor()->document();
 }
 
 // A click on the tray icon, with the console lines it wrote.
@@ -110,18 +117,31 @@ TEST_F(ClickTest, TheSameBytesReshowTheSameWindowWithItsEdits)
 {
     offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
     EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
-    QPointer<QWidget> window = app->editorWindow();
+    QPointer<EditorWindow> window = app->editorWindow();
     ASSERT_NE(window, nullptr);
-    CanvasView *canvas = editorOf(window)->canvasView();
-    EXPECT_EQ(canvas->currentImage().size(), QSize(300, 200));
-    canvas->drawRectangleOnImage(QRectF(10, 10, 50, 50), canvas->rectangleStyle);
-    const QImage edited = canvas->currentImage();
+    EditorDocument &document = documentOf(window);
+    EXPECT_EQ(document.currentImage().size(), QSize(300, 200));
+    document.drawRectangleOnImage(QRectF(10, 10, 50, 50), document.rectangleStyle());
+    const QImage edited = document.currentImage();
 
     window->close(); // the close button only hides it
     EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
     EXPECT_EQ(app->editorWindow(), window);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(editorOf(window)->canvasView()->currentImage(), edited);
+    EXPECT_EQ(documentOf(window).currentImage(), edited);
+}
+
+TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
+{
+    // Uncompressed TIFFs of one size have one length, whatever they show.
+    const QByteArray blue = encoded(filled(30, 20, Qt::blue), "TIFF");
+    const QByteArray red = encoded(filled(30, 20, Qt::red), "TIFF");
+    ASSERT_EQ(blue.size(), red.size());
+    offerOnClipboard({{"image/tiff", blue}});
+    click();
+    offerOnClipboard({{"image/tiff", red}});
+    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
+    EXPECT_EQ(documentOf(app->editorWindow()).currentImage().pixelColor(0, 0), QColor(Qt::red));
 }
 
 TEST_F(ClickTest, PngIsPreferredOverTiffAndTiffAloneWorks)
@@ -129,20 +149,20 @@ TEST_F(ClickTest, PngIsPreferredOverTiffAndTiffAloneWorks)
     offerOnClipboard({{"image/png", encoded(filled(30, 20, Qt::blue), "PNG")},
                       {"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
     click();
-    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(30, 20));
+    EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(30, 20));
 
     offerOnClipboard({{"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
     EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
-    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(40, 40));
+    EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(40, 40));
 }
 
 TEST_F(ClickTest, CropAndCopyHandsTheCutOutToTheClipboardAndTheNextClickReopensIt)
 {
     offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
     click();
-    QPointer<QWidget> window = app->editorWindow();
+    QPointer<EditorWindow> window = app->editorWindow();
     ImageEditorView *editor = editorOf(window);
-    editor->canvasView()->setSelectionRect(QRectF(10, 20, 100, 50));
+    editor->document().setSelectionRect(QRectF(10, 20, 100, 50));
     editor->performCrop(true);
     QCoreApplication::processEvents();
 
@@ -154,7 +174,7 @@ TEST_F(ClickTest, CropAndCopyHandsTheCutOutToTheClipboardAndTheNextClickReopensI
 
     EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
     ASSERT_NE(app->editorWindow(), nullptr);
-    EXPECT_EQ(editorOf(app->editorWindow())->canvasView()->currentImage().size(), QSize(100, 50));
+    EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(100, 50));
 }
 
 TEST_F(ClickTest, CropAndCopyWithoutASelectionOnlyCloses)
@@ -172,7 +192,7 @@ TEST_F(ClickTest, ACropArrivingAfterTheAppIsGoneIsIgnored)
     offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
     click();
     QPointer<ImageEditorView> editor = editorOf(app->editorWindow());
-    editor->canvasView()->setSelectionRect(QRectF(10, 20, 100, 50));
+    editor->document().setSelectionRect(QRectF(10, 20, 100, 50));
     editor->performCrop(true); // the window is now on its way out, the editor still here
     ASSERT_FALSE(editor.isNull());
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
@@ -200,3 +220,5 @@ TEST(PintoraAppLaunch, DecodesScreenshotsUpTo16384SquareAndRefusesLarger)
     ASSERT_EQ(QImageReader(new QBuffer(&png)).size(), QSize(16385, 16384));
     EXPECT_TRUE(QImage::fromData(png).isNull());
 }
+
+} // namespace pintora

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pintora {
+
 namespace {
 
 QProcessEnvironment environment(std::initializer_list<std::pair<const char *, const char *>> variables)
@@ -25,3 +27,5 @@ TEST(PlatformChoice, WaylandWithAnXServerRunsOnXcbUnlessThePlatformIsChosen)
     EXPECT_TRUE(shouldRunOnXWayland(
         environment({{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", ""}})));
 }
+
+} // namespace pintora

@@ -95,11 +95,13 @@ e2e_start_wm() {
 }
 
 # The XEmbed tray must own its selection before the app asks for a tray.
-# trayer shows its panel only after taking the selection, so a visible panel
+# The panel reserves its strip (a strut), so the free area of the screen is
+# smaller than the screen, as on a desktop with a panel. trayer shows its
+# panel only after taking the selection, so a visible panel
 # means it is ready.
 e2e_start_tray() {
     env -u DBUS_SESSION_BUS_ADDRESS trayer --edge top --align right --widthtype pixel --width 200 \
-        --height 28 --transparent true --alpha 0 --tint 0x1e1e1e --SetDockType true \
+        --height 28 --transparent true --alpha 0 --tint 0x1e1e1e --SetDockType true --SetPartialStrut true \
         >"$E2E_DIR/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || e2e_fail "trayer did not show its panel"

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+namespace pintora {
+
 namespace {
 
 Language detect(const QStringList &preferred)
@@ -119,3 +121,5 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
     EXPECT_EQ(Translations::redo(), QStringLiteral("Yinele"));
     EXPECT_EQ(Translations::actions(), QStringLiteral("İşlemler:"));
 }
+
+} // namespace pintora

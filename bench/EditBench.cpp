@@ -1,0 +1,155 @@
+#include "AllocationCounter.h"
+#include "core/BurnIn.h"
+#include "core/EditorDocument.h"
+#include "core/Geometry.h"
+#include "ui/CanvasView.h"
+
+#include <QPainter>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace pintora {
+
+// A 5K screenshot and a 400 x 300 rectangle, the size of a typical redaction.
+namespace {
+
+constexpr int screenWidth = 5120;
+constexpr int screenHeight = 2880;
+const QRectF box(2000, 1200, 400, 300);
+
+// Flat panels, text-like speckles and edges, like a desktop screenshot.
+const QImage &screenshot()
+{
+    static const QImage image = [] {
+        QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
+        image.fill(QColor(236, 236, 236));
+        QPainter painter(&image);
+        for (int i = 0; i < 40; ++i)
+            painter.fillRect(QRect((i * 397) % screenWidth, (i * 211) % screenHeight, 900, 500),
+                             QColor::fromHsv((i * 37) % 360, 60, 200));
+        painter.setPen(Qt::black);
+        QFont font = painter.font();
+        font.setPixelSize(24);
+        painter.setFont(font);
+        for (int y = 0; y < screenHeight; y += 40)
+            painter.drawText(20, y, QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ").repeated(6));
+        return image;
+    }();
+    return image;
+}
+
+// The floor: copying the whole image's pixels once.
+void BM_CopyWholeImage(benchmark::State &state)
+{
+    const std::size_t bytes = std::size_t(screenWidth) * screenHeight * 4;
+    std::vector<char> from(bytes, 1), to(bytes);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+}
+BENCHMARK(BM_CopyWholeImage)->Unit(benchmark::kMillisecond);
+
+// A document that owns its pixels already: the first edit of an image still
+// shared with the clipboard intake takes one copy, which is not measured here.
+void ownImage(EditorDocument &document)
+{
+    document.setImage(screenshot().copy());
+}
+
+// One burn-in of a 400 x 300 box, with its undo step.
+void BM_BurnIn(benchmark::State &state, RectangleStyle style)
+{
+    EditorDocument document;
+    ownImage(document);
+    for (auto _ : state) {
+        document.saveStateForUndo();
+        document.drawRectangleOnImage(box, style);
+        state.PauseTiming();
+        document.performUndo(); // keeps the history from growing
+        state.ResumeTiming();
+    }
+}
+BENCHMARK_CAPTURE(BM_BurnIn, outline, RectangleStyle{Qt::red, 3, false, false})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BurnIn, filled, RectangleStyle{Qt::red, 3, true, false})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BurnIn, blur, RectangleStyle{Qt::red, 3, false, true})->Unit(benchmark::kMillisecond);
+
+// Undo and redo of one such burn-in: half the time is one step.
+void BM_UndoRedo(benchmark::State &state)
+{
+    EditorDocument document;
+    ownImage(document);
+    document.saveStateForUndo();
+    document.drawRectangleOnImage(box, RectangleStyle{Qt::red, 3, true, false});
+    for (auto _ : state) {
+        document.performUndo();
+        document.performRedo();
+    }
+}
+BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond);
+
+// What the history holds after 200 burn-ins, against the boxes they touched.
+void BM_HistoryMemory(benchmark::State &state)
+{
+    double ratio = 0, perRectangle = 0;
+    for (auto _ : state) {
+        EditorDocument document;
+        ownImage(document);
+        const std::size_t before = allocation::bytesInUse();
+        double boxBytes = 0;
+        for (int i = 0; i < 200; ++i) {
+            const QRectF at(100 + (i * 173) % 4500, 100 + (i * 97) % 2400, 400, 300);
+            const RectangleStyle style{Qt::red, 3, i % 3 == 1, i % 3 == 2};
+            document.saveStateForUndo();
+            document.drawRectangleOnImage(at, style);
+            const QRect area =
+                burnInArea(geometry::bitmapRectFromPixel(at, screenHeight), style, document.currentImage().size());
+            boxBytes += double(area.width()) * area.height() * 4;
+        }
+        const double held = double(allocation::bytesInUse() - before);
+        ratio = held / boxBytes;
+        perRectangle = held / 200 / 1024;
+    }
+    state.counters["history_vs_boxes"] = ratio;
+    state.counters["KiB_per_rectangle"] = perRectangle;
+}
+BENCHMARK(BM_HistoryMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// What a repaint costs: 0, during a selection drag over the same image; 1,
+// the first repaint after a burn-in.
+void BM_CanvasRepaint(benchmark::State &state)
+{
+    const bool afterBurnIn = state.range(0) != 0;
+    EditorDocument document;
+    ownImage(document);
+    CanvasView canvas(document);
+    canvas.resize(1536, 864);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(300, 200));
+    QTest::mouseMove(&canvas, QPoint(900, 600));
+    QImage target(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target);
+    for (auto _ : state) {
+        if (afterBurnIn) {
+            state.PauseTiming();
+            document.performUndo();
+            canvas.render(&target);
+            document.saveStateForUndo();
+            document.drawRectangleOnImage(box, RectangleStyle{Qt::red, 3, true, false});
+            document.setSelectionRect(QRectF(1000, 700, 1500, 900));
+            state.ResumeTiming();
+        }
+        canvas.render(&target);
+    }
+}
+BENCHMARK(BM_CanvasRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+} // namespace pintora

@@ -1,0 +1,73 @@
+#include "core/BurnIn.h"
+
+#include "core/GaussianBlur.h"
+#include "core/Geometry.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace pintora {
+
+QImage::Format editableFormat(const QImage &image)
+{
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Indexed8:
+    case QImage::Format_Alpha8:
+    case QImage::Format_Grayscale8:
+        return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    case QImage::Format_Grayscale16:
+        return QImage::Format_RGBX64;
+    default:
+        return image.format();
+    }
+}
+
+QRect burnInArea(const QRectF &rect, const RectangleStyle &style, const QSize &imageSize)
+{
+    // Half the outline lies outside the rectangle; antialiasing and the smooth
+    // scaling of a blur patch may touch one pixel more.
+    const double margin = (style.isBlur ? 0.0 : std::max(style.lineWidth, 0.0) / 2) + 1.0;
+    return geometry::pixelCut(rect.adjusted(-margin, -margin, margin, margin), imageSize);
+}
+
+void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, const QRect &area)
+{
+    QPainter painter(&image);
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (style.filled) {
+        QColor tint = style.color;
+        tint.setAlphaF(0.3f);
+        painter.fillRect(rect, tint);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(style.color, style.lineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.drawRect(rect);
+}
+
+QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
+{
+    if (image.format() == QImage::Format_ARGB32_Premultiplied)
+        return gaussianBlurCut(image, cut, sigma);
+    // Only what the kernel reaches is converted; beyond the image it reads
+    // transparency either way.
+    const int radius = int(gaussianKernel(sigma).size() / 2);
+    const QRect reach = cut.adjusted(-radius, -radius, radius, radius) & image.rect();
+    const QImage source = image.copy(reach).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (source.isNull())
+        return {};
+    return gaussianBlurCut(source, cut.translated(-reach.topLeft()), sigma);
+}
+
+void paintPatch(QImage &image, const QImage &patch, const QRectF &rect, const QRect &area)
+{
+    QPainter painter(&image);
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect, patch);
+}
+
+} // namespace pintora

@@ -1,0 +1,132 @@
+#include "core/DisplayScaling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace pintora {
+namespace {
+
+// Four channels of one premultiplied pixel, worked on as one vector.
+typedef float Channels __attribute__((vector_size(16)));
+
+inline Channels unpack(std::uint32_t argb)
+{
+    return Channels{float(argb & 0xff), float((argb >> 8) & 0xff), float((argb >> 16) & 0xff), 0.0f};
+}
+
+inline std::uint32_t pack(Channels value)
+{
+    auto level = [](float v) { return std::uint32_t(std::clamp(v + 0.5f, 0.0f, 255.0f)); };
+    return 0xff000000u | level(value[2]) << 16 | level(value[1]) << 8 | level(value[0]);
+}
+
+} // namespace
+
+DisplayScaling::DisplayScaling(const QSize &imageSize, const QSize &displaySize)
+    : m_imageSize(imageSize)
+    , m_displaySize(displaySize)
+    , m_columns(taps(imageSize.width(), displaySize.width()))
+    , m_rows(taps(imageSize.height(), displaySize.height()))
+{
+}
+
+DisplayScaling::Taps DisplayScaling::taps(int imageLength, int displayLength)
+{
+    Taps taps;
+    taps.first.reserve(size_t(std::max(displayLength, 0)) + 1);
+    const double step = double(imageLength) / displayLength; // image pixels per display pixel
+    for (int d = 0; d < displayLength; ++d) {
+        taps.first.push_back(int(taps.index.size()));
+        if (step <= 1.0) {
+            taps.index.push_back(std::min(imageLength - 1, int(std::floor((d + 0.5) * step))));
+            taps.weight.push_back(1.0f);
+            continue;
+        }
+        // The share of each image pixel in [d·step, (d+1)·step).
+        const double from = d * step, to = std::min((d + 1) * step, double(imageLength));
+        for (int i = int(std::floor(from)); i < to; ++i) {
+            const double covered = std::min(to, i + 1.0) - std::max(from, double(i));
+            if (covered > 1e-9) {
+                taps.index.push_back(i);
+                taps.weight.push_back(float(covered / (to - from)));
+            }
+        }
+    }
+    taps.first.push_back(int(taps.index.size()));
+    return taps;
+}
+
+std::pair<int, int> DisplayScaling::displayRange(int from, int to, int imageLength, int displayLength)
+{
+    // Display pixel d reads image pixels near [d, d + 1)·step; one more on
+    // each side covers the rounding of both mappings.
+    const double step = double(imageLength) / displayLength;
+    const int first = std::max(0, int(std::floor(from / step)) - 1);
+    const int last = std::min(displayLength, int(std::ceil(to / step)) + 1); // exclusive
+    return {first, last};
+}
+
+QRect DisplayScaling::displayArea(const QRect &imageArea) const
+{
+    const QRect area = imageArea & QRect(QPoint(0, 0), m_imageSize);
+    if (area.isEmpty() || m_displaySize.isEmpty())
+        return {};
+    const auto [left, right] = displayRange(area.left(), area.right() + 1, m_imageSize.width(), m_displaySize.width());
+    const auto [top, bottom] =
+        displayRange(area.top(), area.bottom() + 1, m_imageSize.height(), m_displaySize.height());
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QImage DisplayScaling::render(const QImage &image) const
+{
+    QImage display(m_displaySize, QImage::Format_RGB32);
+    if (!display.isNull())
+        renderArea(image, display, display.rect());
+    return display;
+}
+
+void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRect &displayRect) const
+{
+    Q_ASSERT(image.size() == m_imageSize && display.size() == m_displaySize);
+    const QRect target = displayRect & display.rect();
+    if (target.isEmpty())
+        return;
+
+    // The image rows and columns the target reads, as premultiplied 32-bit
+    // pixels: read in place when the image already is, converted otherwise.
+    const int firstColumn = m_columns.index[size_t(m_columns.first[size_t(target.left())])];
+    const int endColumn = m_columns.index[size_t(m_columns.first[size_t(target.right()) + 1] - 1)] + 1;
+    const int firstRow = m_rows.index[size_t(m_rows.first[size_t(target.top())])];
+    const int endRow = m_rows.index[size_t(m_rows.first[size_t(target.bottom()) + 1] - 1)] + 1;
+    const bool direct = image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32;
+    const QImage converted = direct ? QImage()
+                                    : image.copy(firstColumn, firstRow, endColumn - firstColumn, endRow - firstRow)
+                                          .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage &source = direct ? image : converted;
+    const int columnOffset = direct ? 0 : firstColumn;
+    const int rowOffset = direct ? 0 : firstRow;
+    if (source.isNull())
+        return;
+
+    std::vector<Channels> sums(size_t(target.width()));
+    for (int dy = target.top(); dy <= target.bottom(); ++dy) {
+        std::fill(sums.begin(), sums.end(), Channels{0, 0, 0, 0});
+        for (int r = m_rows.first[size_t(dy)]; r < m_rows.first[size_t(dy) + 1]; ++r) {
+            const float rowWeight = m_rows.weight[size_t(r)];
+            const auto *line = reinterpret_cast<const std::uint32_t *>(
+                source.constScanLine(m_rows.index[size_t(r)] - rowOffset)) - columnOffset;
+            for (int dx = target.left(); dx <= target.right(); ++dx) {
+                Channels across{0, 0, 0, 0};
+                for (int c = m_columns.first[size_t(dx)]; c < m_columns.first[size_t(dx) + 1]; ++c)
+                    across += m_columns.weight[size_t(c)] * unpack(line[m_columns.index[size_t(c)]]);
+                sums[size_t(dx - target.left())] += rowWeight * across;
+            }
+        }
+        auto *out = reinterpret_cast<std::uint32_t *>(display.scanLine(dy)) + target.left();
+        for (int i = 0; i < target.width(); ++i)
+            out[i] = pack(sums[size_t(i)]);
+    }
+}
+
+} // namespace pintora

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "core/Annotation.h"
+#include "core/EditHistory.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QRectF>
+#include <QUndoStack>
+
+namespace pintora {
+
+// What the editor works on: the image, the selection, the drag mode, the
+// rectangle style and the undo history. Everything that changes them goes
+// through here, and every change is announced, so that widgets only show the
+// document and send it requests.
+//
+// Rectangles are in pixel space (y up from the image's lower-left corner),
+// except the areas of imageChanged(), which are in bitmap space.
+class EditorDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EditorDocument(QObject *parent = nullptr);
+
+    static QList<QColor> availableColors();
+    static QList<double> availableLineWidths();
+
+    const QImage &currentImage() const { return m_currentImage; }
+    QRectF selectionRect() const { return m_selectionRect; }
+    DrawMode drawMode() const { return m_drawMode; }
+    const RectangleStyle &rectangleStyle() const { return m_rectangleStyle; }
+
+    // Undo and redo steps; they also make the undo and redo actions.
+    QUndoStack *history() { return &m_history; }
+    int undoCount() const { return m_history.index(); }
+    int redoCount() const { return m_history.count() - m_history.index(); }
+
+    // Crop, Crop & Copy and Save need a selection with area in selection mode.
+    bool canCrop() const;
+
+    // Shows `image` with no selection; the history is left as it is.
+    void setImage(const QImage &image);
+    // Every assignment is announced, changed or not.
+    void setSelectionRect(const QRectF &pixelRect);
+
+    // A drag on the canvas, with positions already mapped onto the image.
+    void press(DrawMode mode, const QPointF &pixel);
+    void release();
+
+    // A snapshot the next undo comes back to.
+    void saveStateForUndo();
+    void performUndo();
+    void performRedo();
+
+    // Burns `pixelRect` into the image in `style`, in place; the pixels it
+    // overwrites go into the newest undo step.
+    void drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style);
+
+    // The selected pixels as a new image, quietly; null without a selection
+    // with area.
+    QImage cutOutSelection() const;
+    // The same, reporting the image, selection and crop rectangle before
+    // the cut and the cut-out's size after it.
+    QImage cropSelection();
+    // Replaces the image by the selected part of it.
+    void crop();
+    // Replaces the image by one from the clipboard, with a fresh history;
+    // a null image changes nothing.
+    void paste(const QImage &image);
+
+    // Style choices; a colour also ends blur mode.
+    void chooseColor(const QColor &color);
+    void chooseBlur();
+    void chooseLineWidth(double width);
+    void chooseFilled(bool filled);
+
+signals:
+    // `area` is what changed, in bitmap space; the whole image when it was
+    // replaced.
+    void imageChanged(const QRect &area);
+    void selectionChanged(const QRectF &pixelRect);
+    void drawModeChanged(DrawMode mode);
+    void styleChanged();
+
+private:
+    EditStep *step(int index);
+    // Keeps the history consistent with a change made without a snapshot of
+    // its own. `edit` holds what the change overwrote.
+    void recordChange(const ImageEdit &edit);
+    void replaceImage(const QImage &image);
+    void afterHistoryStep(const QRect &area, const char *line);
+
+    QImage m_currentImage;
+    QRectF m_selectionRect;
+    DrawMode m_drawMode = DrawMode::selection;
+    RectangleStyle m_rectangleStyle;
+    QUndoStack m_history;
+};
+
+} // namespace pintora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+namespace pintora {
+
+// Getting images out of the editor: cut-outs, PNG bytes and files.
+
+// The whole pixels a bitmap-space rectangle touches, clipped to the image, as
+// a new image of one point per pixel; null when nothing of it is on the image.
+QImage cutOut(const QImage &image, const QRectF &bitmapRect);
+
+// PNG bytes of the image; empty when it cannot be encoded.
+QByteArray encodePng(const QImage &image);
+
+// Writes the image as a PNG file and reports it on the console. The file is
+// written beside the target and renamed over it, so an existing file is either
+// replaced whole or left as it was.
+void saveImageAsPng(const QImage &image, const QString &path);
+
+} // namespace pintora

@@ -1,0 +1,182 @@
+#include "ui/EditorToolbar.h"
+
+#include "ui/Theme.h"
+#include "ui/SymbolIcon.h"
+#include "core/EditorDocument.h"
+#include "core/Geometry.h"
+#include "ui/ImageEditorView.h"
+#include "ui/ToolbarWidgets.h"
+#include "i18n/Translations.h"
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace pintora {
+
+namespace {
+
+// Button titles are shown as they are: an ampersand is not a mnemonic.
+QString literal(QString text)
+{
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+} // namespace
+
+EditorToolbar::EditorToolbar(ImageEditorView &editor)
+    : QWidget(&editor)
+    , m_editor(editor)
+    , m_document(editor.document())
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(10, 5, 10, 5);
+    row->setSpacing(10);
+    row->addWidget(buildLeftGroup(), 0, Qt::AlignVCenter);
+    row->addWidget(buildActionsGroup(), 0, Qt::AlignVCenter);
+    row->addWidget(buildRightGroup(), 0, Qt::AlignVCenter);
+    row->addStretch(1);
+
+    m_sizeReadout = new QLabel(this);
+    m_sizeReadout->setObjectName(QStringLiteral("sizeReadout"));
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(11);
+    m_sizeReadout->setFont(mono);
+    m_sizeReadout->setForegroundRole(QPalette::PlaceholderText);
+    row->addWidget(m_sizeReadout, 0, Qt::AlignVCenter);
+
+    connect(&m_document, &EditorDocument::selectionChanged, this, &EditorToolbar::refresh);
+    connect(&m_document, &EditorDocument::drawModeChanged, this, &EditorToolbar::refresh);
+    connect(&m_document, &EditorDocument::styleChanged, this, &EditorToolbar::refresh);
+    refresh();
+}
+
+QPushButton *EditorToolbar::button(QAction *action, const char *name, bool withText)
+{
+    auto *push = new QPushButton(withText ? literal(action->text()) : QString(), this);
+    push->setObjectName(QLatin1String(name));
+    push->setFocusPolicy(Qt::NoFocus);
+    push->setAutoDefault(false);
+    if (!withText) {
+        push->setToolTip(action->text());
+        push->setAccessibleName(action->text());
+    }
+    // The button is a face of the action: it triggers it and follows its state.
+    connect(push, &QPushButton::clicked, action, &QAction::trigger);
+    const auto follow = [push, action] { push->setEnabled(action->isEnabled()); };
+    connect(action, &QAction::changed, push, follow);
+    follow();
+    return push;
+}
+
+QWidget *EditorToolbar::buildLeftGroup()
+{
+    auto *group = new ToolGroup(Translations::left(), this);
+    m_selectBadge = new ModeBadge(symbolIcon(QStringLiteral("viewfinder.crop")), Translations::select(), 70, group);
+    m_selectBadge->setObjectName(QStringLiteral("selectBadge"));
+    group->row()->addWidget(m_selectBadge, 0, Qt::AlignVCenter);
+    group->row()->addWidget(button(m_editor.cropAction(), "cropButton"), 0, Qt::AlignVCenter);
+    group->row()->addWidget(button(m_editor.cropAndCopyAction(), "cropAndCopyButton"), 0, Qt::AlignVCenter);
+    group->row()->addWidget(button(m_editor.saveAction(), "saveButton"), 0, Qt::AlignVCenter);
+    return group;
+}
+
+QWidget *EditorToolbar::buildActionsGroup()
+{
+    auto *group = new ToolGroup(Translations::actions(), this);
+    QPushButton *undo = button(m_editor.undoAction(), "undoButton", false);
+    QPushButton *redo = button(m_editor.redoAction(), "redoButton", false);
+    undo->setIcon(symbolIcon(QStringLiteral("arrow.uturn.backward")));
+    redo->setIcon(symbolIcon(QStringLiteral("arrow.uturn.forward")));
+    for (QPushButton *control : {button(m_editor.copyAction(), "copyButton"),
+                                 button(m_editor.pasteAction(), "pasteButton"), undo, redo})
+        group->row()->addWidget(control, 0, Qt::AlignVCenter);
+    return group;
+}
+
+QWidget *EditorToolbar::buildRightGroup()
+{
+    auto *group = new ToolGroup(Translations::right(), this);
+    m_boxBadge = new ModeBadge(symbolIcon(QStringLiteral("rectangle")), Translations::box(), 60, group);
+    m_boxBadge->setObjectName(QStringLiteral("boxBadge"));
+    group->row()->addWidget(m_boxBadge, 0, Qt::AlignVCenter);
+
+    auto *tools = new QHBoxLayout;
+    tools->setSpacing(3);
+    m_blur = new DiscButton(withAlpha(Qt::gray, 0.5), symbolIcon(QStringLiteral("hand.raised.fill")), group);
+    m_blur->setObjectName(QStringLiteral("blurButton"));
+    m_blur->setToolTip(Translations::blur());
+    m_blur->setAccessibleName(Translations::blur());
+    connect(m_blur, &QAbstractButton::clicked, this, [this] { m_document.chooseBlur(); });
+    tools->addWidget(m_blur);
+
+    auto *divider = new QFrame(group);
+    divider->setFixedSize(1, 20);
+    divider->setStyleSheet(QStringLiteral("background: rgba(255, 255, 255, 60);"));
+    tools->addWidget(divider);
+
+    const QList<QColor> colors = EditorDocument::availableColors();
+    for (int i = 0; i < colors.size(); ++i) {
+        auto *swatch = new DiscButton(colors[i], {}, group);
+        swatch->setObjectName(QStringLiteral("colorSwatch%1").arg(i));
+        swatch->setAccessibleName(colors[i].name());
+        connect(swatch, &QAbstractButton::clicked, this, [this, color = colors[i]] { m_document.chooseColor(color); });
+        m_swatches.append(swatch);
+        tools->addWidget(swatch);
+    }
+    group->row()->addLayout(tools);
+
+    m_lineWidths = new SegmentedPicker(EditorDocument::availableLineWidths(), 75, group);
+    m_lineWidths->setObjectName(QStringLiteral("lineWidthPicker"));
+    m_lineWidths->onPicked = [this](double width) { m_document.chooseLineWidth(width); };
+    group->row()->addWidget(m_lineWidths, 0, Qt::AlignVCenter);
+
+    auto *fillLabel = new QLabel(Translations::fill(), group);
+    QFont labelFont = fillLabel->font();
+    labelFont.setPixelSize(12);
+    fillLabel->setFont(labelFont);
+    fillLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_fill = new SwitchToggle(group);
+    m_fill->setObjectName(QStringLiteral("fillSwitch"));
+    m_fill->setAccessibleName(Translations::fill());
+    fillLabel->setBuddy(m_fill);
+    connect(m_fill, &QAbstractButton::clicked, this, [this](bool on) { m_document.chooseFilled(on); });
+    auto *fill = new QHBoxLayout;
+    fill->setSpacing(6);
+    fill->addWidget(fillLabel);
+    fill->addWidget(m_fill);
+    group->row()->addLayout(fill);
+    return group;
+}
+
+void EditorToolbar::refresh()
+{
+    const RectangleStyle &style = m_document.rectangleStyle();
+    m_selectBadge->setActive(m_document.drawMode() == DrawMode::selection);
+    m_boxBadge->setActive(m_document.drawMode() == DrawMode::rectangle);
+    m_blur->setChosen(style.isBlur);
+    for (DiscButton *swatch : std::as_const(m_swatches))
+        swatch->setChosen(!style.isBlur && swatch->color() == style.color);
+    m_lineWidths->setValue(style.lineWidth);
+    m_fill->setChecked(style.filled);
+
+    const QRectF selection = m_document.selectionRect();
+    const bool showSize = geometry::hasArea(selection);
+    if (showSize) {
+        // Whole pixels, truncated: 99.9 shows as 99.
+        m_sizeReadout->setText(QStringLiteral("%1×%2px").arg(qint64(selection.width())).arg(qint64(selection.height())));
+    }
+    m_sizeReadout->setVisible(showSize);
+}
+
+void EditorToolbar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+}
+
+} // namespace pintora

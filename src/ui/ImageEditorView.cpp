@@ -1,0 +1,150 @@
+#include "ui/ImageEditorView.h"
+
+#include "core/Console.h"
+#include "core/EditorDocument.h"
+#include "core/ImageExport.h"
+#include "i18n/Translations.h"
+#include "ui/CanvasView.h"
+#include "ui/Clipboard.h"
+#include "ui/EditorToolbar.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace pintora {
+
+ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent)
+    : QWidget(parent)
+    , m_image(image)
+    , m_onCrop(std::move(onCrop))
+    , m_document(new EditorDocument(this))
+    , m_canvasView(new CanvasView(*m_document, this))
+    , m_crop(makeAction(Translations::crop(), &ImageEditorView::crop))
+    , m_cropAndCopy(makeAction(Translations::cropAndCopy(), &ImageEditorView::cropAndCopy))
+    , m_save(makeAction(QStringLiteral("Save"), &ImageEditorView::saveCroppedToFile))
+    , m_copy(makeAction(Translations::copy(), &ImageEditorView::copyFullImageToClipboard))
+    , m_paste(makeAction(Translations::paste(), &ImageEditorView::pasteNewImage))
+    , m_undo(makeAction(Translations::undo(), &ImageEditorView::undo))
+    , m_redo(makeAction(Translations::redo(), &ImageEditorView::redo))
+    , m_toolbar(new EditorToolbar(*this))
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_toolbar);
+    column->addWidget(m_canvasView, 1);
+
+    // Return, and Enter on the keypad, do Crop & Copy while it is possible.
+    m_cropAndCopy->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    // In the window's context: nothing in the editor takes the keyboard focus.
+    for (QAction *action : {m_crop, m_cropAndCopy, m_save, m_copy, m_paste, m_undo, m_redo})
+        addAction(action);
+
+    connect(m_document, &EditorDocument::imageChanged, this, &ImageEditorView::updateActions);
+    connect(m_document, &EditorDocument::selectionChanged, this, &ImageEditorView::updateActions);
+    connect(m_document, &EditorDocument::drawModeChanged, this, &ImageEditorView::updateActions);
+    connect(m_document->history(), &QUndoStack::indexChanged, this, &ImageEditorView::updateActions);
+    updateActions();
+}
+
+QAction *ImageEditorView::makeAction(const QString &text, void (ImageEditorView::*slot)())
+{
+    auto *action = new QAction(text, this);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void ImageEditorView::updateActions()
+{
+    const bool canCrop = m_document->canCrop();
+    m_crop->setEnabled(canCrop);
+    m_cropAndCopy->setEnabled(canCrop);
+    m_save->setEnabled(canCrop);
+    m_undo->setEnabled(m_document->undoCount() > 0);
+    m_redo->setEnabled(m_document->redoCount() > 0);
+    m_toolbar->setVisible(!m_document->currentImage().isNull());
+}
+
+void ImageEditorView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Only the first time: a window shown again keeps its edits.
+    if (!std::exchange(m_hasAppeared, true) && !m_image.isNull())
+        m_document->setImage(m_image);
+}
+
+void ImageEditorView::performCrop(bool copyAndClose)
+{
+    if (!copyAndClose) {
+        m_document->crop();
+        return;
+    }
+    const QImage cropped = m_document->cropSelection();
+    if (m_onCrop)
+        m_onCrop(cropped);
+}
+
+void ImageEditorView::saveCroppedToFile()
+{
+    const QImage cropped = m_document->cutOutSelection();
+    if (cropped.isNull())
+        return;
+
+    // A sheet on the editor while it is the active window, a window of its own otherwise.
+    auto *dialog = new QFileDialog(isActiveWindow() ? window() : nullptr, QStringLiteral("Save Image"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt's own dialog follows the app's dark palette and has room for the message.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(QStringLiteral("PNG image (*.png)"));
+    dialog->setDefaultSuffix(QStringLiteral("png"));
+    dialog->setLabelText(QFileDialog::FileName, QStringLiteral("File name:"));
+    dialog->selectFile(QStringLiteral("cropped_image.png"));
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
+        auto *message = new QLabel(QStringLiteral("Choose a location to save the PNG file"), dialog);
+        message->setObjectName(QStringLiteral("saveMessage"));
+        grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    // The cut-out is taken now: edits made while the dialog is open are not saved.
+    connect(dialog, &QFileDialog::finished, dialog, [dialog, cropped](int result) {
+        if (result != QDialog::Accepted)
+            return;
+        const QStringList files = dialog->selectedFiles();
+        if (files.isEmpty() || files.first().isEmpty())
+            return;
+        saveImageAsPng(cropped, files.first());
+    });
+    dialog->open();
+}
+
+void ImageEditorView::copyFullImageToClipboard()
+{
+    const QImage &image = m_document->currentImage();
+    if (image.isNull()) {
+        console::writeLine("⚠️ No source image");
+        return;
+    }
+    putImageOnClipboard(image);
+    console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
+}
+
+void ImageEditorView::undo()
+{
+    m_document->performUndo();
+}
+
+void ImageEditorView::redo()
+{
+    m_document->performRedo();
+}
+
+void ImageEditorView::pasteNewImage()
+{
+    m_document->paste(imageFromClipboard());
+}
+
+} // namespace pintora

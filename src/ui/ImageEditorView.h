@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+
+namespace pintora {
+
+class CanvasView;
+class EditorDocument;
+class EditorToolbar;
+
+// The content of the editor window: the toolbar row above the canvas, both
+// showing one document, and the editor's commands as actions that buttons and
+// shortcuts share.
+class ImageEditorView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Receives the cut-out of Crop & Copy; a null image when there was none.
+    using CropCallback = std::function<void(const QImage &cropped)>;
+
+    // `image` may be null: the editor then shows only the no-image message.
+    ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent = nullptr);
+
+    EditorDocument &document() const { return *m_document; }
+    CanvasView *canvasView() const { return m_canvasView; }
+
+    // The commands; enabled exactly when they can act.
+    QAction *cropAction() const { return m_crop; }
+    QAction *cropAndCopyAction() const { return m_cropAndCopy; }
+    QAction *saveAction() const { return m_save; }
+    QAction *copyAction() const { return m_copy; }
+    QAction *pasteAction() const { return m_paste; }
+    QAction *undoAction() const { return m_undo; }
+    QAction *redoAction() const { return m_redo; }
+
+    void performCrop(bool copyAndClose);
+    void saveCroppedToFile();
+    void copyFullImageToClipboard();
+    void pasteNewImage();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QAction *makeAction(const QString &text, void (ImageEditorView::*slot)());
+    void crop() { performCrop(false); }
+    void cropAndCopy() { performCrop(true); }
+    void undo();
+    void redo();
+    // The one place that derives what the commands can do from the document.
+    void updateActions();
+
+    const QImage m_image;
+    const CropCallback m_onCrop;
+    EditorDocument *m_document;
+    CanvasView *m_canvasView;
+    QAction *m_crop;
+    QAction *m_cropAndCopy;
+    QAction *m_save;
+    QAction *m_copy;
+    QAction *m_paste;
+    QAction *m_undo;
+    QAction *m_redo;
+    EditorToolbar *m_toolbar;
+    bool m_hasAppeared = false;
+};
+
+} // namespace pintora

@@ -1,0 +1,106 @@
+#include "core/Console.h"
+
+#include <QRectF>
+#include <QSize>
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <unistd.h>
+
+namespace pintora {
+
+using console::formatDouble;
+
+TEST(FormatDouble, PlainDecimalKeepsOneDigitAfterThePoint)
+{
+    EXPECT_EQ(formatDouble(100), "100.0");
+    EXPECT_EQ(formatDouble(0.1), "0.1");
+    EXPECT_EQ(formatDouble(12.25), "12.25");
+    EXPECT_EQ(formatDouble(80.25), "80.25");
+    EXPECT_EQ(formatDouble(0), "0.0");
+    EXPECT_EQ(formatDouble(-0.0), "-0.0");
+    EXPECT_EQ(formatDouble(-3.5), "-3.5");
+    EXPECT_EQ(formatDouble(1.0 / 3.0), "0.3333333333333333");
+    EXPECT_EQ(formatDouble(123456789.125), "123456789.125");
+    EXPECT_EQ(formatDouble(1e15), "1000000000000000.0");
+}
+
+TEST(FormatDouble, SwitchesToExponentFormOutsideThePlainRange)
+{
+    EXPECT_EQ(formatDouble(1e-4), "0.0001");
+    EXPECT_EQ(formatDouble(-1e-4), "-0.0001");
+    EXPECT_EQ(formatDouble(1e-5), "1e-05");
+    EXPECT_EQ(formatDouble(std::nextafter(1e-4, 0.0)), "9.999999999999999e-05");
+    EXPECT_EQ(formatDouble(9007199254740992.0), "9007199254740992.0"); // 2^53
+    EXPECT_EQ(formatDouble(9007199254740994.0), "9.007199254740994e+15");
+    EXPECT_EQ(formatDouble(1e16), "1e+16");
+    EXPECT_EQ(formatDouble(-1.5e20), "-1.5e+20");
+    EXPECT_EQ(formatDouble(5e-324), "5e-324");
+}
+
+TEST(FormatDouble, NonFiniteValues)
+{
+    EXPECT_EQ(formatDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
+    EXPECT_EQ(formatDouble(std::numeric_limits<double>::infinity()), "inf");
+    EXPECT_EQ(formatDouble(-std::numeric_limits<double>::infinity()), "-inf");
+}
+
+TEST(FormatDouble, ReadsBackAsTheSameDouble)
+{
+    std::mt19937_64 random(42);
+    std::uniform_int_distribution<int> exponent(-12, 18);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = mantissa(random) * std::pow(10.0, exponent(random));
+        const std::string text = formatDouble(value);
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
+        const bool exponentForm = text.find('e') != std::string::npos;
+        if (!exponentForm) {
+            ASSERT_NE(text.find('.'), std::string::npos) << text;
+        }
+        const double magnitude = std::fabs(value);
+        ASSERT_EQ(exponentForm, magnitude < 1e-4 || magnitude > 9007199254740992.0) << text;
+    }
+}
+
+TEST(FormatRect, PrintsFourNumbersInParentheses)
+{
+    EXPECT_EQ(console::formatRect(100, 50, 200, 150), "(100.0, 50.0, 200.0, 150.0)");
+    EXPECT_EQ(console::formatRect(QRectF(12.0, 30.5, 100.0, 80.25)), "(12.0, 30.5, 100.0, 80.25)");
+    EXPECT_EQ(console::formatRect(QRectF()), "(0.0, 0.0, 0.0, 0.0)");
+}
+
+TEST(FormatPixelSize, JoinsWithTheMultiplicationSign)
+{
+    EXPECT_EQ(console::formatPixelSize(640, 480), "640\u00d7480");
+    EXPECT_EQ(console::formatPixelSize(QSize(1, 2)), "1×2");
+}
+
+TEST(ConsoleSink, DefaultWritesFlushedUtf8LinesToStandardOutput)
+{
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    std::fflush(stdout);
+    const int savedStdout = dup(STDOUT_FILENO);
+    ASSERT_GE(savedStdout, 0);
+    ASSERT_GE(dup2(file.handle(), STDOUT_FILENO), 0);
+
+    console::writeLine("✅ App launched successfully!");
+    console::writeLine(QStringLiteral("ℹ️ Same image, just showing window"));
+    // Read before anything else flushes: the lines must already be there.
+    QFile written(file.fileName());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+
+    dup2(savedStdout, STDOUT_FILENO);
+    close(savedStdout);
+    EXPECT_EQ(bytes.toStdString(), "✅ App launched successfully!\nℹ️ Same image, just showing window\n");
+}
+
+} // namespace pintora

@@ -1,0 +1,308 @@
+#include "ConsoleCapture.h"
+#include "ImageTestSupport.h"
+#include "core/BurnIn.h"
+#include "core/EditorDocument.h"
+#include "core/GaussianBlur.h"
+#include "core/Geometry.h"
+#include "core/ImageExport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+namespace pintora {
+namespace {
+
+std::string text(const QRect &r)
+{
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+}
+
+// A document with its console lines and signals written into one log, in
+// the order they happen.
+class DocumentTest : public ::testing::Test
+{
+protected:
+    DocumentTest()
+    {
+        QObject::connect(&document, &EditorDocument::selectionChanged, [this](const QRectF &r) {
+            log.push_back("selection " + console::formatRect(r));
+        });
+        QObject::connect(&document, &EditorDocument::drawModeChanged, [this](DrawMode mode) {
+            log.push_back(mode == DrawMode::rectangle ? "mode rectangle" : "mode selection");
+        });
+        QObject::connect(&document, &EditorDocument::imageChanged,
+                         [this](const QRect &area) { log.push_back("image " + text(area)); });
+        document.setImage(noiseImage(200, 150));
+        log.clear();
+    }
+
+    std::vector<std::string> log;
+    ConsoleCapture console{[this](std::string_view line) { log.emplace_back(line); }};
+    EditorDocument document;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(DocumentTest, DragsSnapshotsAndUndoAnnounceThemselvesInOrder)
+{
+    const struct {
+        const char *action;
+        std::function<void(EditorDocument &)> run;
+        Lines expected;
+    } steps[] = {
+        {"left press", [](auto &d) { d.press(DrawMode::selection, {12, 30.5}); },
+         {"selection (12.0, 30.5, 0.0, 0.0)"}},
+        {"click release", [](auto &d) { d.release(); }, {"✅ Selection (pixels): (12.0, 30.5, 0.0, 0.0)"}},
+        {"right press after selecting", [](auto &d) { d.press(DrawMode::rectangle, {10, 10}); },
+         {"💾 State saved for undo (stack size: 1)", "mode rectangle"}},
+        {"right press, same mode", [](auto &d) { d.press(DrawMode::rectangle, {10, 10}); }, {}},
+        {"zero-height box", [](auto &d) { d.setSelectionRect({10, 10, 50, 0}); }, {"selection (10.0, 10.0, 50.0, 0.0)"}},
+        {"its release burns nothing", [](auto &d) { d.release(); },
+         {"✅ Selection (pixels): (10.0, 10.0, 50.0, 0.0)"}},
+        {"drag a box", [](auto &d) { d.setSelectionRect({10, 10, 20, 30}); }, {"selection (10.0, 10.0, 20.0, 30.0)"}},
+        // Bitmap rows 110 to 140, grown by the outline's half width and a pixel.
+        {"its release burns it", [](auto &d) { d.release(); },
+         {"💾 State saved for undo (stack size: 2)", "🎨 Drawing ON image: rect=(10.0, 10.0, 20.0, 30.0)",
+          "image (7,107 26x36)", "✅ Rectangle drawn on image!", "selection (0.0, 0.0, 0.0, 0.0)"}},
+        {"left press after drawing", [](auto &d) { d.press(DrawMode::selection, {5, 6}); },
+         {"💾 State saved for undo (stack size: 3)", "mode selection", "selection (5.0, 6.0, 0.0, 0.0)"}},
+        {"undo of the mode switch", [](auto &d) { d.performUndo(); },
+         {"selection (0.0, 0.0, 0.0, 0.0)", "↶ Undo performed (undo stack: 2, redo stack: 1)"}},
+        {"undo of the box", [](auto &d) { d.performUndo(); },
+         {"image (7,107 26x36)", "selection (0.0, 0.0, 0.0, 0.0)",
+          "↶ Undo performed (undo stack: 1, redo stack: 2)"}},
+        {"redo of the box", [](auto &d) { d.performRedo(); },
+         {"image (7,107 26x36)", "selection (0.0, 0.0, 0.0, 0.0)",
+          "↷ Redo performed (undo stack: 2, redo stack: 1)"}},
+        {"a snapshot forgets the redo", [](auto &d) { d.saveStateForUndo(); },
+         {"💾 State saved for undo (stack size: 3)"}},
+        {"nothing to redo", [](auto &d) { d.performRedo(); }, {}},
+        {"pasting nothing keeps all", [](auto &d) { d.paste(QImage()); }, {"⚠️ No image on clipboard"}},
+        {"paste", [](auto &d) { d.paste(solidImage(30, 20, Qt::blue)); },
+         {"image (0,0 30x20)", "selection (0.0, 0.0, 0.0, 0.0)", "selection (0.0, 0.0, 0.0, 0.0)",
+          "✅ New image pasted from clipboard"}},
+        {"nothing to undo after a paste", [](auto &d) { d.performUndo(); }, {}},
+    };
+    for (const auto &step : steps) {
+        log.clear();
+        step.run(document);
+        EXPECT_EQ(log, step.expected) << step.action;
+    }
+    EXPECT_EQ(document.drawMode(), DrawMode::selection);
+}
+
+TEST_F(DocumentTest, CropNeedsASelectionWithAreaInSelectionMode)
+{
+    const struct {
+        DrawMode mode;
+        QRectF selection;
+        bool canCrop;
+    } cases[] = {
+        {DrawMode::selection, {10, 10, 50, 40}, true},   {DrawMode::selection, {10, 10, 50, 0}, false},
+        {DrawMode::selection, {10, 10, 0, 40}, false},   {DrawMode::selection, {}, false},
+        {DrawMode::rectangle, {10, 10, 50, 40}, false},
+    };
+    for (const auto &c : cases) {
+        document.press(c.mode, {});
+        document.setSelectionRect(c.selection);
+        EXPECT_EQ(document.canCrop(), c.canCrop) << console::formatRect(c.selection);
+        EXPECT_EQ(document.cutOutSelection().isNull(), !geometry::hasArea(c.selection));
+    }
+}
+
+TEST(DocumentCrop, CutsTheSelectedRowsCountedFromTheTopAndReportsEachStep)
+{
+    const struct {
+        QRectF selection;
+        Lines lines;
+        QRect fromSource; // bitmap space; null when nothing is cut
+    } cases[] = {
+        {{100, 50, 200, 150},
+         {"📐 Image: 800×600 px", "📐 Selection: (100.0, 50.0, 200.0, 150.0)",
+          "📐 Crop rect (flipped Y): (100.0, 400.0, 200.0, 150.0)", "✅ Cropped to: 200×150 px",
+          "🔄 New image on canvas"},
+         {100, 400, 200, 150}},
+        // Fractional edges take every touched pixel; the top edge is y = 0.
+        {{10.4, 599.5, 100.2, 0.5},
+         {"📐 Image: 800×600 px", "📐 Selection: (10.4, 599.5, 100.2, 0.5)",
+          "📐 Crop rect (flipped Y): (10.4, 0.0, 100.2, 0.5)", "✅ Cropped to: 101×1 px", "🔄 New image on canvas"},
+         {10, 0, 101, 1}},
+        {{900, 10, 50, 50},
+         {"📐 Image: 800×600 px", "📐 Selection: (900.0, 10.0, 50.0, 50.0)",
+          "📐 Crop rect (flipped Y): (900.0, 540.0, 50.0, 50.0)"},
+         {}},
+        {{10, 10, 50, 0}, {}, {}},
+    };
+    for (const auto &c : cases) {
+        const QImage source = noiseImage(800, 600);
+        EditorDocument document;
+        document.setImage(source);
+        document.setSelectionRect(c.selection);
+        ConsoleCapture console;
+        document.crop();
+        EXPECT_EQ(console.lines(), c.lines);
+        EXPECT_EQ(document.currentImage(), c.fromSource.isNull() ? source : source.copy(c.fromSource));
+        EXPECT_EQ(document.currentImage().devicePixelRatio(), 1.0);
+        EXPECT_EQ(document.undoCount() + document.redoCount(), 0);
+    }
+}
+
+// ---- the history against whole images
+
+// The same edits done the simple way: every burn-in on a fresh whole
+// premultiplied copy, every snapshot a whole image.
+struct WholeImageEditor {
+    QImage current;
+    QList<QImage> undo, redo;
+
+    void snapshot()
+    {
+        undo.append(current);
+        redo.clear();
+    }
+    void burn(const QRectF &pixelRect, const RectangleStyle &style)
+    {
+        QImage canvas = current.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QRectF rect = geometry::bitmapRectFromPixel(pixelRect, canvas.height());
+        if (style.isBlur)
+            paintPatch(canvas, gaussianBlurCut(canvas, geometry::pixelCut(rect, canvas.size()), blurSigma), rect,
+                       canvas.rect());
+        else
+            paintBox(canvas, rect, style, canvas.rect());
+        current = canvas;
+    }
+    void step(QList<QImage> &from, QList<QImage> &to)
+    {
+        if (from.isEmpty())
+            return;
+        to.append(current);
+        current = from.takeLast();
+    }
+};
+
+::testing::AssertionResult samePixels(const QImage &a, const QImage &b)
+{
+    const QImage::Format f = QImage::Format_ARGB32_Premultiplied;
+    if (a.convertToFormat(f) == b.convertToFormat(f))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "images differ (" << a.width() << "x" << a.height() << " and "
+                                         << b.width() << "x" << b.height() << ")";
+}
+
+TEST(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
+{
+    std::mt19937 random(20261206);
+    const auto uniform = [&](double from, double to) { return std::uniform_real_distribution<>(from, to)(random); };
+    const RectangleStyle styles[] = {
+        {QColor(255, 0, 0), 3.0, false, false},
+        {QColor(0, 255, 255), 5.0, true, false},
+        {QColor(255, 255, 255), 1.0, false, true},
+    };
+    ConsoleCapture quiet;
+    EditorDocument document;
+    WholeImageEditor reference;
+    document.setImage(noiseImage(160, 120));
+    reference.current = noiseImage(160, 120);
+
+    std::vector<QImage> seen{reference.current};
+    for (int i = 0; i < 60; ++i) {
+        const int kind = int(random() % 10);
+        const QSizeF size = reference.current.size();
+        if (kind < 5) { // a rectangle, often reaching over an edge
+            const double x = uniform(-20, size.width() - 5), y = uniform(-20, size.height() - 5);
+            const QRectF box = QRectF(x, y, uniform(2, 80), uniform(2, 60)) & QRectF(QPointF(0, 0), size);
+            if (!geometry::hasArea(box))
+                continue;
+            const RectangleStyle &style = styles[random() % 3];
+            document.saveStateForUndo();
+            document.drawRectangleOnImage(box, style);
+            reference.snapshot();
+            reference.burn(box, style);
+        } else if (kind == 5) { // a mode switch: a snapshot that changes nothing
+            document.saveStateForUndo();
+            reference.snapshot();
+        } else if (kind == 6 && size.width() > 40) { // a plain crop, without a snapshot
+            const QRectF selection(uniform(0, 10), uniform(0, 10), size.width() - 15, size.height() - 15);
+            document.setSelectionRect(selection);
+            document.crop();
+            reference.current = cutOut(reference.current, geometry::bitmapRectFromPixel(selection, size.height()));
+        } else if (kind == 7 && i % 4 == 0) {
+            const QImage pasted = noiseImage(100 + i, 90);
+            document.paste(pasted);
+            reference = WholeImageEditor{pasted, {}, {}};
+        } else if (kind == 8) {
+            document.performUndo();
+            reference.step(reference.undo, reference.redo);
+        } else {
+            document.performRedo();
+            reference.step(reference.redo, reference.undo);
+        }
+        ASSERT_TRUE(samePixels(document.currentImage(), reference.current)) << "after step " << i;
+        ASSERT_EQ(document.undoCount(), reference.undo.size());
+        ASSERT_EQ(document.redoCount(), reference.redo.size());
+    }
+    while (!reference.undo.isEmpty()) {
+        document.performUndo();
+        reference.step(reference.undo, reference.redo);
+        ASSERT_TRUE(samePixels(document.currentImage(), reference.current)) << reference.undo.size();
+    }
+    while (!reference.redo.isEmpty()) {
+        document.performRedo();
+        reference.step(reference.redo, reference.undo);
+        ASSERT_TRUE(samePixels(document.currentImage(), reference.current)) << reference.redo.size();
+    }
+}
+
+// Bytes of every pixel outside `area`, row by row.
+QByteArray outside(const QImage &image, const QRect &area)
+{
+    QByteArray bytes;
+    const int pixelBytes = image.depth() / 8;
+    for (int y = 0; y < image.height(); ++y) {
+        const char *line = reinterpret_cast<const char *>(image.constScanLine(y));
+        if (y < area.top() || y > area.bottom()) {
+            bytes.append(line, image.width() * pixelBytes);
+            continue;
+        }
+        bytes.append(line, area.left() * pixelBytes);
+        bytes.append(line + (area.right() + 1) * pixelBytes, (image.width() - area.right() - 1) * pixelBytes);
+    }
+    return bytes;
+}
+
+TEST(DocumentBurnIn, LeavesEveryPixelOutsideItsBoxAndTheFormatAsTheyWere)
+{
+    // Translucent pixels of low alpha lose most of their colour in a round
+    // trip through premultiplied alpha; 16-bit ones lose their low byte in 8 bits.
+    QImage translucent(120, 90, QImage::Format_ARGB32);
+    QImage deep(120, 90, QImage::Format_RGBA64);
+    for (int y = 0; y < 90; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            translucent.setPixel(x, y, qRgba(x * 2, 255 - y, (x * y) % 256, 1 + (x + y) % 15));
+            deep.setPixelColor(x, y, QColor::fromRgba64(x * 541, y * 727, (x * y * 37) % 65536, 65535 - x * 3));
+        }
+    }
+    const QRectF box(30.5, 20, 40, 30.25);
+    for (const QImage &source : {translucent, deep, noiseImage(120, 90)}) {
+        for (const RectangleStyle &style :
+             {RectangleStyle{QColor(0, 0, 255), 5.0, true, false}, RectangleStyle{QColor(), 3.0, false, true}}) {
+            ConsoleCapture quiet;
+            EditorDocument document;
+            document.setImage(source);
+            document.saveStateForUndo();
+            document.drawRectangleOnImage(box, style);
+            const QImage &burned = document.currentImage();
+            const QRect area = burnInArea(geometry::bitmapRectFromPixel(box, 90), style, source.size());
+            EXPECT_EQ(burned.format(), source.format());
+            EXPECT_EQ(outside(burned, area), outside(source, area)) << source.format();
+            EXPECT_NE(burned, source);
+            document.performUndo();
+            EXPECT_EQ(document.currentImage(), source) << source.format();
+        }
+    }
+}
+
+} // namespace
+} // namespace pintora

@@ -1,0 +1,78 @@
+#include "ConsoleCapture.h"
+#include "ImageTestSupport.h"
+#include "core/ImageExport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+namespace pintora {
+
+TEST(CutOut, TakesEveryTouchedPixelAtOnePointPerPixel)
+{
+    QImage retina = noiseImage(80, 60);
+    retina.setDevicePixelRatio(2.0);
+    const QImage piece = cutOut(retina, QRectF(10.4, 5.5, 20.2, 10));
+    EXPECT_EQ(piece.devicePixelRatio(), 1.0);
+    EXPECT_EQ(piece, noiseImage(80, 60).copy(10, 5, 21, 11).convertToFormat(piece.format()));
+    EXPECT_TRUE(cutOut(retina, QRectF(90, 5, 10, 10)).isNull());
+}
+
+TEST(SaveImageAsPng, ReportsWhatHappened)
+{
+    const struct {
+        QImage image;
+        const char *name;
+        std::string line; // its start
+    } cases[] = {
+        {solidImage(10, 10, Qt::red), "out.png", "✅ Image saved to: "},
+        {solidImage(10, 10, Qt::red), "missing/out.png", "❌ Failed to save image: "},
+        {QImage(), "out.png", "❌ Failed to convert image to PNG"},
+    };
+    for (const auto &c : cases) {
+        ConsoleCapture console;
+        QTemporaryDir directory;
+        const QString path = directory.filePath(QLatin1String(c.name));
+        saveImageAsPng(c.image, path);
+        ASSERT_EQ(console.lines().size(), 1u);
+        EXPECT_EQ(console.lines()[0].rfind(c.line, 0), 0u) << console.lines()[0];
+        EXPECT_EQ(QImage(path).isNull(), !c.line.starts_with("✅")) << c.name;
+    }
+}
+
+TEST(SaveImageAsPng, AFailedWriteLeavesTheExistingFileWhole)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("keep.png"));
+    const QImage previous = solidImage(40, 30, Qt::blue);
+    ASSERT_TRUE(previous.save(path, "PNG"));
+    const QByteArray before = [&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+
+    // A file size limit makes the write fail halfway, as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    getrlimit(RLIMIT_FSIZE, &original);
+    rlimit small = original;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ConsoleCapture console;
+    saveImageAsPng(noiseImage(300, 300), path);
+    setrlimit(RLIMIT_FSIZE, &original);
+
+    ASSERT_EQ(console.lines().size(), 1u);
+    EXPECT_EQ(console.lines()[0].rfind("❌ Failed to save image: ", 0), 0u) << console.lines()[0];
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.png")});
+}
+
+} // namespace pintora

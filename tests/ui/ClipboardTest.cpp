@@ -1,0 +1,82 @@
+#include "EditorTestSupport.h"
+#include "ImageTestSupport.h"
+#include "core/ImageExport.h"
+#include "ui/Clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace pintora {
+
+TEST_F(EditorTest, CopyPutsTheWholeBurnedInImageOnTheClipboard)
+{
+    drag(100, 100, 300, 200, Qt::RightButton);
+    const QImage burned = doc().currentImage();
+    console.clear();
+    editor.copyFullImageToClipboard();
+    EXPECT_EQ(console.lines(), Lines{"✅ Full image copied to clipboard (800×600px)"});
+
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(QStringLiteral("image/png")));
+    const QImage fromPng = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
+    EXPECT_EQ(fromPng.size(), QSize(800, 600));
+    EXPECT_EQ(fromPng.convertToFormat(QImage::Format_ARGB32), burned.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_TRUE(data->hasImage());
+    EXPECT_EQ(doc().currentImage(), burned); // nothing else changes
+}
+
+TEST(EditorClipboard, CopyWithoutAnImageSaysSo)
+{
+    ConsoleCapture console;
+    QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+    ImageEditorView editor(QImage(), {});
+    editor.copyFullImageToClipboard();
+    EXPECT_EQ(console.lines(), Lines{"⚠️ No source image"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+}
+
+TEST_F(EditorTest, PasteReplacesTheImageAndForgetsTheHistory)
+{
+    drag(100, 100, 300, 200, Qt::RightButton);
+    doc().performUndo();
+    ASSERT_GT(doc().redoCount(), 0);
+    drag(10, 10, 50, 50); // a selection, which the paste must clear
+
+    const QImage pasted = solidImage(320, 200, Qt::magenta);
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), encodePng(pasted)); // bytes only, as other programs offer
+    QGuiApplication::clipboard()->setMimeData(data);
+    console.clear();
+    editor.pasteNewImage();
+
+    EXPECT_EQ(console.lines(), Lines{"✅ New image pasted from clipboard"});
+    EXPECT_EQ(doc().currentImage().size(), QSize(320, 200));
+    EXPECT_EQ(doc().currentImage().pixelColor(5, 5), QColor(Qt::magenta));
+    EXPECT_EQ(doc().undoCount() + doc().redoCount(), 0);
+    EXPECT_EQ(doc().selectionRect(), QRectF());
+}
+
+TEST_F(EditorTest, PasteOfTextKeepsEverything)
+{
+    drag(100, 100, 300, 200, Qt::RightButton);
+    const QImage burned = doc().currentImage();
+    QGuiApplication::clipboard()->setText(QStringLiteral("just text"));
+    console.clear();
+    editor.pasteNewImage();
+    EXPECT_EQ(console.lines(), Lines{"⚠️ No image on clipboard"});
+    EXPECT_EQ(doc().currentImage(), burned);
+    EXPECT_EQ(doc().undoCount(), 2);
+}
+
+TEST_F(EditorTest, CopyThenPasteRoundTripsThroughTheClipboard)
+{
+    drag(100, 100, 300, 200, Qt::RightButton);
+    const QImage burned = doc().currentImage();
+    editor.copyFullImageToClipboard();
+    editor.pasteNewImage();
+    EXPECT_EQ(doc().currentImage().convertToFormat(QImage::Format_ARGB32),
+              burned.convertToFormat(QImage::Format_ARGB32));
+}
+
+} // namespace pintora

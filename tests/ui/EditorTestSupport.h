@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ConsoleCapture.h"
+#include "core/EditorDocument.h"
+#include "core/Geometry.h"
+#include "ui/CanvasView.h"
+#include "ui/ImageEditorView.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace pintora {
+
+// Every pixel tells where it is: red and green are x and y modulo 256, blue
+// counts the wraps, so a cut-out can be checked pixel by pixel.
+inline QImage coordinateImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
+    return image;
+}
+
+// An editor shown on an 800 x 600 image, with what it hands back recorded.
+class EditorTest : public ::testing::Test
+{
+protected:
+    EditorTest()
+        : source(coordinateImage(800, 600))
+        , editor(source, [this](const QImage &image) {
+            ++cropCalls;
+            cropped = image;
+        })
+    {
+        editor.show();
+        QCoreApplication::processEvents();
+        // One canvas point per image pixel (the toolbar needs more width than
+        // the image), so that drags land on exact pixels.
+        editor.resize(1200, 600 + canvas().y());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(canvas().size(), QSize(1200, 600));
+    }
+
+    CanvasView &canvas() { return *editor.canvasView(); }
+    EditorDocument &doc() { return editor.document(); }
+    const RectangleStyle &style() { return doc().rectangleStyle(); }
+
+    // The canvas point over image pixel (px, py), pixel space (y up).
+    QPoint at(double px, double py)
+    {
+        const QRectF view = geometry::pixelToView(QRectF(px, py, 0, 0), QSizeF(canvas().size()),
+                                                  doc().currentImage().size());
+        return geometry::viewPointFromWidget(view.topLeft(), canvas().height()).toPoint();
+    }
+
+    void drag(double fromX, double fromY, double toX, double toY, Qt::MouseButton button = Qt::LeftButton,
+              Qt::KeyboardModifiers keys = {})
+    {
+        QTest::mousePress(&canvas(), button, keys, at(fromX, fromY));
+        QTest::mouseMove(&canvas(), at(toX, toY));
+        QTest::mouseRelease(&canvas(), button, keys, at(toX, toY));
+    }
+
+    QImage source;
+    int cropCalls = 0;
+    QImage cropped;
+    ImageEditorView editor;
+    ConsoleCapture console;
+};
+
+using Lines = std::vector<std::string>;
+
+} // namespace pintora

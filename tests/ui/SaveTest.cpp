@@ -1,0 +1,76 @@
+#include "EditorTestSupport.h"
+#include "ImageTestSupport.h"
+#include "core/ImageExport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+
+namespace pintora {
+
+namespace {
+
+QFileDialog *openSaveDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QFileDialog *>(widget); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
+{
+    QTemporaryDir directory;
+    doc().setSelectionRect(QRectF(100, 50, 200, 150));
+    editor.saveCroppedToFile();
+    QFileDialog *dialog = openSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Save Image"));
+    EXPECT_EQ(dialog->labelText(QFileDialog::FileName), QStringLiteral("File name:"));
+    EXPECT_EQ(dialog->findChild<QLineEdit *>()->text(), QStringLiteral("cropped_image.png"));
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("png"));
+    EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("saveMessage"))->text(),
+              QStringLiteral("Choose a location to save the PNG file"));
+
+    // An edit while the dialog is open does not change what is saved.
+    editor.performCrop(false);
+    const QString path = directory.filePath(QStringLiteral("cropped_image.png"));
+    dialog->selectFile(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+
+    EXPECT_EQ(console.lines().back(), "✅ Image saved to: " + path.toStdString());
+    const QImage saved(path, "PNG");
+    ASSERT_EQ(saved.size(), QSize(200, 150));
+    for (int y = 0; y < 150; y += 7)
+        for (int x = 0; x < 200; x += 7)
+            ASSERT_EQ(saved.pixel(x, y), source.pixel(100 + x, 400 + y));
+}
+
+TEST_F(EditorTest, CancellingTheSaveWritesNothing)
+{
+    QTemporaryDir directory;
+    doc().setSelectionRect(QRectF(0, 0, 10, 10));
+    editor.saveCroppedToFile();
+    QFileDialog *dialog = openSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->setDirectory(directory.path());
+    dialog->reject();
+    EXPECT_EQ(console.lines(), Lines{});
+    EXPECT_TRUE(QDir(directory.path()).isEmpty());
+}
+
+TEST_F(EditorTest, SaveWithNothingSelectedOpensNoDialog)
+{
+    editor.saveCroppedToFile();
+    EXPECT_EQ(openSaveDialog(), nullptr);
+    EXPECT_EQ(console.lines(), Lines{});
+}
+
+} // namespace pintora

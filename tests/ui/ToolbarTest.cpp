@@ -1,0 +1,157 @@
+#include "EditorTestSupport.h"
+#include "ui/ToolbarWidgets.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace pintora {
+
+namespace {
+
+class ToolbarTest : public EditorTest
+{
+protected:
+    template <typename T = QAbstractButton>
+    T *control(const char *name)
+    {
+        T *found = editor.findChild<T *>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    bool enabled(const char *name) { return control<QWidget>(name)->isEnabled(); }
+    ModeBadge *badge(const char *name) { return control<ModeBadge>(name); }
+    DiscButton *disc(const char *name) { return control<DiscButton>(name); }
+    QLabel *readout() { return control<QLabel>("sizeReadout"); }
+    bool cropButtonsEnabled()
+    {
+        const bool crop = enabled("cropButton");
+        EXPECT_EQ(enabled("cropAndCopyButton"), crop);
+        EXPECT_EQ(enabled("saveButton"), crop);
+        return crop;
+    }
+};
+
+} // namespace
+
+TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
+{
+    EXPECT_TRUE(badge("selectBadge")->isActive());
+    EXPECT_FALSE(badge("boxBadge")->isActive());
+    EXPECT_TRUE(disc("colorSwatch0")->isChosen());
+    for (int i = 1; i < 8; ++i)
+        EXPECT_FALSE(disc(QStringLiteral("colorSwatch%1").arg(i).toLatin1().constData())->isChosen());
+    EXPECT_FALSE(disc("blurButton")->isChosen());
+    EXPECT_EQ(control<SegmentedPicker>("lineWidthPicker")->value(), 3.0);
+    EXPECT_FALSE(control("fillSwitch")->isChecked());
+    EXPECT_FALSE(enabled("undoButton"));
+    EXPECT_FALSE(enabled("redoButton"));
+    EXPECT_FALSE(cropButtonsEnabled());
+    EXPECT_TRUE(enabled("copyButton"));
+    EXPECT_TRUE(enabled("pasteButton"));
+    EXPECT_FALSE(readout()->isVisibleTo(&editor));
+    EXPECT_EQ(control("saveButton")->text(), QStringLiteral("Save"));
+    EXPECT_EQ(control("undoButton")->toolTip(), QStringLiteral("Undo"));
+    EXPECT_TRUE(control("undoButton")->text().isEmpty());
+}
+
+TEST_F(ToolbarTest, ASelectionShowsItsSizeAndEnablesTheCrops)
+{
+    drag(0, 0, 640, 480);
+    EXPECT_TRUE(readout()->isVisibleTo(&editor));
+    EXPECT_EQ(readout()->text(), QStringLiteral("640×480px"));
+    EXPECT_TRUE(cropButtonsEnabled());
+
+    doc().setSelectionRect(QRectF(0, 0, 99.9, 50.5));
+    EXPECT_EQ(readout()->text(), QStringLiteral("99×50px"));
+
+    QTest::keyClick(&editor, Qt::Key_Return);
+    EXPECT_EQ(cropCalls, 1);
+    EXPECT_EQ(cropped.size(), QSize(100, 51));
+}
+
+TEST_F(ToolbarTest, ReturnDoesNothingWithoutASelection)
+{
+    QTest::keyClick(&editor, Qt::Key_Return);
+    QTest::keyClick(&editor, Qt::Key_Enter);
+    EXPECT_EQ(cropCalls, 0);
+
+    drag(10, 10, 100, 100);
+    QTest::keyClick(&editor, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(cropCalls, 1);
+}
+
+TEST_F(ToolbarTest, ARectangleDragShowsItsSizeInBoxMode)
+{
+    QTest::mousePress(&canvas(), Qt::RightButton, {}, at(100, 100));
+    QTest::mouseMove(&canvas(), at(300, 250));
+    EXPECT_TRUE(badge("boxBadge")->isActive());
+    EXPECT_FALSE(badge("selectBadge")->isActive());
+    EXPECT_EQ(readout()->text(), QStringLiteral("200×150px"));
+    EXPECT_FALSE(cropButtonsEnabled());
+    QTest::keyClick(&editor, Qt::Key_Return);
+    EXPECT_EQ(cropCalls, 0);
+
+    QTest::mouseRelease(&canvas(), Qt::RightButton, {}, at(300, 250));
+    EXPECT_FALSE(readout()->isVisibleTo(&editor));
+    EXPECT_TRUE(enabled("undoButton"));
+    EXPECT_FALSE(enabled("redoButton"));
+    control("undoButton")->click();
+    EXPECT_TRUE(enabled("redoButton"));
+    EXPECT_FALSE(cropButtonsEnabled());
+}
+
+TEST_F(ToolbarTest, ColoursAndBlurExcludeEachOtherAndReachTheCanvas)
+{
+    disc("blurButton")->click();
+    EXPECT_TRUE(style().isBlur);
+    EXPECT_TRUE(style().isBlur);
+    EXPECT_TRUE(disc("blurButton")->isChosen());
+    EXPECT_FALSE(disc("colorSwatch0")->isChosen());
+    disc("blurButton")->click(); // again: nothing changes
+    EXPECT_TRUE(disc("blurButton")->isChosen());
+
+    control("fillSwitch")->click(); // fill while blurring: recorded, blur still wins
+    EXPECT_TRUE(style().filled);
+    EXPECT_TRUE(style().isBlur);
+
+    disc("colorSwatch1")->click(); // green
+    EXPECT_FALSE(style().isBlur);
+    EXPECT_FALSE(style().isBlur);
+    EXPECT_EQ(style().color, QColor::fromRgbF(0, 1, 0));
+    EXPECT_TRUE(disc("colorSwatch1")->isChosen());
+    EXPECT_FALSE(disc("blurButton")->isChosen());
+}
+
+TEST_F(ToolbarTest, LineWidthReachesTheDocument)
+{
+    auto *picker = control<SegmentedPicker>("lineWidthPicker");
+    picker->segment(2)->click();
+    EXPECT_EQ(style().lineWidth, 5.0);
+    EXPECT_EQ(picker->value(), 5.0);
+
+    picker->segment(0)->click();
+    EXPECT_EQ(style().lineWidth, 1.0);
+    EXPECT_TRUE(picker->segment(0)->isChecked());
+    EXPECT_FALSE(picker->segment(2)->isChecked());
+}
+
+TEST_F(ToolbarTest, BadgesAreIndicatorsOnly)
+{
+    QTest::mouseClick(badge("boxBadge"), Qt::LeftButton);
+    EXPECT_EQ(doc().drawMode(), DrawMode::selection);
+    EXPECT_EQ(doc().undoCount(), 0);
+}
+
+TEST_F(ToolbarTest, PasteDisablesUndoAndRedo)
+{
+    drag(100, 100, 300, 200, Qt::RightButton);
+    doc().performUndo();
+    ASSERT_TRUE(enabled("undoButton"));
+    ASSERT_TRUE(enabled("redoButton"));
+    editor.copyFullImageToClipboard();
+    control("pasteButton")->click();
+    EXPECT_FALSE(enabled("undoButton"));
+    EXPECT_FALSE(enabled("redoButton"));
+}
+
+} // namespace pintora
