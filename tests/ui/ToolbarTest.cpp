@@ -142,16 +142,4 @@ TEST_F(ToolbarTest, BadgesAreIndicatorsOnly)
     EXPECT_EQ(doc().undoCount(), 0);
 }
 
-TEST_F(ToolbarTest, PasteDisablesUndoAndRedo)
-{
-    drag(100, 100, 300, 200, Qt::RightButton);
-    doc().performUndo();
-    ASSERT_TRUE(enabled("undoButton"));
-    ASSERT_TRUE(enabled("redoButton"));
-    editor.copyFullImageToClipboard();
-    control("pasteButton")->click();
-    EXPECT_FALSE(enabled("undoButton"));
-    EXPECT_FALSE(enabled("redoButton"));
-}
-
 } // namespace pintora
