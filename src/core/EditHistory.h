@@ -35,7 +35,6 @@ public:
     // A change made before the ones here: for a step that is undone, so that
     // its redo starts from the image as it is now.
     void addFirst(ImageEdit edit);
-    bool isEmpty() const { return m_edits.empty(); }
 
     // What the last undo or redo of this step changed.
     QRect changedArea() const { return m_changedArea; }
