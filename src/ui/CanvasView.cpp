@@ -1,10 +1,9 @@
 #include "ui/CanvasView.h"
 
-#include "core/Console.h"
-#include "ui/Theme.h"
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
 #include "i18n/Translations.h"
+#include "ui/Theme.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>

@@ -113,24 +113,6 @@ using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(ClickTest, TheSameBytesReshowTheSameWindowWithItsEdits)
-{
-    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
-    EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
-    QPointer<EditorWindow> window = app->editorWindow();
-    ASSERT_NE(window, nullptr);
-    EditorDocument &document = documentOf(window);
-    EXPECT_EQ(document.currentImage().size(), QSize(300, 200));
-    document.drawRectangleOnImage(QRectF(10, 10, 50, 50), document.rectangleStyle());
-    const QImage edited = document.currentImage();
-
-    window->close(); // the close button only hides it
-    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
-    EXPECT_EQ(app->editorWindow(), window);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(documentOf(window).currentImage(), edited);
-}
-
 TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
 {
     // Uncompressed TIFFs of one size have one length, whatever they show.
@@ -154,27 +136,6 @@ TEST_F(ClickTest, PngIsPreferredOverTiffAndTiffAloneWorks)
     offerOnClipboard({{"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
     EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
     EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(40, 40));
-}
-
-TEST_F(ClickTest, CropAndCopyHandsTheCutOutToTheClipboardAndTheNextClickReopensIt)
-{
-    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
-    click();
-    QPointer<EditorWindow> window = app->editorWindow();
-    ImageEditorView *editor = editorOf(window);
-    editor->document().setSelectionRect(QRectF(10, 20, 100, 50));
-    editor->performCrop(true);
-    QCoreApplication::processEvents();
-
-    EXPECT_EQ(app->editorWindow(), nullptr);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    EXPECT_EQ(QImage::fromData(data->data(QStringLiteral("image/png"))).size(), QSize(100, 50));
-
-    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
-    ASSERT_NE(app->editorWindow(), nullptr);
-    EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(100, 50));
 }
 
 TEST_F(ClickTest, CropAndCopyWithoutASelectionOnlyCloses)

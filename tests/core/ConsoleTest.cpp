@@ -17,38 +17,36 @@ namespace pintora {
 
 using console::formatDouble;
 
-TEST(FormatDouble, PlainDecimalKeepsOneDigitAfterThePoint)
+TEST(FormatDouble, PlainDecimalWithAPointBetween1eMinus4And2To53ExponentFormOutside)
 {
-    EXPECT_EQ(formatDouble(100), "100.0");
-    EXPECT_EQ(formatDouble(0.1), "0.1");
-    EXPECT_EQ(formatDouble(12.25), "12.25");
-    EXPECT_EQ(formatDouble(80.25), "80.25");
-    EXPECT_EQ(formatDouble(0), "0.0");
-    EXPECT_EQ(formatDouble(-0.0), "-0.0");
-    EXPECT_EQ(formatDouble(-3.5), "-3.5");
-    EXPECT_EQ(formatDouble(1.0 / 3.0), "0.3333333333333333");
-    EXPECT_EQ(formatDouble(123456789.125), "123456789.125");
-    EXPECT_EQ(formatDouble(1e15), "1000000000000000.0");
-}
-
-TEST(FormatDouble, SwitchesToExponentFormOutsideThePlainRange)
-{
-    EXPECT_EQ(formatDouble(1e-4), "0.0001");
-    EXPECT_EQ(formatDouble(-1e-4), "-0.0001");
-    EXPECT_EQ(formatDouble(1e-5), "1e-05");
-    EXPECT_EQ(formatDouble(std::nextafter(1e-4, 0.0)), "9.999999999999999e-05");
-    EXPECT_EQ(formatDouble(9007199254740992.0), "9007199254740992.0"); // 2^53
-    EXPECT_EQ(formatDouble(9007199254740994.0), "9.007199254740994e+15");
-    EXPECT_EQ(formatDouble(1e16), "1e+16");
-    EXPECT_EQ(formatDouble(-1.5e20), "-1.5e+20");
-    EXPECT_EQ(formatDouble(5e-324), "5e-324");
-}
-
-TEST(FormatDouble, NonFiniteValues)
-{
-    EXPECT_EQ(formatDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
-    EXPECT_EQ(formatDouble(std::numeric_limits<double>::infinity()), "inf");
-    EXPECT_EQ(formatDouble(-std::numeric_limits<double>::infinity()), "-inf");
+    const struct {
+        double value;
+        const char *text;
+    } cases[] = {
+        {100, "100.0"},
+        {0.1, "0.1"},
+        {80.25, "80.25"},
+        {0, "0.0"},
+        {-0.0, "-0.0"},
+        {-3.5, "-3.5"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {123456789.125, "123456789.125"},
+        {1e15, "1000000000000000.0"},
+        {1e-4, "0.0001"},
+        {-1e-4, "-0.0001"},
+        {1e-5, "1e-05"},
+        {std::nextafter(1e-4, 0.0), "9.999999999999999e-05"},
+        {9007199254740992.0, "9007199254740992.0"}, // 2^53
+        {9007199254740994.0, "9.007199254740994e+15"},
+        {1e16, "1e+16"},
+        {-1.5e20, "-1.5e+20"},
+        {5e-324, "5e-324"},
+        {std::numeric_limits<double>::quiet_NaN(), "nan"},
+        {std::numeric_limits<double>::infinity(), "inf"},
+        {-std::numeric_limits<double>::infinity(), "-inf"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(formatDouble(c.value), c.text);
 }
 
 TEST(FormatDouble, ReadsBackAsTheSameDouble)

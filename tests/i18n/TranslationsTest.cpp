@@ -22,29 +22,31 @@ protected:
 
 } // namespace
 
-TEST(LanguageDetection, OnlyTheFirstPreferredLanguageCounts)
+TEST(LanguageDetection, TheFirstPreferredLanguageCountsByItsFirstTwoLetters)
 {
-    EXPECT_EQ(detect({}), Language::english);
-    EXPECT_EQ(detect({"pt-BR"}), Language::portuguese);
-    EXPECT_EQ(displayName(detect({"pt-BR"})), QStringLiteral("Português"));
-    EXPECT_EQ(detect({"zh-Hans-CN"}), Language::chinese);
-    EXPECT_EQ(detect({"zh-Hant-TW"}), Language::chinese);
-    EXPECT_EQ(detect({"el-GR", "de-DE"}), Language::english);
-    EXPECT_EQ(detect({"hu-HU", "en-US"}), Language::hungarian);
-    EXPECT_EQ(detect({"cs"}), Language::czech);
-}
-
-TEST(LanguageDetection, MalformedTagsEndInEnglish)
-{
-    EXPECT_EQ(detect({""}), Language::english);
-    EXPECT_EQ(detect({"d"}), Language::english);
-    EXPECT_EQ(detect({"DE-de"}), Language::english);
-    EXPECT_EQ(detect({"-de"}), Language::english);
-    EXPECT_EQ(detect({"C"}), Language::english);
-    EXPECT_EQ(detect({" fr"}), Language::english);
-    // Only the first two characters are compared, whatever follows them.
-    EXPECT_EQ(detect({"fr_FR.UTF-8"}), Language::french);
-    EXPECT_EQ(detect({"dexyz"}), Language::german);
+    const struct {
+        QStringList preferred;
+        Language expected;
+    } cases[] = {
+        {{}, Language::english},
+        {{"pt-BR"}, Language::portuguese},
+        {{"zh-Hans-CN"}, Language::chinese},
+        {{"zh-Hant-TW"}, Language::chinese},
+        {{"el-GR", "de-DE"}, Language::english}, // only the first counts
+        {{"hu-HU", "en-US"}, Language::hungarian},
+        {{"cs"}, Language::czech},
+        {{"fr_FR.UTF-8"}, Language::french},
+        {{"dexyz"}, Language::german},
+        // Malformed tags end in English.
+        {{""}, Language::english},
+        {{"d"}, Language::english},
+        {{"DE-de"}, Language::english},
+        {{"-de"}, Language::english},
+        {{"C"}, Language::english},
+        {{" fr"}, Language::english},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(detect(c.preferred), c.expected) << c.preferred.join(u',').toStdString();
 }
 
 TEST(Language, CasesInDeclaredOrderWithTheirCodesAndNames)

@@ -8,152 +8,119 @@
 
 #include <gtest/gtest.h>
 
-namespace pintora {
+#include <optional>
+#include <sstream>
 
+namespace pintora {
 namespace {
 
-// A canvas of 800 x 600 points showing a 200 x 150 image at 4 points per
-// pixel, with every callback written down in order.
-class CanvasMouseTest : public ::testing::Test
+using Lines = std::vector<std::string>;
+
+// Plays `script` on a canvas of 800 x 600 points showing a 200 x 150 image at
+// 4 points a pixel, and returns the document's signals and console lines in
+// order (snapshots as "save"). Steps, at image pixel x,y (y up):
+//   L R C S M   press left, right, Control-left, Shift-Alt-left, middle
+//   m c h       move holding the button, holding it with Control, hovering
+//   u           release the button pressed last
+Lines play(EditorDocument &document, CanvasView &canvas, const std::string &script)
 {
-protected:
-    void SetUp() override
-    {
-        canvas.resize(800, 600);
-        document.setImage(solidImage(200, 150, Qt::darkGray));
-        QObject::connect(&document, &EditorDocument::selectionChanged,
-                         [this](const QRectF &r) { calls.push_back("selection " + console::formatRect(r)); });
-        QObject::connect(&document, &EditorDocument::drawModeChanged, [this](DrawMode mode) {
-            calls.push_back(mode == DrawMode::rectangle ? "mode rectangle" : "mode selection");
-        });
+    Lines log;
+    QObject::connect(&document, &EditorDocument::selectionChanged,
+                     [&](const QRectF &r) { log.push_back("selection " + console::formatRect(r)); });
+    QObject::connect(&document, &EditorDocument::drawModeChanged,
+                     [&](DrawMode m) { log.push_back(m == DrawMode::rectangle ? "mode rectangle" : "mode selection"); });
+    ConsoleCapture console([&](std::string_view line) { log.push_back(line.starts_with("💾") ? "save" : std::string(line)); });
+
+    std::istringstream steps(script);
+    std::string step;
+    Qt::MouseButton held = Qt::NoButton;
+    QPoint point;
+    while (steps >> step) {
+        double x = 0, y = 0;
+        std::sscanf(step.c_str() + 1, "%lf,%lf", &x, &y);
+        if (step[0] != 'u')
+            point = QPoint(int(x * 4), int(600 - y * 4));
+        const auto send = [&](Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
+            QMouseEvent event(QEvent::MouseMove, point, canvas.mapToGlobal(point), Qt::NoButton, buttons, keys);
+            QCoreApplication::sendEvent(&canvas, &event);
+        };
+        switch (step[0]) {
+        case 'L': QTest::mousePress(&canvas, held = Qt::LeftButton, {}, point); break;
+        case 'R': QTest::mousePress(&canvas, held = Qt::RightButton, {}, point); break;
+        case 'C': QTest::mousePress(&canvas, held = Qt::LeftButton, Qt::ControlModifier, point); break;
+        case 'S': QTest::mousePress(&canvas, held = Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier, point); break;
+        case 'M': QTest::mousePress(&canvas, held = Qt::MiddleButton, {}, point); break;
+        case 'm': send(held, {}); break;
+        case 'c': send(held, Qt::ControlModifier); break;
+        case 'h': send(Qt::NoButton, {}); break;
+        case 'u': QTest::mouseRelease(&canvas, held, {}, point); break;
+        }
     }
-
-    // The widget point over image pixel (px, py), y up from the bottom.
-    static QPoint at(double px, double py) { return QPoint(int(px * 4), int(600 - py * 4)); }
-
-    void press(QPoint point, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {})
-    {
-        QTest::mousePress(&canvas, button, keys, point);
-    }
-    void move(QPoint point) { QTest::mouseMove(&canvas, point); }
-    void release(QPoint point, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseRelease(&canvas, button, {}, point);
-    }
-    void dragFrom(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {})
-    {
-        press(from, button, keys);
-        move(to);
-        release(to, button);
-    }
-    // A move as it arrives with nothing pressed, straight to the widget.
-    void hover(QPoint point)
-    {
-        QMouseEvent event(QEvent::MouseMove, point, canvas.mapToGlobal(point), Qt::NoButton, Qt::NoButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(&canvas, &event);
-    }
-
-    EditorDocument document;
-    CanvasView canvas{document};
-    std::vector<std::string> calls;
-    // Snapshots show as their console line, in order with the signals.
-    ConsoleCapture console{[this](std::string_view line) {
-        calls.push_back(line.starts_with("💾") ? "save" : std::string(line));
-    }};
-};
-
-using Calls = std::vector<std::string>;
-
-} // namespace
-
-TEST_F(CanvasMouseTest, LeftDragSelectsInPixelSpaceAndLogsTheReleasedSelection)
-{
-    calls.clear();
-    press(at(12, 30.5));
-    EXPECT_EQ(calls, Calls{"selection (12.0, 30.5, 0.0, 0.0)"});
-    EXPECT_TRUE(canvas.isDragging());
-    move(at(50, 60));
-    move(at(112, 110.75));
-    release(at(112, 110.75));
-
-    EXPECT_EQ(calls, (Calls{"selection (12.0, 30.5, 0.0, 0.0)", "selection (12.0, 30.5, 38.0, 29.5)",
-                            "selection (12.0, 30.5, 100.0, 80.25)",
-                            "✅ Selection (pixels): (12.0, 30.5, 100.0, 80.25)"}));
-    EXPECT_EQ(document.drawMode(), DrawMode::selection);
-    EXPECT_FALSE(canvas.isDragging());
+    return log;
 }
 
-TEST_F(CanvasMouseTest, DragsAreNormalisedAndClippedToTheImage)
+TEST(CanvasMouse, PressesDragsAndReleasesBecomeRequestsInPixelSpace)
 {
     const struct {
-        QPoint from, to;
+        const char *script;
+        std::optional<Lines> log; // unchecked when absent
         QRectF selection;
-    } drags[] = {
-        {at(20, 30), at(80, 70), {20, 30, 60, 40}},
-        {at(80, 70), at(20, 30), {20, 30, 60, 40}},
-        {at(20, 70), at(80, 30), {20, 30, 60, 40}},
-        {at(80, 30), at(20, 70), {20, 30, 60, 40}},
-        {at(100, 100), QPoint(1000, -500), {100, 100, 100, 50}}, // out past the right and the top
-        {QPoint(-40, 650), at(10, 12.5), {0, 0, 10, 12.5}},      // from below and beyond the left
+        DrawMode mode;
+    } cases[] = {
+        {"L12,30.5 m50,60 m112,110.75 u",
+         Lines{"selection (12.0, 30.5, 0.0, 0.0)", "selection (12.0, 30.5, 38.0, 29.5)",
+               "selection (12.0, 30.5, 100.0, 80.25)", "✅ Selection (pixels): (12.0, 30.5, 100.0, 80.25)"},
+         {12, 30.5, 100, 80.25}, DrawMode::selection},
+        // Normalised whichever way the drag goes, and clipped to the image.
+        {"L80,70 m20,30 u", {}, {20, 30, 60, 40}, DrawMode::selection},
+        {"L20,70 m80,30 u", {}, {20, 30, 60, 40}, DrawMode::selection},
+        {"L80,30 m20,70 u", {}, {20, 30, 60, 40}, DrawMode::selection},
+        {"L100,100 m250,275 u", {}, {100, 100, 100, 50}, DrawMode::selection},
+        {"L-10,-12.5 m10,12.5 u", {}, {0, 0, 10, 12.5}, DrawMode::selection},
+        // The mode comes from the button and Control at the press only.
+        {"R10,10 u", Lines{"save", "mode rectangle", "✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"}, {},
+         DrawMode::rectangle},
+        {"C10,10 u", Lines{"save", "mode rectangle", "✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"}, {},
+         DrawMode::rectangle},
+        {"S10,10 u", Lines{"selection (10.0, 10.0, 0.0, 0.0)", "✅ Selection (pixels): (10.0, 10.0, 0.0, 0.0)"},
+         {10, 10, 0, 0}, DrawMode::selection},
+        {"L10,10 c40,40 u",
+         Lines{"selection (10.0, 10.0, 0.0, 0.0)", "selection (10.0, 10.0, 30.0, 30.0)",
+               "✅ Selection (pixels): (10.0, 10.0, 30.0, 30.0)"},
+         {10, 10, 30, 30}, DrawMode::selection},
+        // A right click after a selection burns the selected region.
+        {"L20,30 m80,70 u R50,50 u",
+         Lines{"selection (20.0, 30.0, 0.0, 0.0)", "selection (20.0, 30.0, 60.0, 40.0)",
+               "✅ Selection (pixels): (20.0, 30.0, 60.0, 40.0)", "save", "mode rectangle", "save",
+               "🎨 Drawing ON image: rect=(20.0, 30.0, 60.0, 40.0)", "✅ Rectangle drawn on image!",
+               "selection (0.0, 0.0, 0.0, 0.0)"},
+         {}, DrawMode::rectangle},
+        // Hovering and the middle button change nothing.
+        {"h90,90 M10,10 m100,100 u", Lines{}, {}, DrawMode::selection},
     };
-    for (const auto &d : drags) {
-        dragFrom(d.from, d.to);
-        EXPECT_EQ(document.selectionRect(), d.selection);
+    for (const auto &c : cases) {
+        EditorDocument document;
+        CanvasView canvas{document};
+        canvas.resize(800, 600);
+        document.setImage(solidImage(200, 150, Qt::darkGray));
+        const Lines log = play(document, canvas, c.script);
+        if (c.log) {
+            EXPECT_EQ(log, *c.log) << c.script;
+        }
+        EXPECT_EQ(document.selectionRect(), c.selection) << c.script;
+        EXPECT_EQ(document.drawMode(), c.mode) << c.script;
+        EXPECT_FALSE(canvas.isDragging()) << c.script;
     }
 }
 
-TEST_F(CanvasMouseTest, TheModeIsChosenOnlyAtThePress)
-{
-    press(at(10, 10));
-    QMouseEvent controlMove(QEvent::MouseMove, at(40, 40), canvas.mapToGlobal(at(40, 40)), Qt::NoButton,
-                            Qt::LeftButton, Qt::ControlModifier);
-    QCoreApplication::sendEvent(&canvas, &controlMove);
-    QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::ControlModifier, at(40, 40));
-    EXPECT_EQ(document.drawMode(), DrawMode::selection);
-    EXPECT_EQ(document.selectionRect(), QRectF(10, 10, 30, 30));
-    EXPECT_EQ(document.currentImage().pixelColor(40, 110), QColor(Qt::darkGray)); // nothing burned
-}
-
-TEST_F(CanvasMouseTest, RightClickAfterASelectionBurnsTheSelectedRegion)
-{
-    dragFrom(at(20, 30), at(80, 70));
-    calls.clear();
-    press(at(50, 50), Qt::RightButton);
-    release(at(50, 50), Qt::RightButton);
-
-    EXPECT_EQ(calls, (Calls{"save", "mode rectangle", "save", "🎨 Drawing ON image: rect=(20.0, 30.0, 60.0, 40.0)",
-                            "✅ Rectangle drawn on image!", "selection (0.0, 0.0, 0.0, 0.0)"}));
-    // The red outline runs along the selection's left edge: column 20, rows 150-70 to 150-30.
-    const QImage &image = document.currentImage();
-    EXPECT_TRUE(colorNear(image.pixelColor(20, 100), QColor(Qt::red)));
-    EXPECT_TRUE(colorNear(image.pixelColor(50, 100), QColor(Qt::darkGray), 0));
-}
-
-TEST_F(CanvasMouseTest, MovesWithoutAPressAndOtherButtonsChangeNothing)
-{
-    dragFrom(at(20, 30), at(80, 70));
-    calls.clear();
-    hover(at(90, 90));
-    press(at(10, 10), Qt::MiddleButton);
-    move(at(100, 100));
-    release(at(100, 100), Qt::MiddleButton);
-    EXPECT_EQ(calls, Calls{});
-    EXPECT_EQ(document.selectionRect(), QRectF(20, 30, 60, 40));
-    EXPECT_FALSE(canvas.isDragging());
-}
-
-TEST_F(CanvasMouseTest, AnEmptyCanvasSelectsNothingAndBurnsNothing)
+TEST(CanvasMouse, AnEmptyCanvasSelectsNothingAndBurnsNothing)
 {
     EditorDocument nothing;
     CanvasView empty(nothing);
-    empty.resize(400, 300);
-    calls.clear();
-    QTest::mousePress(&empty, Qt::RightButton, {}, QPoint(10, 10));
-    QTest::mouseMove(&empty, QPoint(300, 200));
-    QTest::mouseRelease(&empty, Qt::RightButton, {}, QPoint(300, 200));
-    EXPECT_EQ(nothing.selectionRect(), QRectF());
-    EXPECT_EQ(calls, Calls{"✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"});
+    empty.resize(800, 600);
+    EXPECT_EQ(play(nothing, empty, "R2,2 m75,50 u"), (Lines{"mode rectangle", "selection (0.0, 0.0, 0.0, 0.0)",
+                                                          "✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"}));
 }
 
+} // namespace
 } // namespace pintora

@@ -1,19 +1,21 @@
 #include "ImageTestSupport.h"
-#include "ui/Theme.h"
 #include "core/EditorDocument.h"
 #include "ui/CanvasView.h"
-#include "i18n/Translations.h"
+#include "ui/Theme.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-namespace pintora {
+#include <functional>
 
+namespace pintora {
 namespace {
 
 const QColor grey(128, 128, 128);
 const QColor blue(0, 0, 255);
+const QColor black(Qt::black);
+const QColor dimmed = over(Qt::black, 0.5, grey);
 
 QImage paint(CanvasView &canvas)
 {
@@ -31,30 +33,18 @@ QRect brightBox(const QImage &image)
     return box;
 }
 
-// Widget x of the pixels across a vertical edge, on one row.
-QColor pixelAt(const QImage &image, int x, int y)
-{
-    return image.pixelColor(x, y);
-}
-
-} // namespace
-
-TEST(CanvasPaint, WithoutAnImageShowsTheCentredMessageOnBlack)
+TEST(CanvasPaint, WithoutAnImageShowsTheCentredMessageOnBlackWrappedAt80Percent)
 {
     EditorDocument document;
     CanvasView canvas{document};
     canvas.resize(800, 600);
     const QImage wide = paint(canvas);
-    EXPECT_EQ(pixelAt(wide, 0, 0), QColor(Qt::black));
-    EXPECT_EQ(pixelAt(wide, 799, 599), QColor(Qt::black));
+    EXPECT_EQ(wide.pixelColor(0, 0), black);
     const QRect text = brightBox(wide);
-    ASSERT_FALSE(text.isEmpty());
     EXPECT_NEAR(text.center().x(), 400, 4);
     EXPECT_NEAR(text.center().y(), 300, 6);
-    EXPECT_LE(text.width(), 640);
     EXPECT_GT(text.height(), 40); // two lines
 
-    // A narrow canvas wraps the lines at 80 % of its width.
     canvas.resize(200, 600);
     const QRect wrapped = brightBox(paint(canvas));
     EXPECT_LE(wrapped.width(), 160);
@@ -62,149 +52,95 @@ TEST(CanvasPaint, WithoutAnImageShowsTheCentredMessageOnBlack)
     EXPECT_NEAR(wrapped.center().x(), 100, 4);
 }
 
-TEST(CanvasPaint, TransparentPixelsShowTheBlackGround)
+// Widget pixels of a canvas after some mouse work, in a table. Grey images
+// are 100 x 75 pixels on a 400 x 300 canvas (4 points a pixel), blue ones on
+// 200 x 150 (2 points a pixel).
+TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
 {
-    EditorDocument document;
-    CanvasView canvas{document};
-    canvas.resize(400, 300);
-    document.setImage(solidImage(100, 75, QColor(255, 0, 0, 128), QImage::Format_ARGB32));
-    EXPECT_TRUE(colorNear(paint(canvas).pixelColor(200, 150), QColor(128, 0, 0)));
-}
+    using Act = std::function<void(EditorDocument &, CanvasView &)>;
+    // Pixels (25, 20, 50, 30): grey canvas x 100 to 300, y 100 to 220.
+    const Act select = [](auto &, auto &c) {
+        QTest::mousePress(&c, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(&c, QPoint(300, 220));
+        QTest::mouseRelease(&c, Qt::LeftButton, {}, QPoint(300, 220));
+    };
+    const Act selecting = [](auto &, auto &c) {
+        QTest::mousePress(&c, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(&c, QPoint(300, 220));
+    };
+    const Act click = [](auto &, auto &c) { QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(100, 100)); };
+    // Pixels (25, 20, 50, 30): blue canvas x 50 to 150, y 50 to 110; kept pressed.
+    const Act drawing = [](auto &, auto &c) {
+        QTest::mousePress(&c, Qt::RightButton, {}, QPoint(50, 110));
+        QTest::mouseMove(&c, QPoint(150, 50));
+    };
+    const Act drawn = [drawing](auto &d, auto &c) {
+        drawing(d, c);
+        QTest::mouseRelease(&c, Qt::RightButton, {}, QPoint(150, 50));
+    };
+    const Act fillDrawing = [drawing](auto &d, auto &c) { d.chooseFilled(true); drawing(d, c); };
+    const Act blurDrawing = [drawing](auto &d, auto &c) { d.chooseBlur(); d.chooseFilled(true); drawing(d, c); };
+    const QColor halo = over(Qt::white, 0.5, blue);
+    const QColor blurBody = over(Qt::gray, 0.6, blue);
 
-class CanvasOverlayTest : public ::testing::Test
-{
-protected:
-    // 100 x 75 pixels at 4 points per pixel, filling the 400 x 300 canvas.
-    void SetUp() override
-    {
-        canvas.resize(400, 300);
-        document.setImage(solidImage(100, 75, grey));
+    const struct {
+        const char *name;
+        QImage image;
+        QSize canvas;
+        Act act;
+        QPoint at;
+        QColor expected;
+        int tolerance;
+    } cases[] = {
+        {"translucent on black", solidImage(100, 75, QColor(255, 0, 0, 128), QImage::Format_ARGB32), {400, 300},
+         {}, {200, 150}, QColor(128, 0, 0), 1},
+        {"margin above", solidImage(100, 75, grey), {400, 400}, {}, {200, 40}, black, 0},
+        {"image below it", solidImage(100, 75, grey), {400, 400}, {}, {200, 60}, grey, 0},
+        {"margin below", solidImage(100, 75, grey), {400, 400}, {}, {200, 360}, black, 0},
+        {"dimmed outside", solidImage(100, 75, grey), {400, 300}, select, {20, 20}, dimmed, 1},
+        {"inside as painted", solidImage(100, 75, grey), {400, 300}, select, {200, 160}, grey, 0},
+        {"white edge, 2 wide", solidImage(100, 75, grey), {400, 300}, select, {99, 160}, Qt::white, 0},
+        {"white edge, inner half", solidImage(100, 75, grey), {400, 300}, select, {100, 160}, Qt::white, 0},
+        {"white edge ends", solidImage(100, 75, grey), {400, 300}, select, {97, 160}, dimmed, 1},
+        {"dragging: white 3 under blue 6", solidImage(100, 75, grey), {400, 300}, selecting, {99, 160},
+         over(accentColor(), 0.5, Qt::white), 1},
+        {"dragging: white half over the edge pixel", solidImage(100, 75, grey), {400, 300}, selecting, {101, 160},
+         over(accentColor(), 0.5, over(Qt::white, 0.5, grey)), 3},
+        {"dragging: blue outside", solidImage(100, 75, grey), {400, 300}, selecting, {97, 160},
+         over(accentColor(), 0.5, dimmed), 1},
+        {"dragging: blue inside", solidImage(100, 75, grey), {400, 300}, selecting, {102, 160},
+         over(accentColor(), 0.5, grey), 1},
+        {"dragging: blue ends", solidImage(100, 75, grey), {400, 300}, selecting, {104, 160}, grey, 0},
+        {"zero-size selection: no overlay", solidImage(100, 75, grey), {400, 300}, click, {20, 20}, grey, 0},
+        // Widths scale with the display: the red line 3 pixels = 6 points
+        // (47 to 53), the white halo 10 points (45 to 55) on top.
+        {"preview line under halo", solidImage(100, 75, blue), {200, 150}, drawing, {48, 80},
+         over(Qt::white, 0.5, Qt::red), 1},
+        {"preview halo", solidImage(100, 75, blue), {200, 150}, drawing, {54, 80}, halo, 1},
+        {"preview not filled", solidImage(100, 75, blue), {200, 150}, drawing, {56, 80}, blue, 0},
+        {"burned in after release", solidImage(100, 75, blue), {200, 150}, drawn, {50, 80}, Qt::red, 1},
+        {"no preview after release", solidImage(100, 75, blue), {200, 150}, drawn, {42, 80}, blue, 0},
+        {"filled preview tints", solidImage(100, 75, blue), {200, 150}, fillDrawing, {100, 80},
+         over(Qt::red, 0.3, blue), 1},
+        {"blur preview body, whatever the fill", solidImage(100, 75, blue), {200, 150}, blurDrawing, {100, 80},
+         blurBody, 2},
+        {"blur preview border 3·s", solidImage(100, 75, blue), {200, 150}, blurDrawing, {50, 80},
+         over(Qt::white, 0.8, blurBody), 2},
+        // Dashed inner border inset 5·s, 2·s wide: 16 on, 8 off from the corner.
+        {"blur preview dash", solidImage(100, 75, blue), {200, 150}, blurDrawing, {64, 60},
+         over(Qt::white, 0.5, blurBody), 2},
+        {"blur preview gap", solidImage(100, 75, blue), {200, 150}, blurDrawing, {80, 60}, blurBody, 2},
+    };
+    for (const auto &c : cases) {
+        EditorDocument document;
+        CanvasView canvas{document};
+        canvas.resize(c.canvas);
+        document.setImage(c.image);
+        if (c.act)
+            c.act(document, canvas);
+        EXPECT_TRUE(colorNear(paint(canvas).pixelColor(c.at), c.expected, c.tolerance)) << c.name;
     }
-    static QPoint at(double px, double py) { return QPoint(int(px * 4), int(300 - py * 4)); }
-
-    EditorDocument document;
-    CanvasView canvas{document};
-};
-
-TEST_F(CanvasOverlayTest, ImageFillsTheFittedRectangleOnBlack)
-{
-    canvas.resize(400, 400); // margins of 50 above and below
-    const QImage image = paint(canvas);
-    EXPECT_EQ(pixelAt(image, 200, 40), QColor(Qt::black));
-    EXPECT_EQ(pixelAt(image, 200, 60), grey);
-    EXPECT_EQ(pixelAt(image, 200, 340), grey);
-    EXPECT_EQ(pixelAt(image, 200, 360), QColor(Qt::black));
 }
 
-TEST_F(CanvasOverlayTest, SelectionDimsOnlyWhatLiesOutsideIt)
-{
-    // Pixels (25, 20, 50, 30) show at widget x 100 to 300, y 100 to 220.
-    QTest::mousePress(&canvas, Qt::LeftButton, {}, at(25, 50));
-    QTest::mouseMove(&canvas, at(75, 20));
-    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, at(75, 20));
-    ASSERT_EQ(document.selectionRect(), QRectF(25, 20, 50, 30));
-
-    const QImage image = paint(canvas);
-    const QColor dimmed = over(Qt::black, 0.5, grey);
-    EXPECT_TRUE(colorNear(pixelAt(image, 20, 20), dimmed));
-    EXPECT_TRUE(colorNear(pixelAt(image, 350, 280), dimmed));
-    EXPECT_EQ(pixelAt(image, 200, 160), grey); // inside: exactly as painted
-    EXPECT_EQ(pixelAt(image, 102, 160), grey);
-    // A white line 2 wide centred on the edge at x = 100.
-    EXPECT_EQ(pixelAt(image, 99, 160), QColor(Qt::white));
-    EXPECT_EQ(pixelAt(image, 100, 160), QColor(Qt::white));
-    EXPECT_TRUE(colorNear(pixelAt(image, 97, 160), dimmed));
-}
-
-TEST_F(CanvasOverlayTest, SelectionWhileDraggingHasAWiderWhiteLineUnderHalfBlue)
-{
-    QTest::mousePress(&canvas, Qt::LeftButton, {}, at(25, 50));
-    QTest::mouseMove(&canvas, at(75, 20));
-    ASSERT_TRUE(canvas.isDragging());
-
-    const QImage image = paint(canvas);
-    const QColor dimmed = over(Qt::black, 0.5, grey);
-    // White covers 98.5 to 101.5, blue 97 to 103 across the edge at x = 100.
-    EXPECT_TRUE(colorNear(pixelAt(image, 99, 160), over(accentColor(), 0.5, Qt::white)));
-    EXPECT_TRUE(colorNear(pixelAt(image, 97, 160), over(accentColor(), 0.5, dimmed)));
-    EXPECT_TRUE(colorNear(pixelAt(image, 102, 160), over(accentColor(), 0.5, grey)));
-    EXPECT_TRUE(colorNear(pixelAt(image, 95, 160), dimmed));
-    EXPECT_EQ(pixelAt(image, 104, 160), grey);
-}
-
-TEST_F(CanvasOverlayTest, AZeroSizeSelectionDrawsNoOverlay)
-{
-    QTest::mousePress(&canvas, Qt::LeftButton, {}, at(25, 50));
-    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, at(25, 50));
-    const QImage image = paint(canvas);
-    EXPECT_EQ(pixelAt(image, 20, 20), grey);
-    EXPECT_EQ(pixelAt(image, 100, 100), grey);
-}
-
-class CanvasPreviewTest : public ::testing::Test
-{
-protected:
-    // 100 x 75 pixels at 2 points per pixel: widths on screen are doubled.
-    void SetUp() override
-    {
-        canvas.resize(200, 150);
-        document.setImage(solidImage(100, 75, blue));
-        document.chooseLineWidth(3);
-    }
-    // Right drag over pixels (25, 20) to (75, 50): widget x 50 to 150, y 50 to 110; kept pressed.
-    QImage previewWhileDragging()
-    {
-        QTest::mousePress(&canvas, Qt::RightButton, {}, QPoint(50, 110));
-        QTest::mouseMove(&canvas, QPoint(150, 50));
-        EXPECT_EQ(document.selectionRect(), QRectF(25, 20, 50, 30));
-        return paint(canvas);
-    }
-
-    EditorDocument document;
-    CanvasView canvas{document};
-};
-
-TEST_F(CanvasPreviewTest, RectanglePreviewScalesItsWidthsWithTheDisplay)
-{
-    const QImage image = previewWhileDragging();
-    // The red line is 3 pixels = 6 points (47 to 53), the white halo 10 points (45 to 55) on top.
-    const QColor underHalo = over(Qt::white, 0.5, Qt::red);
-    EXPECT_TRUE(colorNear(pixelAt(image, 48, 80), underHalo));
-    EXPECT_TRUE(colorNear(pixelAt(image, 52, 80), underHalo));
-    EXPECT_TRUE(colorNear(pixelAt(image, 46, 80), over(Qt::white, 0.5, blue)));
-    EXPECT_TRUE(colorNear(pixelAt(image, 54, 80), over(Qt::white, 0.5, blue)));
-    EXPECT_EQ(pixelAt(image, 56, 80), blue); // not filled
-    EXPECT_EQ(pixelAt(image, 43, 80), blue);
-
-    QTest::mouseRelease(&canvas, Qt::RightButton, {}, QPoint(150, 50));
-    // Burned in at 3 image pixels; the preview is gone with the selection.
-    const QImage after = paint(canvas);
-    EXPECT_TRUE(colorNear(pixelAt(after, 50, 80), Qt::red));
-    EXPECT_TRUE(colorNear(pixelAt(after, 46, 80), over(Qt::red, 0.5, blue), 40)); // antialiased band edge
-    EXPECT_EQ(pixelAt(after, 42, 80), blue);
-}
-
-TEST_F(CanvasPreviewTest, FilledPreviewTintsTheInside)
-{
-    document.chooseFilled(true);
-    const QImage image = previewWhileDragging();
-    EXPECT_TRUE(colorNear(pixelAt(image, 100, 80), over(Qt::red, 0.3, blue)));
-}
-
-TEST_F(CanvasPreviewTest, BlurPreviewIsAGreyBodyWithBordersWhateverTheFill)
-{
-    document.chooseBlur();
-    document.chooseFilled(true);
-    const QImage image = previewWhileDragging();
-    const QColor body = over(Qt::gray, 0.6, blue);
-    EXPECT_TRUE(colorNear(pixelAt(image, 100, 80), body, 2));
-    // Solid border 3·s = 6 wide in white at 0.8 across the edge at x = 50.
-    EXPECT_TRUE(colorNear(pixelAt(image, 50, 80), over(Qt::white, 0.8, body), 2));
-    // Dashed inner border inset 5·s = 10, 2·s = 4 wide: 16 on, 8 off from the corner.
-    const QColor dash = over(Qt::white, 0.5, body);
-    EXPECT_TRUE(colorNear(pixelAt(image, 64, 60), dash, 2));
-    EXPECT_TRUE(colorNear(pixelAt(image, 80, 60), body, 2));
-    EXPECT_TRUE(colorNear(pixelAt(image, 88, 60), dash, 2));
-}
-
+} // namespace
 } // namespace pintora

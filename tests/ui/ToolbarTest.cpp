@@ -54,30 +54,23 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
     EXPECT_TRUE(control("undoButton")->text().isEmpty());
 }
 
-TEST_F(ToolbarTest, ASelectionShowsItsSizeAndEnablesTheCrops)
+TEST_F(ToolbarTest, ASelectionShowsItsSizeAndReturnCropsAndCopiesIt)
 {
+    QTest::keyClick(&editor, Qt::Key_Return); // nothing selected: nothing happens
+    EXPECT_EQ(cropCalls, 0);
+
     drag(0, 0, 640, 480);
     EXPECT_TRUE(readout()->isVisibleTo(&editor));
     EXPECT_EQ(readout()->text(), QStringLiteral("640×480px"));
     EXPECT_TRUE(cropButtonsEnabled());
 
     doc().setSelectionRect(QRectF(0, 0, 99.9, 50.5));
-    EXPECT_EQ(readout()->text(), QStringLiteral("99×50px"));
-
+    EXPECT_EQ(readout()->text(), QStringLiteral("99×50px")); // truncated
     QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_EQ(cropCalls, 1);
     EXPECT_EQ(cropped.size(), QSize(100, 51));
-}
-
-TEST_F(ToolbarTest, ReturnDoesNothingWithoutASelection)
-{
-    QTest::keyClick(&editor, Qt::Key_Return);
-    QTest::keyClick(&editor, Qt::Key_Enter);
-    EXPECT_EQ(cropCalls, 0);
-
-    drag(10, 10, 100, 100);
     QTest::keyClick(&editor, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(cropCalls, 1);
+    EXPECT_EQ(cropCalls, 2);
 }
 
 TEST_F(ToolbarTest, ARectangleDragShowsItsSizeInBoxMode)
