@@ -1,6 +1,7 @@
 #include "AllocationCounter.h"
 #include "core/BurnIn.h"
 #include "core/EditorDocument.h"
+#include "core/GaussianBlur.h"
 #include "core/Geometry.h"
 #include "ui/CanvasView.h"
 
@@ -80,6 +81,32 @@ void BM_BurnIn(benchmark::State &state, RectangleStyle style)
 BENCHMARK_CAPTURE(BM_BurnIn, outline, RectangleStyle{Qt::red, 3, false, false})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_BurnIn, filled, RectangleStyle{Qt::red, 3, true, false})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_BurnIn, blur, RectangleStyle{Qt::red, 3, false, true})->Unit(benchmark::kMillisecond);
+
+// A blur burn-in of a box of range(0) x range(1) pixels (the whole image
+// for 0 x 0), with its deviation and the memory it takes at its peak.
+void BM_BlurBurnIn(benchmark::State &state)
+{
+    EditorDocument document;
+    ownImage(document);
+    const QRectF whole(0, 0, screenWidth, screenHeight);
+    const QRectF rect = state.range(0) ? QRectF(1000, 800, double(state.range(0)), double(state.range(1))) : whole;
+    std::size_t peak = 0;
+    for (auto _ : state) {
+        document.saveStateForUndo();
+        const std::size_t before = allocation::bytesInUse();
+        allocation::resetPeak();
+        document.drawRectangleOnImage(rect, RectangleStyle{Qt::red, 3, false, true});
+        peak = std::max(peak, allocation::peakBytes() - before);
+        state.PauseTiming();
+        document.performUndo();
+        state.ResumeTiming();
+    }
+    const double area = rect.width() * rect.height();
+    state.counters["sigma"] = blurSigmaFor(rect.size());
+    // Of these, 4 are the pixels undo keeps; the rest is the blur's work.
+    state.counters["peak_bytes_per_pixel"] = double(peak) / area;
+}
+BENCHMARK(BM_BlurBurnIn)->Args({400, 300})->Args({1500, 1000})->Args({0, 0})->Unit(benchmark::kMillisecond);
 
 // Undo and redo of one such burn-in: half the time is one step.
 void BM_UndoRedo(benchmark::State &state)

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pintora {
@@ -52,14 +53,40 @@ QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
 {
     if (image.format() == QImage::Format_ARGB32_Premultiplied)
         return gaussianBlurCut(image, cut, sigma);
-    // Only what the kernel reaches is converted; beyond the image it reads
-    // transparency either way.
-    const int radius = int(gaussianKernel(sigma).size() / 2);
+    // Only what the blur reaches is converted; where that stops short of the
+    // image's edge the blur never reads past it.
+    const int radius = blurReach(sigma);
     const QRect reach = cut.adjusted(-radius, -radius, radius, radius) & image.rect();
     const QImage source = image.copy(reach).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (source.isNull())
         return {};
     return gaussianBlurCut(source, cut.translated(-reach.topLeft()), sigma);
+}
+
+bool canSwapIn(const QImage &image, const QImage &patch)
+{
+    Q_ASSERT(patch.format() == QImage::Format_ARGB32_Premultiplied);
+    if (image.format() == QImage::Format_RGB32)
+        return true; // a blur of opaque pixels is opaque
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    for (int y = 0; y < patch.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(patch.constScanLine(y));
+        if (!std::all_of(line, line + patch.width(), [](quint32 pixel) { return pixel >= 0xff000000u; }))
+            return false;
+    }
+    return true;
+}
+
+void swapIn(QImage &image, QImage &patch, const QPoint &at)
+{
+    for (int y = 0; y < patch.height(); ++y) {
+        auto *inImage = reinterpret_cast<quint32 *>(image.scanLine(at.y() + y)) + at.x();
+        auto *inPatch = reinterpret_cast<quint32 *>(patch.scanLine(y));
+        std::swap_ranges(inPatch, inPatch + patch.width(), inImage);
+    }
+    if (image.format() == QImage::Format_RGB32)
+        patch.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
 void paintPatch(QImage &image, const QImage &patch, const QRectF &rect, const QRect &area)

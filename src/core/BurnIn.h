@@ -10,9 +10,6 @@
 // are in bitmap space (origin top-left), fractional.
 namespace pintora {
 
-// The blur's standard deviation in pixels.
-inline constexpr double blurSigma = 5.0;
-
 // The format an image is edited in: its own, unless that cannot hold a
 // coloured drawing (indexed, one-bit, alpha-only and grey images); those
 // become a colour format of at least their depth.
@@ -30,6 +27,14 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
 // The blurred pixels of `cut` (inside the image) as a premultiplied patch of
 // its size, from an image of any format; null when memory runs out.
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma);
+
+// Whether drawing an opaque-to-be `patch` 1:1 over `image` gives the patch's
+// own bytes: the image stores them alike and the patch covers completely.
+bool canSwapIn(const QImage &image, const QImage &patch);
+
+// Exchanges `patch` with the pixels of `image` at `at`, row by row: the
+// patch is then in the image, and what it replaced in `patch`.
+void swapIn(QImage &image, QImage &patch, const QPoint &at);
 
 // Draws `patch` scaled to fill `rect` exactly, over what is there. Changes no
 // pixel outside `area`.

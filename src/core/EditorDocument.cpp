@@ -2,6 +2,7 @@
 
 #include "core/BurnIn.h"
 #include "core/Console.h"
+#include "core/GaussianBlur.h"
 #include "core/Geometry.h"
 #include "core/ImageExport.h"
 
@@ -9,6 +10,20 @@
 #include <utility>
 
 namespace pintora {
+
+// Everything a burn-in needs, gathered before anything changes, so that one
+// that cannot be done leaves the image and the history as they were.
+struct EditorDocument::BurnInPlan {
+    enum Failure { none, noImage, noMemory, blurOffImage, blurNoMemory };
+    Failure failure = none;
+    QRectF pixelRect;
+    QRectF rect; // bitmap space
+    RectangleStyle style;
+    QImage replacement; // the image in pixels of its own or an editable format; null when it has them
+    QImage patch;       // the blurred pixels under the rectangle
+    QRect area;         // what the burn-in may change
+    QImage before;      // the pixels of `area` as they are; null when the patch is swapped in
+};
 
 EditorDocument::EditorDocument(QObject *parent)
     : QObject(parent)
@@ -65,8 +80,12 @@ void EditorDocument::press(DrawMode mode, const QPointF &pixel)
 void EditorDocument::release()
 {
     if (m_drawMode == DrawMode::rectangle && geometry::hasArea(m_selectionRect)) {
-        saveStateForUndo();
-        drawRectangleOnImage(m_selectionRect, m_rectangleStyle);
+        // A burn-in that cannot be done takes no snapshot.
+        BurnInPlan plan = planBurnIn(m_selectionRect, m_rectangleStyle);
+        if (!reportFailure(plan)) {
+            saveStateForUndo();
+            burnIn(plan);
+        }
         setSelectionRect(QRectF());
     } else {
         console::writeLine("✅ Selection (pixels): " + console::formatRect(m_selectionRect));
@@ -128,66 +147,99 @@ void EditorDocument::afterHistoryStep(const QRect &area, const char *line)
 
 // ---- burn-in
 
-void EditorDocument::drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style)
+EditorDocument::BurnInPlan EditorDocument::planBurnIn(const QRectF &pixelRect, const RectangleStyle &style) const
 {
+    BurnInPlan plan;
+    plan.pixelRect = pixelRect;
+    plan.style = style;
     if (m_currentImage.isNull()) {
-        console::writeLine("❌ No image to draw on");
-        return;
+        plan.failure = BurnInPlan::noImage;
+        return plan;
     }
-    // Pixels of its own, in a format that can hold the colours: a conversion
-    // replaces the image (and is undone as a whole); an image still shared
-    // with the clipboard intake is copied once.
-    QImage unconverted;
+    // Pixels of its own, in a format that can hold the colours: an image
+    // still shared with the clipboard intake is copied once.
     const QImage::Format format = editableFormat(m_currentImage);
     if (format != m_currentImage.format() || !m_currentImage.isDetached()) {
-        QImage own = format != m_currentImage.format() ? m_currentImage.convertToFormat(format) : m_currentImage.copy();
-        if (own.isNull()) {
-            console::writeLine("❌ Failed to create context");
-            return;
+        plan.replacement =
+            format != m_currentImage.format() ? m_currentImage.convertToFormat(format) : m_currentImage.copy();
+        if (plan.replacement.isNull()) {
+            plan.failure = BurnInPlan::noMemory;
+            return plan;
         }
-        if (format != m_currentImage.format())
-            unconverted = m_currentImage;
-        m_currentImage = std::move(own);
     }
-    const auto restore = [&] {
-        if (!unconverted.isNull())
-            m_currentImage = std::move(unconverted);
-    };
-
-    const QRectF rect = geometry::bitmapRectFromPixel(pixelRect, m_currentImage.height());
-    const QRect area = burnInArea(rect, style, m_currentImage.size());
-    ImageEdit edit{area, m_currentImage.copy(area)};
-    if (edit.pixels.isNull() && !area.isEmpty()) {
-        restore();
-        console::writeLine("❌ Failed to create context");
-        return;
-    }
-    console::writeLine("🎨 Drawing ON image: rect=" + console::formatRect(pixelRect));
-
+    const QImage &image = plan.replacement.isNull() ? m_currentImage : plan.replacement;
+    plan.rect = geometry::bitmapRectFromPixel(pixelRect, image.height());
+    plan.area = burnInArea(plan.rect, style, image.size());
     if (style.isBlur) {
-        const QRect cut = geometry::pixelCut(rect, m_currentImage.size());
+        const QRect cut = geometry::pixelCut(plan.rect, image.size());
         if (cut.isEmpty()) {
-            restore();
-            console::writeLine("❌ Cannot crop blurred region");
-            return;
+            plan.failure = BurnInPlan::blurOffImage;
+            return plan;
         }
-        // Taken before painting: the patch is made from the untouched image.
-        const QImage patch = blurPatch(m_currentImage, cut, blurSigma);
-        if (patch.isNull()) {
-            restore();
-            console::writeLine("❌ Cannot convert blurred image");
-            return;
+        plan.patch = blurPatch(image, cut, blurSigmaFor(pixelRect.size()));
+        if (plan.patch.isNull()) {
+            plan.failure = BurnInPlan::blurNoMemory;
+            return plan;
         }
-        paintPatch(m_currentImage, patch, rect, area);
-    } else {
-        paintBox(m_currentImage, rect, style, area);
+        // A patch that covers whole pixels exactly replaces them: it is
+        // swapped in, and what it replaced is what undo needs.
+        if (plan.rect == QRectF(cut) && canSwapIn(image, plan.patch)) {
+            plan.area = cut;
+            return plan;
+        }
     }
+    plan.before = image.copy(plan.area);
+    if (plan.before.isNull() && !plan.area.isEmpty())
+        plan.failure = BurnInPlan::noMemory;
+    return plan;
+}
 
-    if (!unconverted.isNull())
-        recordChange(ImageEdit{QRect(), unconverted});
-    recordChange(edit);
-    emit imageChanged(unconverted.isNull() ? area : m_currentImage.rect());
+bool EditorDocument::reportFailure(const BurnInPlan &plan)
+{
+    const char *line = nullptr;
+    switch (plan.failure) {
+    case BurnInPlan::none: return false;
+    case BurnInPlan::noImage: line = "❌ No image to draw on"; break;
+    case BurnInPlan::noMemory: line = "❌ Failed to create context"; break;
+    case BurnInPlan::blurOffImage: line = "❌ Cannot crop blurred region"; break;
+    case BurnInPlan::blurNoMemory: line = "❌ Cannot convert blurred image"; break;
+    }
+    if (plan.failure == BurnInPlan::blurOffImage || plan.failure == BurnInPlan::blurNoMemory)
+        console::writeLine("🎨 Drawing ON image: rect=" + console::formatRect(plan.pixelRect));
+    console::writeLine(line);
+    return true;
+}
+
+void EditorDocument::burnIn(BurnInPlan &plan)
+{
+    console::writeLine("🎨 Drawing ON image: rect=" + console::formatRect(plan.pixelRect));
+    const bool replaced = !plan.replacement.isNull();
+    if (replaced) {
+        // A conversion is undone as a whole; a copy of the same pixels needs no undo.
+        if (plan.replacement.format() != m_currentImage.format())
+            recordChange(ImageEdit{QRect(), m_currentImage});
+        m_currentImage = std::move(plan.replacement);
+    }
+    if (plan.before.isNull() && !plan.patch.isNull()) {
+        swapIn(m_currentImage, plan.patch, plan.area.topLeft());
+        plan.before = std::move(plan.patch);
+    } else if (plan.style.isBlur) {
+        paintPatch(m_currentImage, plan.patch, plan.rect, plan.area);
+    } else {
+        paintBox(m_currentImage, plan.rect, plan.style, plan.area);
+    }
+    recordChange(ImageEdit{plan.area, std::move(plan.before)});
+    emit imageChanged(replaced ? m_currentImage.rect() : plan.area);
     console::writeLine("✅ Rectangle drawn on image!");
+}
+
+bool EditorDocument::drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style)
+{
+    BurnInPlan plan = planBurnIn(pixelRect, style);
+    if (reportFailure(plan))
+        return false;
+    burnIn(plan);
+    return true;
 }
 
 // ---- crop and paste

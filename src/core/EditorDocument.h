@@ -57,8 +57,9 @@ public:
     void performRedo();
 
     // Burns `pixelRect` into the image in `style`, in place; the pixels it
-    // overwrites go into the newest undo step.
-    void drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style);
+    // overwrites go into the newest undo step. False, with the reason on the
+    // console and nothing changed, when it cannot be done.
+    bool drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style);
 
     // The selected pixels as a new image, quietly; null without a selection
     // with area.
@@ -87,6 +88,11 @@ signals:
     void styleChanged();
 
 private:
+    struct BurnInPlan;
+    BurnInPlan planBurnIn(const QRectF &pixelRect, const RectangleStyle &style) const;
+    static bool reportFailure(const BurnInPlan &plan);
+    void burnIn(BurnInPlan &plan);
+
     EditStep *step(int index);
     // Keeps the history consistent with a change made without a snapshot of
     // its own. `edit` holds what the change overwrote.

@@ -2,20 +2,33 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSizeF>
 
-#include <vector>
+#include <array>
 
 namespace pintora {
 
-// The weights of a Gaussian of standard deviation `sigma` from -radius to
-// +radius, summing to one; the radius is at least three sigmas.
-std::vector<float> gaussianKernel(double sigma);
+// The standard deviation a blur rectangle of `size` image pixels gets: 5 px
+// for small boxes, a quarter of the shorter side for larger ones, at most
+// blurSigmaCap. Text that fits in the box is then smeared over its own height.
+inline constexpr double blurSigmaFloor = 5.0;
+inline constexpr double blurSigmaCap = 100.0;
+double blurSigmaFor(const QSizeF &size);
 
-// The Gaussian blur of `source` (Format_ARGB32_Premultiplied), with everything
-// outside the image taken as transparent, computed only for the pixels of
-// `cut` (which must lie inside the image). Reads no more of the image than
-// `cut` grown by the kernel's radius. The result is `cut`'s size, in the same
-// format; null when it cannot be allocated.
+// The radii of three box filters that, run one after the other, blur like a
+// Gaussian of standard deviation `sigma`.
+std::array<int, 3> boxRadii(double sigma);
+
+// How far from a pixel the blur reads: the sum of the box radii.
+int blurReach(double sigma);
+
+// A Gaussian blur (three box passes; the cost per pixel does not depend on
+// `sigma`) of the pixels of `cut` in `source` (Format_ARGB32_Premultiplied;
+// `cut` inside it). Beyond the image's edges the nearest edge pixels repeat,
+// so an opaque image gives an opaque patch. Reads no more of the image than
+// `cut` grown by blurReach(sigma); works in about 4 bytes a pixel of that
+// area. The result is `cut`'s size in the same format; null when memory runs
+// out.
 QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma);
 
 } // namespace pintora
