@@ -19,7 +19,7 @@ case $mode in
 run) ;;
 test)
     packages+=(googletest libgtest-dev libbenchmark-dev xvfb trayer openbox wmctrl xclip xdotool imagemagick
-        x11-utils)
+        x11-utils tesseract-ocr tesseract-ocr-eng)
     ;;
 *) usage ;;
 esac

@@ -4,6 +4,7 @@
 #include "i18n/Translations.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
+#include "ui/ImageEditorView.h"
 #include "ui/SymbolIcon.h"
 #include "ui/Theme.h"
 
@@ -118,6 +119,10 @@ void PintoraApp::openEditorWindow(const QImage &image)
         if (self)
             self->cropped(cropped);
     });
+    // After Copy the clipboard holds the editor's own image: the next click
+    // shows this window again instead of starting over.
+    connect(m_editorWindow->editor(), &ImageEditorView::copiedToClipboard, this,
+            [this](const QImage &copied, const QByteArray &png) { remember(copied, png); });
     showEditorWindow();
 }
 
@@ -136,16 +141,19 @@ void PintoraApp::releaseEditorWindow()
     m_editorWindow = nullptr;
 }
 
+void PintoraApp::remember(const QImage &image, const QByteArray &png)
+{
+    // The clipboard will hand these very bytes back on the next click.
+    if (png.isEmpty())
+        return;
+    m_currentImage = image;
+    m_currentImageData = png;
+}
+
 void PintoraApp::cropped(const QImage &image)
 {
-    if (!image.isNull()) {
-        // The clipboard will hand these very bytes back on the next click.
-        const QByteArray png = putImageOnClipboard(image);
-        if (!png.isEmpty()) {
-            m_currentImage = image;
-            m_currentImageData = png;
-        }
-    }
+    if (!image.isNull())
+        remember(image, putImageOnClipboard(image));
     releaseEditorWindow();
 }
 

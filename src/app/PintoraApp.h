@@ -37,6 +37,7 @@ private:
     void showEditorWindow();
     void releaseEditorWindow();
     void cropped(const QImage &image);
+    void remember(const QImage &image, const QByteArray &png);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
     QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window

@@ -270,6 +270,8 @@ void EditorDocument::crop()
     const QImage cropped = cropSelection();
     if (cropped.isNull())
         return;
+    // Like every other change of the image, a crop can be undone.
+    saveStateForUndo();
     replaceImage(cropped);
     console::writeLine("🔄 New image on canvas");
 }

@@ -388,7 +388,11 @@ Language Translations::detectSystemLanguage()
 Language Translations::languageForPreferredLanguages(const QStringList &preferredLanguages)
 {
     const QString first = preferredLanguages.isEmpty() ? QStringLiteral("en") : preferredLanguages.first();
-    return languageFromRawValue(QStringView(first).left(2)).value_or(Language::english);
+    QStringView code = QStringView(first).left(2);
+    // Bokmål and Nynorsk, the codes Linux locales use, read Norwegian.
+    if (code == u"nb" || code == u"nn")
+        code = u"no";
+    return languageFromRawValue(code).value_or(Language::english);
 }
 
 QString Translations::left() { return QString::fromUtf8(texts().left); }

@@ -184,7 +184,7 @@ void CanvasView::paintRectanglePreview(QPainter &painter, double scale)
     const RectangleStyle &style = m_document.rectangleStyle();
     painter.setBrush(Qt::NoBrush);
     if (style.isBlur) {
-        painter.fillRect(box, withAlpha(Qt::gray, 0.6));
+        painter.fillRect(box, withAlpha(neutralGrey(), 0.6));
         painter.setPen(pen(withAlpha(Qt::white, 0.8), 3 * scale));
         painter.drawRect(box);
         const QRectF inner = box.adjusted(5 * scale, 5 * scale, -5 * scale, -5 * scale);

@@ -107,7 +107,7 @@ QWidget *EditorToolbar::buildRightGroup()
 
     auto *tools = new QHBoxLayout;
     tools->setSpacing(3);
-    m_blur = new DiscButton(withAlpha(Qt::gray, 0.5), symbolIcon(QStringLiteral("hand.raised.fill")), group);
+    m_blur = new DiscButton(withAlpha(neutralGrey(), 0.5), symbolIcon(QStringLiteral("hand.raised.fill")), group);
     m_blur->setObjectName(QStringLiteral("blurButton"));
     m_blur->setToolTip(Translations::blur());
     m_blur->setAccessibleName(Translations::blur());

@@ -31,6 +31,8 @@ QRect EditorWindow::geometryOn(const QScreen *screen)
 
 void EditorWindow::present()
 {
+    // A minimized window comes back as it was before, maximized or not.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

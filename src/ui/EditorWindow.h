@@ -23,7 +23,7 @@ public:
 
     ImageEditorView *editor() const { return m_editor; }
 
-    // Shown, in front and with the keyboard.
+    // Shown, un-minimized, in front and with the keyboard.
     void present();
 
     // Four fifths of the whole screen (not just its free area), centred in

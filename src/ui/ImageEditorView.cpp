@@ -128,8 +128,9 @@ void ImageEditorView::copyFullImageToClipboard()
         console::writeLine("⚠️ No source image");
         return;
     }
-    putImageOnClipboard(image);
+    const QByteArray png = putImageOnClipboard(image);
     console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
+    emit copiedToClipboard(image, png);
 }
 
 void ImageEditorView::undo()

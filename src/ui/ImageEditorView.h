@@ -44,6 +44,11 @@ public:
     void copyFullImageToClipboard();
     void pasteNewImage();
 
+signals:
+    // The whole image went onto the clipboard as these PNG bytes (empty when
+    // it could not be encoded).
+    void copiedToClipboard(const QImage &image, const QByteArray &png);
+
 protected:
     void showEvent(QShowEvent *event) override;
 

@@ -11,6 +11,12 @@ inline QColor accentColor()
     return QColor(0x0A, 0x84, 0xFF);
 }
 
+// A neutral 50 % grey (Qt's own gray is lighter, #A0A0A4).
+inline QColor neutralGrey()
+{
+    return QColor(128, 128, 128);
+}
+
 // `color` with its alpha replaced.
 inline QColor withAlpha(QColor color, double alpha)
 {

@@ -91,7 +91,7 @@ void ModeBadge::paintEvent(QPaintEvent *)
         painter.setBrush(accentColor());
         painter.drawRoundedRect(QRectF(rect()), 5, 5);
     }
-    painter.setPen(QPen(withAlpha(Qt::gray, 0.3), 1));
+    painter.setPen(QPen(withAlpha(neutralGrey(), 0.3), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(outline, 4.5, 4.5);
 

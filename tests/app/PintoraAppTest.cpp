@@ -4,6 +4,7 @@
 #include "ui/ImageEditorView.h"
 #include "i18n/Translations.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -112,6 +113,32 @@ protected:
 using Lines = std::vector<std::string>;
 
 } // namespace
+
+TEST_F(ClickTest, AClickBringsTheWindowBackUnminimizedAndAfterCopyKeepsIt)
+{
+    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    click();
+    QPointer<EditorWindow> window = app->editorWindow();
+    EditorDocument &document = documentOf(window);
+    document.drawRectangleOnImage(QRectF(10, 10, 50, 50), document.rectangleStyle());
+    const QImage edited = document.currentImage();
+
+    window->showMinimized();
+    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
+    EXPECT_FALSE(window->isMinimized());
+
+    window->editor()->copyAction()->trigger();
+    window->showMinimized();
+    EXPECT_EQ(click(), (Lines{"ℹ️ Same image, just showing window"}));
+    EXPECT_EQ(app->editorWindow(), window);
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(documentOf(window).currentImage(), edited);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("no image"));
+    window->showMinimized();
+    EXPECT_EQ(click(), Lines{"ℹ️ No image on clipboard"});
+    EXPECT_FALSE(window->isMinimized());
+}
 
 TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
 {

@@ -37,6 +37,9 @@ TEST(LanguageDetection, TheFirstPreferredLanguageCountsByItsFirstTwoLetters)
         {{"cs"}, Language::czech},
         {{"fr_FR.UTF-8"}, Language::french},
         {{"dexyz"}, Language::german},
+        {{"nb-NO"}, Language::norwegian},
+        {{"nn-NO"}, Language::norwegian},
+        {{"no"}, Language::norwegian},
         // Malformed tags end in English.
         {{""}, Language::english},
         {{"d"}, Language::english},

@@ -81,7 +81,7 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
     const Act fillDrawing = [drawing](auto &d, auto &c) { d.chooseFilled(true); drawing(d, c); };
     const Act blurDrawing = [drawing](auto &d, auto &c) { d.chooseBlur(); d.chooseFilled(true); drawing(d, c); };
     const QColor halo = over(Qt::white, 0.5, blue);
-    const QColor blurBody = over(Qt::gray, 0.6, blue);
+    const QColor blurBody = over(grey, 0.6, blue);
 
     const struct {
         const char *name;

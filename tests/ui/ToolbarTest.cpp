@@ -1,4 +1,6 @@
 #include "EditorTestSupport.h"
+#include "ImageTestSupport.h"
+#include "ui/Theme.h"
 #include "ui/ToolbarWidgets.h"
 
 #include <QLabel>
@@ -41,6 +43,12 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
     for (int i = 1; i < 8; ++i)
         EXPECT_FALSE(disc(QStringLiteral("colorSwatch%1").arg(i).toLatin1().constData())->isChosen());
     EXPECT_FALSE(disc("blurButton")->isChosen());
+    // Greys are a neutral 50 %: the blur disc, and the badge's border (at 30 %, here over black).
+    EXPECT_EQ(disc("blurButton")->color(), withAlpha(QColor(128, 128, 128), 0.5));
+    QImage border(badge("boxBadge")->size(), QImage::Format_RGB32);
+    border.fill(Qt::black);
+    badge("boxBadge")->render(&border, {}, {}, QWidget::DrawChildren);
+    EXPECT_TRUE(colorNear(border.pixelColor(border.width() / 2, 0), QColor(38, 38, 38), 2));
     EXPECT_EQ(control<SegmentedPicker>("lineWidthPicker")->value(), 3.0);
     EXPECT_FALSE(control("fillSwitch")->isChecked());
     EXPECT_FALSE(enabled("undoButton"));
