@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace pintora {
 
@@ -44,6 +48,26 @@ inline ::testing::AssertionResult colorNear(const QColor &actual, const QColor &
                                          << expected.green() << ", " << expected.blue() << ", " << expected.alpha()
                                          << ") within " << tolerance;
 }
+
+// While it lives, the process can map only `spare` bytes more: allocations
+// beyond that fail, as when memory runs out.
+class AddressSpaceLimit
+{
+public:
+    explicit AddressSpaceLimit(rlim_t spare)
+    {
+        getrlimit(RLIMIT_AS, &m_original);
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limited = m_original;
+        limited.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + spare;
+        setrlimit(RLIMIT_AS, &limited);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &m_original); }
+
+private:
+    rlimit m_original{};
+};
 
 // Colour `top` at `alpha` over an opaque `bottom`.
 inline QColor over(const QColor &top, double alpha, const QColor &bottom)

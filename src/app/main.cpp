@@ -1,5 +1,6 @@
 #include "app/PintoraApp.h"
 #include "app/PlatformChoice.h"
+#include "core/Console.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    pintora::console::surviveClosedOutput();
     if (pintora::shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", "xcb");
 

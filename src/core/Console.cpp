@@ -4,6 +4,7 @@
 #include <QSize>
 
 #include <charconv>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <system_error>
@@ -41,6 +42,13 @@ void writeLine(const QString &line)
 {
     const QByteArray utf8 = line.toUtf8();
     writeLine(std::string_view(utf8.constData(), size_t(utf8.size())));
+}
+
+void surviveClosedOutput()
+{
+    // Writes then fail with EPIPE instead of raising SIGPIPE; a failed write
+    // is a lost line and nothing more.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 Sink setSink(Sink sink)

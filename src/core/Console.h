@@ -25,6 +25,10 @@ inline void writeLine(const char *utf8Line)
     writeLine(std::string_view(utf8Line));
 }
 
+// Makes a standard output that goes away (a pipe whose reader quit) cost
+// only the lines written to it, not the process: call once at start.
+void surviveClosedOutput();
+
 // Replaces where lines go; an empty sink restores standard output.
 // Returns the sink that was in place.
 Sink setSink(Sink sink);

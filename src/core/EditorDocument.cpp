@@ -251,8 +251,9 @@ QImage EditorDocument::cutOutSelection() const
     return cutOut(m_currentImage, geometry::bitmapRectFromPixel(m_selectionRect, m_currentImage.height()));
 }
 
-QImage EditorDocument::cropSelection()
+QImage EditorDocument::cropSelection(bool &outOfMemory)
 {
+    outOfMemory = false;
     if (m_currentImage.isNull() || !geometry::hasArea(m_selectionRect))
         return {};
     const QRectF cropRect = geometry::bitmapRectFromPixel(m_selectionRect, m_currentImage.height());
@@ -260,14 +261,22 @@ QImage EditorDocument::cropSelection()
     console::writeLine("📐 Selection: " + console::formatRect(m_selectionRect));
     console::writeLine("📐 Crop rect (flipped Y): " + console::formatRect(cropRect));
     const QImage cropped = cutOut(m_currentImage, cropRect);
-    if (!cropped.isNull())
-        console::writeLine("✅ Cropped to: " + console::formatPixelSize(cropped.size()) + " px");
+    if (cropped.isNull()) {
+        // Nothing of the selection on the image is no failure; a cut that
+        // could not be allocated is.
+        outOfMemory = !geometry::pixelCut(cropRect, m_currentImage.size()).isEmpty();
+        if (outOfMemory)
+            console::writeLine("❌ Failed to crop image: not enough memory");
+        return {};
+    }
+    console::writeLine("✅ Cropped to: " + console::formatPixelSize(cropped.size()) + " px");
     return cropped;
 }
 
 void EditorDocument::crop()
 {
-    const QImage cropped = cropSelection();
+    bool outOfMemory = false;
+    const QImage cropped = cropSelection(outOfMemory);
     if (cropped.isNull())
         return;
     // Like every other change of the image, a crop can be undone.

@@ -65,8 +65,9 @@ public:
     // with area.
     QImage cutOutSelection() const;
     // The same, reporting the image, selection and crop rectangle before
-    // the cut and the cut-out's size after it.
-    QImage cropSelection();
+    // the cut and the cut-out's size after it. Null as well when the cut
+    // failed for want of memory, which sets `outOfMemory` and says so.
+    QImage cropSelection(bool &outOfMemory);
     // Replaces the image by the selected part of it.
     void crop();
     // Replaces the image by one from the clipboard, with a fresh history;

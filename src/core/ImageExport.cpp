@@ -34,6 +34,11 @@ QByteArray encodePng(const QImage &image)
     return bytes;
 }
 
+QString withPngSuffix(const QString &path)
+{
+    return path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? path : path + QLatin1String(".png");
+}
+
 void saveImageAsPng(const QImage &image, const QString &path)
 {
     const QByteArray png = encodePng(image);
@@ -42,6 +47,7 @@ void saveImageAsPng(const QImage &image, const QString &path)
         return;
     }
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit();
     if (!written) {
         console::writeLine(QStringLiteral("❌ Failed to save image: ") + file.errorString());

@@ -16,9 +16,14 @@ QImage cutOut(const QImage &image, const QRectF &bitmapRect);
 // PNG bytes of the image; empty when it cannot be encoded.
 QByteArray encodePng(const QImage &image);
 
+// `path`, with ".png" added unless it ends so (in any case): PNG bytes
+// under another type's name would mislead every program that opens them.
+QString withPngSuffix(const QString &path);
+
 // Writes the image as a PNG file and reports it on the console. The file is
 // written beside the target and renamed over it, so an existing file is either
-// replaced whole or left as it was.
+// replaced whole or left as it was; only in a folder where no new file can be
+// made is an existing file the user may write overwritten in place.
 void saveImageAsPng(const QImage &image, const QString &path);
 
 } // namespace pintora

@@ -9,9 +9,11 @@
 #include "ui/EditorToolbar.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace pintora {
@@ -82,8 +84,10 @@ void ImageEditorView::performCrop(bool copyAndClose)
         m_document->crop();
         return;
     }
-    const QImage cropped = m_document->cropSelection();
-    if (m_onCrop)
+    bool outOfMemory = false;
+    const QImage cropped = m_document->cropSelection(outOfMemory);
+    // A cut that failed keeps the window and its edits.
+    if (!outOfMemory && m_onCrop)
         m_onCrop(cropped);
 }
 
@@ -103,6 +107,9 @@ void ImageEditorView::saveCroppedToFile()
     dialog->setNameFilter(QStringLiteral("PNG image (*.png)"));
     dialog->setDefaultSuffix(QStringLiteral("png"));
     dialog->setLabelText(QFileDialog::FileName, QStringLiteral("File name:"));
+    // Where users keep their images, not wherever the process was started.
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    dialog->setDirectory(!pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath());
     dialog->selectFile(QStringLiteral("cropped_image.png"));
     if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
         auto *message = new QLabel(QStringLiteral("Choose a location to save the PNG file"), dialog);
@@ -116,7 +123,7 @@ void ImageEditorView::saveCroppedToFile()
         const QStringList files = dialog->selectedFiles();
         if (files.isEmpty() || files.first().isEmpty())
             return;
-        saveImageAsPng(cropped, files.first());
+        saveImageAsPng(cropped, withPngSuffix(files.first()));
     });
     dialog->open();
 }

@@ -101,4 +101,23 @@ TEST(ConsoleSink, DefaultWritesFlushedUtf8LinesToStandardOutput)
     EXPECT_EQ(bytes.toStdString(), "✅ App launched successfully!\nℹ️ Same image, just showing window\n");
 }
 
+TEST(ConsoleSink, AStandardOutputWithoutReaderLosesLinesNotTheProcess)
+{
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]); // the reader is gone, as after `pintora | head -n 1`
+    std::fflush(stdout);
+    const int savedStdout = dup(STDOUT_FILENO);
+    dup2(ends[1], STDOUT_FILENO);
+    console::surviveClosedOutput();
+    console::writeLine("✅ App launched successfully!"); // SIGPIPE would end the test run here
+    console::writeLine("ℹ️ New image detected");
+    const bool failed = std::ferror(stdout);
+    std::clearerr(stdout);
+    dup2(savedStdout, STDOUT_FILENO);
+    close(savedStdout);
+    close(ends[1]);
+    EXPECT_TRUE(failed);
+}
+
 } // namespace pintora

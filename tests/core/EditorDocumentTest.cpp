@@ -153,6 +153,33 @@ TEST(DocumentCrop, CutsTheSelectedRowsCountedFromTheTopAndReportsEachStep)
     }
 }
 
+TEST(DocumentOutOfMemory, ACropOrBurnInThatFailsChangesNothing)
+{
+    const QImage big = solidImage(6000, 5000, Qt::white); // 120 MB
+    EditorDocument document;
+    document.setImage(big);
+    document.setSelectionRect(QRectF(0, 0, 6000, 5000));
+    std::vector<std::string> lines;
+    {
+        ConsoleCapture console([&](std::string_view line) { lines.emplace_back(line); });
+        const AddressSpaceLimit limit(64 << 20);
+        bool outOfMemory = false;
+        EXPECT_TRUE(document.cropSelection(outOfMemory).isNull());
+        EXPECT_TRUE(outOfMemory);
+        document.crop();
+        // The image is shared with `big`: drawing needs a copy, which fails.
+        document.press(DrawMode::rectangle, {100, 100});
+        document.setSelectionRect(QRectF(10, 10, 100, 100));
+        document.release();
+        EXPECT_FALSE(document.drawRectangleOnImage(QRectF(10, 10, 5000, 4000), RectangleStyle{}));
+    }
+    EXPECT_EQ(lines.back(), "❌ Failed to create context");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "❌ Failed to crop image: not enough memory"), 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "❌ Failed to create context"), 2);
+    EXPECT_EQ(document.currentImage(), big);
+    EXPECT_EQ(document.undoCount(), 1); // the mode switch's snapshot, none for the failed box
+}
+
 // ---- the history against whole images
 
 // The same edits done the simple way: every burn-in on a fresh whole

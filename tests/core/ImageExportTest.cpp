@@ -3,10 +3,13 @@
 #include "core/ImageExport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,45 @@ TEST(CutOut, TakesEveryTouchedPixelAtOnePointPerPixel)
     EXPECT_EQ(piece.devicePixelRatio(), 1.0);
     EXPECT_EQ(piece, noiseImage(80, 60).copy(10, 5, 21, 11).convertToFormat(piece.format()));
     EXPECT_TRUE(cutOut(retina, QRectF(90, 5, 10, 10)).isNull());
+}
+
+TEST(SaveImageAsPng, NamesEndInPng)
+{
+    const std::pair<const char *, const char *> names[] = {
+        {"a.png", "a.png"}, {"a.PNG", "a.PNG"}, {"shot.jpg", "shot.jpg.png"}, {"shot", "shot.png"}, {".png/x", ".png/x.png"},
+    };
+    for (const auto &[name, saved] : names)
+        EXPECT_EQ(withPngSuffix(QLatin1String(name)), QLatin1String(saved));
+}
+
+// A folder where the user cannot make files, holding one they may write:
+// saving over it works, in place. Run in a child that is not root, as root
+// may make files anywhere.
+TEST(SaveImageAsPng, OverAWritableFileInAFolderClosedToNewFiles)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("keep.png"));
+    ASSERT_TRUE(solidImage(4, 4, Qt::blue).save(path, "PNG"));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                    | QFileDevice::WriteOther);
+    const auto closed = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    QFile::setPermissions(directory.path(), closed);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        if (QFileInfo(directory.path()).isWritable())
+            _exit(3); // the folder must be closed to this user
+        ConsoleCapture quiet;
+        saveImageAsPng(solidImage(6, 6, Qt::red), path);
+        _exit(quiet.lines().at(0).starts_with("✅") ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    QFile::setPermissions(directory.path(), closed | QFileDevice::WriteOwner);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(QImage(path).size(), QSize(6, 6));
 }
 
 TEST(SaveImageAsPng, ReportsWhatHappened)

@@ -32,6 +32,20 @@ e2e_wait_line "✅ Button action configured"
 e2e_expect_lines "✅ App launched successfully!" "🌍 Language: Magyar"
 e2e_cleanup
 
+echo "== standard output into a reader that quits"
+e2e_start_x 1280x720
+e2e_start_tray
+env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM LANG=en_US.UTF-8 "$E2E_APP" \
+    > >(head -n 1 >"$E2E_DIR/head.out") 2>"$E2E_ERR" &
+E2E_APP_PID=$!
+E2E_PIDS+=($E2E_APP_PID)
+e2e_until 20 e2e_tray_icon_window >/dev/null || e2e_fail "no tray icon with standard output into head"
+e2e_click_tray_icon
+e2e_until 20 e2e_editor_window >/dev/null || e2e_fail "a click after head quit opened no editor"
+e2e_app_running || e2e_fail "the app ended when its standard output went away"
+[[ $(cat "$E2E_DIR/head.out") == "✅ App launched successfully!" ]] || e2e_fail "head read: $(cat "$E2E_DIR/head.out")"
+e2e_cleanup
+
 echo "== no tray host"
 e2e_start_x 1280x720
 e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8

@@ -77,4 +77,19 @@ TEST_F(EditorTest, CropAndCopyHandsTheCutOutBackAndChangesNothing)
     EXPECT_TRUE(cropped.isNull());
 }
 
+TEST(EditorOutOfMemory, ACropAndCopyThatFailsKeepsTheWindow)
+{
+    int cropCalls = 0;
+    ImageEditorView editor(QImage(), [&](const QImage &) { ++cropCalls; });
+    editor.document().setImage(solidImage(6000, 5000, Qt::white));
+    editor.document().setSelectionRect(QRectF(0, 0, 6000, 5000));
+    ConsoleCapture quiet;
+    {
+        const AddressSpaceLimit limit(64 << 20);
+        editor.cropAndCopyAction()->trigger();
+    }
+    EXPECT_EQ(cropCalls, 0);
+    EXPECT_EQ(quiet.lines().back(), "❌ Failed to crop image: not enough memory");
+}
+
 } // namespace pintora

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 
@@ -27,10 +28,14 @@ QFileDialog *openSaveDialog()
 TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
 {
     QTemporaryDir directory;
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(directory.path()); // not where the dialog opens
     doc().setSelectionRect(QRectF(100, 50, 200, 150));
     editor.saveCroppedToFile();
     QFileDialog *dialog = openSaveDialog();
     ASSERT_NE(dialog, nullptr);
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    EXPECT_EQ(dialog->directory(), QDir(QDir(pictures).exists() ? pictures : QDir::homePath()));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Save Image"));
     EXPECT_EQ(dialog->labelText(QFileDialog::FileName), QStringLiteral("File name:"));
     EXPECT_EQ(dialog->findChild<QLineEdit *>()->text(), QStringLiteral("cropped_image.png"));
@@ -41,11 +46,14 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
 
     // An edit while the dialog is open does not change what is saved.
     editor.performCrop(false);
-    const QString path = directory.filePath(QStringLiteral("cropped_image.png"));
-    dialog->selectFile(path);
+    // A name of another type gets ".png" on top, so that PNG bytes are never
+    // saved as a JPEG.
+    const QString path = directory.filePath(QStringLiteral("shot.jpg.png"));
+    dialog->selectFile(directory.filePath(QStringLiteral("shot.jpg")));
     QMetaObject::invokeMethod(dialog, "accept");
 
     EXPECT_EQ(console.lines().back(), "✅ Image saved to: " + path.toStdString());
+    QDir::setCurrent(started);
     const QImage saved(path, "PNG");
     ASSERT_EQ(saved.size(), QSize(200, 150));
     for (int y = 0; y < 150; y += 7)
