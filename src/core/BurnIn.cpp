@@ -51,7 +51,8 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
 
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
 {
-    if (image.format() == QImage::Format_ARGB32_Premultiplied)
+    // Opaque 32-bit pixels are premultiplied ones already.
+    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32)
         return gaussianBlurCut(image, cut, sigma);
     // Only what the blur reaches is converted; where that stops short of the
     // image's edge the blur never reads past it.

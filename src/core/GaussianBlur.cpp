@@ -1,7 +1,6 @@
 #include "core/GaussianBlur.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -212,7 +211,7 @@ int blurReach(double sigma)
 
 QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
 {
-    Q_ASSERT(source.format() == QImage::Format_ARGB32_Premultiplied);
+    Q_ASSERT(source.format() == QImage::Format_ARGB32_Premultiplied || source.format() == QImage::Format_RGB32);
     Q_ASSERT(source.rect().contains(cut));
     const std::array<int, 3> radii = boxRadii(sigma);
     const int reach = radii[0] + radii[1] + radii[2];
@@ -249,32 +248,29 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
     const std::pair<int, int> inside(std::max(0, reach - cut.left()),
                                      std::min(across, source.width() - cut.left() + reach));
 
-    // Working room of one worker; false when memory runs out.
+    // Working room of each worker, all taken here: the workers allocate
+    // nothing.
     struct Room {
         std::vector<std::uint32_t> transposed;
         std::vector<std::uint16_t> sums;
         std::vector<std::uint8_t> saved;
     };
-    const auto makeRoom = [&](Room &room, std::size_t bytes, bool transposing) {
-        try {
-            if (transposing)
-                room.transposed.resize(std::size_t(across) * band);
+    std::vector<Room> rooms;
+    try {
+        const std::size_t bytes = std::max(strip, bandBytes);
+        rooms.resize(std::size_t(workers));
+        for (Room &room : rooms) {
+            room.transposed.resize(std::size_t(across) * band);
             room.sums.resize(bytes);
             room.saved.resize(std::size_t(widest + 1) * bytes);
-            return true;
-        } catch (const std::bad_alloc &) {
-            return false;
         }
-    };
-    std::atomic<bool> failed{false};
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
 
     // Along the rows; beyond the image its edge repeats.
     runInParallel(workers, [&](int worker) {
-        Room room;
-        if (!makeRoom(room, bandBytes, true)) {
-            failed = true;
-            return;
-        }
+        Room &room = rooms[std::size_t(worker)];
         for (int top = band * worker; top < rows; top += band * workers) {
             const int count = std::min(band, rows - top);
             const std::uint32_t *lines[band];
@@ -291,25 +287,17 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
                          columns + std::size_t(top) * rowBytes, rowBytes, count);
         }
     });
-    if (failed)
-        return {};
 
     // Down the columns, each worker a strip of them, row by row.
     runInParallel(workers, [&](int worker) {
         const std::size_t from = strip * std::size_t(worker);
         if (from >= rowBytes)
             return;
-        const std::size_t bytes = std::min(strip, rowBytes - from);
-        Room room;
-        if (!makeRoom(room, bytes, false)) {
-            failed = true;
-            return;
-        }
+        Room &room = rooms[std::size_t(worker)];
         for (int radius : radii)
-            boxPassDown(columns + from, rows, rowBytes, bytes, radius, room.sums.data(), room.saved.data());
+            boxPassDown(columns + from, rows, rowBytes, std::min(strip, rowBytes - from), radius, room.sums.data(),
+                        room.saved.data());
     });
-    if (failed)
-        return {};
     return result;
 }
 

@@ -23,12 +23,12 @@ std::array<int, 3> boxRadii(double sigma);
 int blurReach(double sigma);
 
 // A Gaussian blur (three box passes; the cost per pixel does not depend on
-// `sigma`) of the pixels of `cut` in `source` (Format_ARGB32_Premultiplied;
-// `cut` inside it). Beyond the image's edges the nearest edge pixels repeat,
-// so an opaque image gives an opaque patch. Reads no more of the image than
-// `cut` grown by blurReach(sigma); works in about 4 bytes a pixel of that
-// area. The result is `cut`'s size in the same format; null when memory runs
-// out.
+// `sigma`) of the pixels of `cut` in `source`, which holds premultiplied or
+// opaque 32-bit pixels; `cut` lies inside it. Beyond the image's edges the
+// nearest edge pixels repeat, so an opaque image gives an opaque patch.
+// Reads no more of the image than `cut` grown by blurReach(sigma) and works
+// in about 4 bytes a pixel of that area. The result is `cut`'s size,
+// premultiplied; null when memory runs out.
 QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma);
 
 } // namespace pintora

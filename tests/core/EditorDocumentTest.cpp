@@ -180,6 +180,19 @@ TEST(DocumentOutOfMemory, ACropOrBurnInThatFailsChangesNothing)
     EXPECT_EQ(document.undoCount(), 1); // the mode switch's snapshot, none for the failed box
 }
 
+TEST(DocumentOutOfMemory, ABlurOfTheWholeImageNeedsAFewBytesAPixel)
+{
+    EditorDocument document;
+    document.setImage(noiseImage(4000, 3000).copy()); // its own pixels: 48 MB
+    ConsoleCapture quiet;
+    {
+        // The patch, which undo keeps, takes 4 bytes a pixel; 3 more for the work.
+        const AddressSpaceLimit limit(7 * 4000 * 3000);
+        EXPECT_TRUE(document.drawRectangleOnImage(QRectF(0, 0, 4000, 3000), RectangleStyle{QColor(), 3, false, true}));
+    }
+    EXPECT_EQ(quiet.lines().back(), "✅ Rectangle drawn on image!");
+}
+
 // ---- the history against whole images
 
 // The same edits done the simple way: every burn-in on a fresh whole
