@@ -61,15 +61,33 @@ void slideWindow(std::uint16_t *__restrict sums, const std::uint8_t *__restrict 
         sums[b] = std::uint16_t(sums[b] + entering[b] - leaving[b]);
 }
 
-// One box pass down `rowBytes` bytes of `rows` rows `stride` bytes apart, in
+// Rows `stride` bytes apart, stored turned by `shift`: row i is kept at
+// place i - shift (wrapping), so that the rows a caller keeps can come first.
+struct Rows {
+    std::uint8_t *data;
+    std::size_t stride;
+    int count;
+    int shift = 0;
+
+    std::uint8_t *operator()(int i) const
+    {
+        int place = i - shift;
+        if (place < 0)
+            place += count;
+        return data + std::size_t(place) * stride;
+    }
+    Rows offset(std::size_t bytes) const { return Rows{data + bytes, stride, count, shift}; }
+};
+
+// One box pass down `rowBytes` bytes of each of `row.count` rows, in
 // place: afterwards row i (for radius <= i < rows - radius) holds the rounded
 // means of rows i - radius .. i + radius as they were; rows nearer the ends
 // are left stale. `sums` holds rowBytes counters, `saved` radius + 1 rows.
 // Every byte is a channel of its own, so this serves rows of pixels and, on
 // a transposed band, columns alike.
-void boxPassDown(std::uint8_t *data, int rows, std::size_t stride, std::size_t rowBytes, int radius,
-                 std::uint16_t *sums, std::uint8_t *saved)
+void boxPassDown(const Rows &row, std::size_t rowBytes, int radius, std::uint16_t *sums, std::uint8_t *saved)
 {
+    const int rows = row.count;
     const int width = 2 * radius + 1;
     if (radius == 0 || rows < width)
         return;
@@ -77,7 +95,6 @@ void boxPassDown(std::uint8_t *data, int rows, std::size_t stride, std::size_t r
     // (sum + width / 2) / width as a multiplication, within a level.
     const auto half = std::uint16_t(width / 2);
     const auto scale = std::uint16_t(std::min(65535, (65536 + width / 2) / width));
-    const auto row = [&](int i) { return data + std::size_t(i) * stride; };
     std::fill(sums, sums + rowBytes, std::uint16_t(0));
     for (int i = 0; i < width; ++i) {
         const std::uint8_t *in = row(i);
@@ -136,10 +153,10 @@ void transposeIn(const std::uint32_t *const *lines, const std::vector<int> &colu
         one(i);
 }
 
-// The way back for `width` columns into the first `count` of `band` rows.
-void transposeOut(const std::uint32_t *transposed, int width, std::uint8_t *rows, std::size_t rowBytes, int count)
+// The way back for `width` columns into `count` rows from `first` on.
+void transposeOut(const std::uint32_t *transposed, int width, const Rows &rows, int first, int count)
 {
-    const auto row = [&](int j) { return reinterpret_cast<std::uint32_t *>(rows + std::size_t(j) * rowBytes); };
+    const auto row = [&](int j) { return reinterpret_cast<std::uint32_t *>(rows(first + j)); };
     int x = 0;
 #ifdef __SSE2__
     if (count == band) {
@@ -224,16 +241,12 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
     // work on them with many pixels side by side.
     constexpr std::size_t bandBytes = band * 4;
 
-    // The rows the passes down need, kept; the result is the middle of them.
+    // The rows the passes down need, stored so that the middle ones, the
+    // result, come first; the rest is let go at the end.
     auto *columns = static_cast<std::uint8_t *>(std::malloc(std::size_t(rows) * rowBytes));
     if (!columns)
         return {};
-    QImage result(columns + std::size_t(reach) * rowBytes, width, cut.height(), qsizetype(rowBytes),
-                  QImage::Format_ARGB32_Premultiplied, std::free, columns);
-    if (result.isNull()) {
-        std::free(columns);
-        return {};
-    }
+    const Rows kept{columns, rowBytes, rows, reach};
 
     // Large blurs share the work among the cores: bands of rows along, then
     // strips of columns down.
@@ -265,6 +278,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
             room.saved.resize(std::size_t(widest + 1) * bytes);
         }
     } catch (const std::bad_alloc &) {
+        std::free(columns);
         return {};
     }
 
@@ -282,9 +296,8 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
             // Each pass leaves its outer `radius` pixels stale; the reach
             // keeps them out of the middle.
             for (int radius : radii)
-                boxPassDown(bytes, across, bandBytes, bandBytes, radius, room.sums.data(), room.saved.data());
-            transposeOut(room.transposed.data() + std::size_t(reach) * band, width,
-                         columns + std::size_t(top) * rowBytes, rowBytes, count);
+                boxPassDown(Rows{bytes, bandBytes, across}, bandBytes, radius, room.sums.data(), room.saved.data());
+            transposeOut(room.transposed.data() + std::size_t(reach) * band, width, kept, top, count);
         }
     });
 
@@ -295,9 +308,16 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
             return;
         Room &room = rooms[std::size_t(worker)];
         for (int radius : radii)
-            boxPassDown(columns + from, rows, rowBytes, std::min(strip, rowBytes - from), radius, room.sums.data(),
+            boxPassDown(kept.offset(from), std::min(strip, rowBytes - from), radius, room.sums.data(),
                         room.saved.data());
     });
+    // Shrinking keeps the block where it is.
+    if (auto *shrunk = static_cast<std::uint8_t *>(std::realloc(columns, std::size_t(cut.height()) * rowBytes)))
+        columns = shrunk;
+    QImage result(columns, width, cut.height(), qsizetype(rowBytes), QImage::Format_ARGB32_Premultiplied, std::free,
+                  columns);
+    if (result.isNull())
+        std::free(columns);
     return result;
 }
 
