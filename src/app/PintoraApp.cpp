@@ -12,7 +12,10 @@
 #include <QClipboard>
 #include <QImageReader>
 #include <QMimeData>
+#include <QAction>
+#include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace pintora {
 
@@ -46,9 +49,23 @@ void PintoraApp::applicationDidFinishLaunching()
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         console::writeLine("❌ Button is nil!");
+        // Trays often start after the programs of a login: the icon goes up
+        // when one appears.
+        auto *trayWatch = new QTimer(this);
+        connect(trayWatch, &QTimer::timeout, this, [this, trayWatch] {
+            if (!QSystemTrayIcon::isSystemTrayAvailable())
+                return;
+            trayWatch->deleteLater();
+            setUpStatusItem();
+        });
+        trayWatch->start(500);
         return;
     }
+    setUpStatusItem();
+}
 
+void PintoraApp::setUpStatusItem()
+{
     console::writeLine("✅ Button exists, setting up icon...");
     const QString symbolName = QStringLiteral("viewfinder.crop");
     const QIcon icon = symbolIcon(symbolName);
@@ -61,6 +78,13 @@ void PintoraApp::applicationDidFinishLaunching()
     }
     m_statusItem->setToolTip(QStringLiteral("Pintora"));
 
+    m_menu = std::make_unique<QMenu>();
+    connect(m_menu->addAction(Translations::openEditor()), &QAction::triggered, this,
+            &PintoraApp::menuBarIconClicked);
+    connect(m_menu->addAction(Translations::quit()), &QAction::triggered, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    m_statusItem->setContextMenu(m_menu.get());
+
     // Every left click is a click: Qt reports the second of two quick ones as
     // a double click.
     connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -69,6 +93,20 @@ void PintoraApp::applicationDidFinishLaunching()
     });
     m_statusItem->show();
     console::writeLine("✅ Button action configured");
+}
+
+QString PintoraApp::openFile(const QString &path)
+{
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return reader.errorString();
+    console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
+    // An image of its own: the next click with an image on the clipboard is new.
+    m_currentImage = QImage();
+    m_currentImageData.clear();
+    openEditorWindow(image);
+    return {};
 }
 
 void PintoraApp::menuBarIconClicked()

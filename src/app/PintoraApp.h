@@ -7,6 +7,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
+class QMenu;
 class QSystemTrayIcon;
 
 namespace pintora {
@@ -25,14 +28,19 @@ public:
     // Runs once when the event loop has started.
     void applicationDidFinishLaunching();
 
-    // A click on the tray icon.
+    // A click on the tray icon, or "Open Editor" in its menu.
     void menuBarIconClicked();
+
+    // Opens the image in `path` in the editor as a new image. Returns why it
+    // could not be read, or nothing.
+    QString openFile(const QString &path);
 
     // The editor window, also while the user has closed (hidden) it; null
     // when none was opened or Crop & Copy dismissed it.
     EditorWindow *editorWindow() const { return m_editorWindow; }
 
 private:
+    void setUpStatusItem();
     void openEditorWindow(const QImage &image);
     void showEditorWindow();
     void releaseEditorWindow();
@@ -40,6 +48,7 @@ private:
     void remember(const QImage &image, const QByteArray &png);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
+    std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
     QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
     QImage m_currentImage;                   // set together with the bytes below
     QByteArray m_currentImageData;           // clipboard bytes of the current image, to spot it again

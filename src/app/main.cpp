@@ -1,25 +1,93 @@
+#include "app/CommandLine.h"
+#include "app/InstanceChannel.h"
 #include "app/PintoraApp.h"
 #include "app/PlatformChoice.h"
+#include "app/QuitSignals.h"
 #include "core/Console.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMetaObject>
 
+#include <cstdio>
+
+namespace {
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs(qPrintable(text.endsWith(u'\n') ? text : text + u'\n'), stream);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    pintora::console::surviveClosedOutput();
-    if (pintora::shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    using namespace pintora;
+    console::surviveClosedOutput();
 
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = parseCommandLine(arguments, QDir::currentPath());
+    switch (line.action) {
+    case CommandLine::Action::help:
+    case CommandLine::Action::version:
+        printLine(stdout, line.text);
+        return 0;
+    case CommandLine::Action::error:
+        printLine(stderr, line.text);
+        return 2;
+    case CommandLine::Action::run:
+        break;
+    }
+
+    if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pintora"));
     QApplication::setDesktopFileName(QStringLiteral("pintora"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pintora.svg")));
 
-    pintora::PintoraApp pintora;
+    const InstanceRequest request{line.file.isEmpty() ? InstanceRequest::Kind::click : InstanceRequest::Kind::openFile,
+                                  line.file};
+    const auto cannotOpen = [&](const QString &reason) {
+        printLine(stderr, QStringLiteral("pintora: cannot open %1: %2").arg(line.file, reason));
+        return 1;
+    };
+
+    PintoraApp pintora;
+    InstanceChannel channel(InstanceChannel::defaultPath());
+    const bool running = channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
+        if (handed.kind == InstanceRequest::Kind::openFile)
+            return pintora.openFile(handed.file);
+        pintora.menuBarIconClicked();
+        return QString();
+    });
+    if (!running) {
+        // A second launch is a click (or a file) for the one that runs.
+        QString reason;
+        switch (channel.handOver(request, &reason)) {
+        case InstanceChannel::Outcome::done:
+            return 0;
+        case InstanceChannel::Outcome::refused:
+            return cannotOpen(reason);
+        case InstanceChannel::Outcome::unanswered:
+            printLine(stderr, QStringLiteral("pintora: the running Pintora does not answer"));
+            return 1;
+        }
+    }
+
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &application, &QCoreApplication::quit);
     // Launching has finished once the event loop runs.
-    QMetaObject::invokeMethod(&pintora, &pintora::PintoraApp::applicationDidFinishLaunching, Qt::QueuedConnection);
-    application.exec();
-    return 0;
+    QMetaObject::invokeMethod(&pintora, &PintoraApp::applicationDidFinishLaunching, Qt::QueuedConnection);
+    if (!line.file.isEmpty()) {
+        QMetaObject::invokeMethod(&pintora, [&] {
+            const QString reason = pintora.openFile(line.file);
+            if (!reason.isEmpty())
+                QCoreApplication::exit(cannotOpen(reason));
+        }, Qt::QueuedConnection);
+    }
+    return application.exec();
 }

@@ -26,6 +26,8 @@ struct Texts {
     const char *redo;
     const char *blur;
     const char *noImageMessage;
+    const char *openEditor; // the tray menu
+    const char *quit;
 };
 
 // Indexed by the Language enumeration's order.
@@ -46,6 +48,8 @@ constexpr Texts table[] = {
      .redo = "Redo",
      .blur = "Blur",
      .noImageMessage = "Copy an image to clipboard\nor take a screenshot",
+     .openEditor = "Open Editor",
+     .quit = "Quit",
     },
     {// hungarian
      .left = "Bal gombbal:",
@@ -63,6 +67,8 @@ constexpr Texts table[] = {
      .redo = "Redo",
      .blur = "Maszatolás",
      .noImageMessage = "Másolj valami képet a vágólapra\nvagy csinálj egy képernyőképet",
+     .openEditor = "Szerkesztő megnyitása",
+     .quit = "Kilépés",
     },
     {// german
      .left = "Linksklick:",
@@ -80,6 +86,8 @@ constexpr Texts table[] = {
      .redo = "Wiederholen",
      .blur = "Unschärfe",
      .noImageMessage = "Kopiere ein Bild in die Zwischenablage\noder mache einen Screenshot",
+     .openEditor = "Editor öffnen",
+     .quit = "Beenden",
     },
     {// spanish
      .left = "Clic izquierdo:",
@@ -97,6 +105,8 @@ constexpr Texts table[] = {
      .redo = "Rehacer",
      .blur = "Difuminar",
      .noImageMessage = "Copia una imagen al portapapeles\no toma una captura de pantalla",
+     .openEditor = "Abrir editor",
+     .quit = "Salir",
     },
     {// french
      .left = "Clic gauche:",
@@ -114,6 +124,8 @@ constexpr Texts table[] = {
      .redo = "Refaire",
      .blur = "Flou",
      .noImageMessage = "Copiez une image dans le presse-papiers\nou prenez une capture d'écran",
+     .openEditor = "Ouvrir l’éditeur",
+     .quit = "Quitter",
     },
     {// italian
      .left = "Clic sinistro:",
@@ -131,6 +143,8 @@ constexpr Texts table[] = {
      .redo = "Ripeti",
      .blur = "Sfocatura",
      .noImageMessage = "Copia un'immagine negli appunti\no fai uno screenshot",
+     .openEditor = "Apri editor",
+     .quit = "Esci",
     },
     {// portuguese
      .left = "Clique esquerdo:",
@@ -148,6 +162,8 @@ constexpr Texts table[] = {
      .redo = "Refazer",
      .blur = "Desfocar",
      .noImageMessage = "Copie uma imagem para a área de transferência\nou tire uma captura de tela",
+     .openEditor = "Abrir editor",
+     .quit = "Sair",
     },
     {// russian
      .left = "Левая кнопка:",
@@ -165,6 +181,8 @@ constexpr Texts table[] = {
      .redo = "Повторить",
      .blur = "Размытие",
      .noImageMessage = "Скопируйте изображение в буфер обмена\nили сделайте скриншот",
+     .openEditor = "Открыть редактор",
+     .quit = "Выход",
     },
     {// japanese
      .left = "左クリック:",
@@ -182,6 +200,8 @@ constexpr Texts table[] = {
      .redo = "やり直す",
      .blur = "ぼかし",
      .noImageMessage = "画像をクリップボードにコピーするか\nスクリーンショットを撮ってください",
+     .openEditor = "エディタを開く",
+     .quit = "終了",
     },
     {// chinese
      .left = "左键:",
@@ -199,6 +219,8 @@ constexpr Texts table[] = {
      .redo = "重做",
      .blur = "模糊",
      .noImageMessage = "复制图片到剪贴板\n或截取屏幕截图",
+     .openEditor = "打开编辑器",
+     .quit = "退出",
     },
     {// korean
      .left = "왼쪽 클릭:",
@@ -216,6 +238,8 @@ constexpr Texts table[] = {
      .redo = "다시 실행",
      .blur = "흐림",
      .noImageMessage = "클립보드에 이미지를 복사하거나\n스크린샷을 찍으세요",
+     .openEditor = "편집기 열기",
+     .quit = "종료",
     },
     {// arabic
      .left = "نقرة يسرى:",
@@ -233,6 +257,8 @@ constexpr Texts table[] = {
      .redo = "إعادة",
      .blur = "طمس",
      .noImageMessage = "انسخ صورة إلى الحافظة\nأو التقط لقطة شاشة",
+     .openEditor = "فتح المحرر",
+     .quit = "إنهاء",
     },
     {// dutch
      .left = "Linksklik:",
@@ -250,6 +276,8 @@ constexpr Texts table[] = {
      .redo = "Opnieuw",
      .blur = "Vervagen",
      .noImageMessage = "Kopieer een afbeelding naar klembord\nof maak een screenshot",
+     .openEditor = "Editor openen",
+     .quit = "Afsluiten",
     },
     {// polish
      .left = "Lewy klik:",
@@ -267,6 +295,8 @@ constexpr Texts table[] = {
      .redo = "Ponów",
      .blur = "Rozmycie",
      .noImageMessage = "Skopiuj obraz do schowka\nlub zrób zrzut ekranu",
+     .openEditor = "Otwórz edytor",
+     .quit = "Zakończ",
     },
     {// turkish
      .left = "Sol tık:",
@@ -284,6 +314,8 @@ constexpr Texts table[] = {
      .redo = "Yinele",
      .blur = "Bulanıklaştırma",
      .noImageMessage = "Panoya bir resim kopyalayın\nveya ekran görüntüsü alın",
+     .openEditor = "Düzenleyiciyi aç",
+     .quit = "Çık",
     },
     {// swedish
      .left = "Vänsterklick:",
@@ -301,6 +333,8 @@ constexpr Texts table[] = {
      .redo = "Gör om",
      .blur = "Oskärpa",
      .noImageMessage = "Kopiera en bild till urklipp\neller ta en skärmdump",
+     .openEditor = "Öppna redigeraren",
+     .quit = "Avsluta",
     },
     {// norwegian
      .left = "Venstreklikk:",
@@ -318,6 +352,8 @@ constexpr Texts table[] = {
      .redo = "Gjør om",
      .blur = "Uskarphet",
      .noImageMessage = "Kopier et bilde til utklippstavlen\neller ta et skjermbilde",
+     .openEditor = "Åpne redigeringsprogrammet",
+     .quit = "Avslutt",
     },
     {// danish
      .left = "Venstreklik:",
@@ -335,6 +371,8 @@ constexpr Texts table[] = {
      .redo = "Gentag",
      .blur = "Slør",
      .noImageMessage = "Kopiér et billede til udklipsholderen\neller tag et skærmbillede",
+     .openEditor = "Åbn editoren",
+     .quit = "Afslut",
     },
     {// finnish
      .left = "Vasen nappi:",
@@ -352,6 +390,8 @@ constexpr Texts table[] = {
      .redo = "Tee uudelleen",
      .blur = "Sumennus",
      .noImageMessage = "Kopioi kuva leikepöydälle\ntai ota kuvakaappaus",
+     .openEditor = "Avaa editori",
+     .quit = "Lopeta",
     },
     {// czech
      .left = "Levé tlačítko:",
@@ -369,6 +409,8 @@ constexpr Texts table[] = {
      .redo = "Znovu",
      .blur = "Rozmazání",
      .noImageMessage = "Zkopírujte obrázek do schránky\nnebo pořiďte snímek obrazovky",
+     .openEditor = "Otevřít editor",
+     .quit = "Ukončit",
     },
 };
 static_assert(std::size(table) == allLanguages.size());
@@ -410,5 +452,7 @@ QString Translations::undo() { return QString::fromUtf8(texts().undo); }
 QString Translations::redo() { return QString::fromUtf8(texts().redo); }
 QString Translations::blur() { return QString::fromUtf8(texts().blur); }
 QString Translations::noImageMessage() { return QString::fromUtf8(texts().noImageMessage); }
+QString Translations::openEditor() { return QString::fromUtf8(texts().openEditor); }
+QString Translations::quit() { return QString::fromUtf8(texts().quit); }
 
 } // namespace pintora

@@ -40,6 +40,9 @@ public:
     static QString redo();
     static QString blur();
     static QString noImageMessage();
+    // The tray icon's menu.
+    static QString openEditor();
+    static QString quit();
 };
 
 } // namespace pintora

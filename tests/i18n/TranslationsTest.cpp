@@ -93,6 +93,7 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
             Translations::crop(),  Translations::cropAndCopy(), Translations::copy(),    Translations::paste(),
             Translations::box(),   Translations::fill(),        Translations::clear(),   Translations::undo(),
             Translations::redo(),  Translations::blur(),        Translations::noImageMessage(),
+            Translations::openEditor(), Translations::quit(),
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
@@ -122,6 +123,8 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
     Translations::current = Language::arabic;
     EXPECT_EQ(Translations::right(), QStringLiteral("نقرة يمنى:"));
 
+    Translations::current = Language::german;
+    EXPECT_EQ(Translations::openEditor(), QStringLiteral("Editor öffnen"));
     Translations::current = Language::turkish;
     EXPECT_EQ(Translations::redo(), QStringLiteral("Yinele"));
     EXPECT_EQ(Translations::actions(), QStringLiteral("İşlemler:"));
