@@ -19,7 +19,7 @@ case $mode in
 run) ;;
 test)
     packages+=(googletest libgtest-dev libbenchmark-dev xvfb trayer openbox wmctrl xclip xdotool imagemagick
-        x11-utils tesseract-ocr tesseract-ocr-eng)
+        x11-utils tesseract-ocr tesseract-ocr-eng xfce4-panel xfce4-clipman dbus-x11 dpkg-dev)
     ;;
 *) usage ;;
 esac
@@ -59,6 +59,13 @@ run)
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DPINTORA_BUILD_TESTS=OFF -DPINTORA_BUILD_BENCHMARKS=OFF
     cmake --build build/release
+    cat <<'EOF'
+
+Pintora is starting. Its icon, a small crop frame, appears in your system tray: copy an image
+or take a screenshot, then click the icon to edit it. Right-click the icon to quit, or press
+Control-C here. Without a tray, run build/release/src/pintora again to open the editor.
+
+EOF
     exec build/release/src/pintora
     ;;
 test)

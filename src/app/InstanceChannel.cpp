@@ -30,24 +30,6 @@ std::optional<QByteArray> readLine(QLocalSocket &socket, QDeadlineTimer deadline
     return bytes.left(bytes.indexOf('\n'));
 }
 
-// The user's own folder for sockets: the session's runtime folder, or one
-// made for this user in the temporary folder (and only if it is theirs).
-QString runtimeFolder()
-{
-    const QString session = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!session.isEmpty() && QFileInfo(session).isDir())
-        return session;
-    const QString own = QDir::tempPath() + QStringLiteral("/pintora-") + QString::number(getuid());
-    QDir().mkdir(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QFileInfo info(own);
-    if (info.isDir() && !info.isSymLink() && info.ownerId() == getuid())
-        return own;
-    // Someone else's: a folder of this process's own, so no hand-over, but no harm either.
-    const QString alone = own + QStringLiteral("-") + QString::number(getpid());
-    QDir().mkdir(alone, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return alone;
-}
-
 } // namespace
 
 QByteArray InstanceRequest::encoded() const
@@ -79,6 +61,22 @@ InstanceChannel::InstanceChannel(const QString &path, QObject *parent)
 }
 
 InstanceChannel::~InstanceChannel() = default;
+
+QString InstanceChannel::runtimeFolder()
+{
+    const QString session = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!session.isEmpty() && QFileInfo(session).isDir())
+        return session;
+    const QString own = QDir::tempPath() + QStringLiteral("/pintora-") + QString::number(getuid());
+    QDir().mkdir(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QFileInfo info(own);
+    if (info.isDir() && !info.isSymLink() && info.ownerId() == getuid())
+        return own;
+    // Someone else's: a folder of this process's own, so no hand-over, but no harm either.
+    const QString alone = own + QStringLiteral("-") + QString::number(getpid());
+    QDir().mkdir(alone, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return alone;
+}
 
 QString InstanceChannel::defaultPath()
 {

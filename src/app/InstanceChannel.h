@@ -40,6 +40,9 @@ public:
     explicit InstanceChannel(const QString &path, QObject *parent = nullptr);
     ~InstanceChannel() override;
 
+    // The user's own folder for sockets: the session's runtime folder, or one
+    // made for this user in the temporary folder (and only if it is theirs).
+    static QString runtimeFolder();
     // The socket path for this user and display.
     static QString defaultPath();
 

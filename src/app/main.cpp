@@ -44,6 +44,9 @@ int main(int argc, char *argv[])
 
     if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // Qt wants a runtime folder too and complains on standard error without one.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", InstanceChannel::runtimeFolder().toLocal8Bit());
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pintora"));
     QApplication::setDesktopFileName(QStringLiteral("pintora"));

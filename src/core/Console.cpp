@@ -83,8 +83,15 @@ std::string formatDouble(double value)
 
 std::string formatRect(double x, double y, double width, double height)
 {
-    return "(" + formatDouble(x) + ", " + formatDouble(y) + ", " + formatDouble(width) + ", "
-        + formatDouble(height) + ")";
+    // Appended piece by piece: GCC 12 warns wrongly about "(" + std::string.
+    std::string text(1, '(');
+    for (const double value : {x, y, width, height}) {
+        if (text.size() > 1)
+            text += ", ";
+        text += formatDouble(value);
+    }
+    text += ')';
+    return text;
 }
 
 std::string formatRect(const QRectF &rect)
