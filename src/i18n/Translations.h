@@ -43,6 +43,19 @@ public:
     // The tray icon's menu.
     static QString openEditor();
     static QString quit();
+    // Tooltips and messages.
+    static QString save();
+    static QString red();
+    static QString green();
+    static QString blue();
+    static QString yellow();
+    static QString orange();
+    static QString purple();
+    static QString cyan();
+    static QString white();
+    static QString lineWidth();
+    static QString saveFailed();
+    static QString unreadableImage();
 };
 
 } // namespace pintora

@@ -61,13 +61,14 @@ QPushButton *EditorToolbar::button(QAction *action, const char *name, bool withT
     push->setObjectName(QLatin1String(name));
     push->setFocusPolicy(Qt::NoFocus);
     push->setAutoDefault(false);
-    if (!withText) {
-        push->setToolTip(action->text());
+    if (!withText)
         push->setAccessibleName(action->text());
-    }
     // The button is a face of the action: it triggers it and follows its state.
     connect(push, &QPushButton::clicked, action, &QAction::trigger);
-    const auto follow = [push, action] { push->setEnabled(action->isEnabled()); };
+    const auto follow = [push, action] {
+        push->setEnabled(action->isEnabled());
+        push->setToolTip(action->toolTip());
+    };
     connect(action, &QAction::changed, push, follow);
     follow();
     return push;
@@ -120,10 +121,14 @@ QWidget *EditorToolbar::buildRightGroup()
     tools->addWidget(divider);
 
     const QList<QColor> colors = EditorDocument::availableColors();
+    const QStringList colorNames = {Translations::red(),    Translations::green(),  Translations::blue(),
+                                    Translations::yellow(), Translations::orange(), Translations::purple(),
+                                    Translations::cyan(),   Translations::white()};
     for (int i = 0; i < colors.size(); ++i) {
         auto *swatch = new DiscButton(colors[i], {}, group);
         swatch->setObjectName(QStringLiteral("colorSwatch%1").arg(i));
-        swatch->setAccessibleName(colors[i].name());
+        swatch->setToolTip(colorNames.value(i));
+        swatch->setAccessibleName(colorNames.value(i));
         connect(swatch, &QAbstractButton::clicked, this, [this, color = colors[i]] { m_document.chooseColor(color); });
         m_swatches.append(swatch);
         tools->addWidget(swatch);
@@ -132,6 +137,9 @@ QWidget *EditorToolbar::buildRightGroup()
 
     m_lineWidths = new SegmentedPicker(EditorDocument::availableLineWidths(), 75, group);
     m_lineWidths->setObjectName(QStringLiteral("lineWidthPicker"));
+    for (int i = 0; i < EditorDocument::availableLineWidths().size(); ++i)
+        m_lineWidths->segment(i)->setToolTip(
+            QStringLiteral("%1: %2 px").arg(Translations::lineWidth()).arg(EditorDocument::availableLineWidths()[i]));
     m_lineWidths->onPicked = [this](double width) { m_document.chooseLineWidth(width); };
     group->row()->addWidget(m_lineWidths, 0, Qt::AlignVCenter);
 
@@ -143,6 +151,7 @@ QWidget *EditorToolbar::buildRightGroup()
     m_fill = new SwitchToggle(group);
     m_fill->setObjectName(QStringLiteral("fillSwitch"));
     m_fill->setAccessibleName(Translations::fill());
+    m_fill->setToolTip(Translations::fill());
     fillLabel->setBuddy(m_fill);
     connect(m_fill, &QAbstractButton::clicked, this, [this](bool on) { m_document.chooseFilled(on); });
     auto *fill = new QHBoxLayout;

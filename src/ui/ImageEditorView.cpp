@@ -17,6 +17,22 @@
 #include <QVBoxLayout>
 
 namespace pintora {
+namespace {
+
+// The usual keys of a command, then any others of the platform's scheme (a
+// desktop may have no scheme, or one with other first choices).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, std::initializer_list<QKeyCombination> usual)
+{
+    QList<QKeySequence> keys;
+    for (QKeyCombination key : usual)
+        keys.append(QKeySequence(key));
+    for (const QKeySequence &key : QKeySequence::keyBindings(command))
+        if (!keys.contains(key))
+            keys.append(key);
+    return keys;
+}
+
+} // namespace
 
 ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent)
     : QWidget(parent)
@@ -26,11 +42,12 @@ ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidg
     , m_canvasView(new CanvasView(*m_document, this))
     , m_crop(makeAction(Translations::crop(), &ImageEditorView::crop))
     , m_cropAndCopy(makeAction(Translations::cropAndCopy(), &ImageEditorView::cropAndCopy))
-    , m_save(makeAction(QStringLiteral("Save"), &ImageEditorView::saveCroppedToFile))
+    , m_save(makeAction(Translations::save(), &ImageEditorView::saveCroppedToFile))
     , m_copy(makeAction(Translations::copy(), &ImageEditorView::copyFullImageToClipboard))
     , m_paste(makeAction(Translations::paste(), &ImageEditorView::pasteNewImage))
     , m_undo(makeAction(Translations::undo(), &ImageEditorView::undo))
     , m_redo(makeAction(Translations::redo(), &ImageEditorView::redo))
+    , m_close(new QAction(this))
     , m_toolbar(new EditorToolbar(*this))
 {
     auto *column = new QVBoxLayout(this);
@@ -39,11 +56,25 @@ ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidg
     column->addWidget(m_toolbar);
     column->addWidget(m_canvasView, 1);
 
-    // Return, and Enter on the keypad, do Crop & Copy while it is possible.
+    // The desktop's usual keys; Return, and Enter on the keypad, do Crop &
+    // Copy. A disabled action takes no key.
     m_cropAndCopy->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    m_save->setShortcuts(standardKeys(QKeySequence::Save, {Qt::CTRL | Qt::Key_S}));
+    m_copy->setShortcuts(standardKeys(QKeySequence::Copy, {Qt::CTRL | Qt::Key_C}));
+    m_paste->setShortcuts(standardKeys(QKeySequence::Paste, {Qt::CTRL | Qt::Key_V}));
+    m_undo->setShortcuts(standardKeys(QKeySequence::Undo, {Qt::CTRL | Qt::Key_Z}));
+    m_redo->setShortcuts(standardKeys(QKeySequence::Redo, {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y}));
+    // Escape hides the window, as its close button does.
+    m_close->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(m_close, &QAction::triggered, this, [this] { window()->close(); });
     // In the window's context: nothing in the editor takes the keyboard focus.
-    for (QAction *action : {m_crop, m_cropAndCopy, m_save, m_copy, m_paste, m_undo, m_redo})
+    for (QAction *action : {m_crop, m_cropAndCopy, m_save, m_copy, m_paste, m_undo, m_redo, m_close}) {
+        // "Undo (Ctrl+Z)": the name and the first key.
+        if (!action->shortcut().isEmpty())
+            action->setToolTip(QStringLiteral("%1 (%2)").arg(action->text(),
+                                                             action->shortcut().toString(QKeySequence::NativeText)));
         addAction(action);
+    }
 
     connect(m_document, &EditorDocument::imageChanged, this, &ImageEditorView::updateActions);
     connect(m_document, &EditorDocument::selectionChanged, this, &ImageEditorView::updateActions);

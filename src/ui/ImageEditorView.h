@@ -38,6 +38,7 @@ public:
     QAction *pasteAction() const { return m_paste; }
     QAction *undoAction() const { return m_undo; }
     QAction *redoAction() const { return m_redo; }
+    QAction *closeAction() const { return m_close; }
 
     void performCrop(bool copyAndClose);
     void saveCroppedToFile();
@@ -72,6 +73,7 @@ private:
     QAction *m_paste;
     QAction *m_undo;
     QAction *m_redo;
+    QAction *m_close;
     EditorToolbar *m_toolbar;
     bool m_hasAppeared = false;
 };

@@ -2,58 +2,120 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
+
+#include <memory>
 
 namespace pintora {
+namespace {
 
-QIcon symbolIcon(const QString &name)
+// Draws its picture afresh for every size and device pixel ratio asked for,
+// so that icons stay sharp at any scale, disabled ones included.
+class DrawnIconEngine : public QIconEngine
 {
-    const QIcon drawing(QStringLiteral(":/icons/%1.svg").arg(name));
-    // QIcon accepts any path; only a rendered pixmap tells whether the SVG
-    // could be read.
-    if (drawing.isNull() || drawing.pixmap(QSize(22, 22)).isNull())
-        return {};
-    // The drawings are white, which Qt's generated disabled look leaves
-    // white; disabled controls show them faded instead.
-    QIcon icon;
-    for (int side : {16, 20, 22, 24, 32, 40, 44, 48, 64}) {
-        const QPixmap normal = drawing.pixmap(QSize(side, side));
-        QPixmap faded(normal.size());
-        faded.fill(Qt::transparent);
-        QPainter painter(&faded);
-        painter.setOpacity(0.35);
-        painter.drawPixmap(0, 0, normal);
-        painter.end();
-        icon.addPixmap(normal, QIcon::Normal);
-        icon.addPixmap(faded, QIcon::Disabled);
+public:
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
     }
-    return icon;
-}
 
-QIcon outlinedIcon(const QIcon &symbol)
+    // `size` in device pixels, `scale` of them a point.
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        draw(painter, QRectF(pixmap.rect()), scale);
+        // The drawings are white, which Qt's generated disabled look leaves
+        // white; disabled controls show them faded instead. (The SVG
+        // renderer sets its own opacity, so fading comes after drawing.)
+        if (mode == QIcon::Disabled) {
+            painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            painter.fillRect(pixmap.rect(), QColor(0, 0, 0, 89));
+        }
+        painter.end();
+        pixmap.setDevicePixelRatio(scale);
+        return pixmap;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
+    }
+
+protected:
+    // Draws the picture filling `area`, `scale` device pixels a point.
+    virtual void draw(QPainter &painter, const QRectF &area, qreal scale) = 0;
+};
+
+class SvgIconEngine : public DrawnIconEngine
 {
-    QIcon icon;
-    for (int side : {16, 20, 22, 24, 32, 40, 44, 48, 64}) {
-        const QPixmap white = symbol.pixmap(QSize(side, side));
+public:
+    explicit SvgIconEngine(std::shared_ptr<QSvgRenderer> renderer)
+        : m_renderer(std::move(renderer))
+    {
+    }
+    QIconEngine *clone() const override { return new SvgIconEngine(m_renderer); }
+
+protected:
+    void draw(QPainter &painter, const QRectF &area, qreal) override { m_renderer->render(&painter, area); }
+
+private:
+    std::shared_ptr<QSvgRenderer> m_renderer;
+};
+
+// A white picture with a thin dark rim, one point wide, so that it also
+// reads on a light panel.
+class OutlinedIconEngine : public DrawnIconEngine
+{
+public:
+    explicit OutlinedIconEngine(QIcon symbol)
+        : m_symbol(std::move(symbol))
+    {
+    }
+    QIconEngine *clone() const override { return new OutlinedIconEngine(m_symbol); }
+
+protected:
+    void draw(QPainter &painter, const QRectF &area, qreal scale) override
+    {
+        QPixmap white = m_symbol.pixmap(area.size().toSize());
+        white.setDevicePixelRatio(1.0);
         QPixmap dark = white;
         {
             QPainter tint(&dark);
             tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
             tint.fillRect(dark.rect(), QColor(0, 0, 0, 150));
         }
-        QPixmap outlined(white.size());
-        outlined.fill(Qt::transparent);
-        QPainter painter(&outlined);
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy)
+        const int rim = qMax(1, qRound(scale));
+        for (int dx = -rim; dx <= rim; dx += rim)
+            for (int dy = -rim; dy <= rim; dy += rim)
                 if (dx || dy)
-                    painter.drawPixmap(dx, dy, dark);
-        painter.drawPixmap(0, 0, white);
-        painter.end();
-        icon.addPixmap(outlined);
+                    painter.drawPixmap(area.topLeft() + QPointF(dx, dy), dark);
+        painter.drawPixmap(area.topLeft(), white);
     }
-    return icon;
+
+private:
+    QIcon m_symbol;
+};
+
+} // namespace
+
+QIcon symbolIcon(const QString &name)
+{
+    auto renderer = std::make_shared<QSvgRenderer>(QStringLiteral(":/icons/%1.svg").arg(name));
+    if (!renderer->isValid())
+        return {};
+    return QIcon(new SvgIconEngine(std::move(renderer)));
+}
+
+QIcon outlinedIcon(const QIcon &symbol)
+{
+    return QIcon(new OutlinedIconEngine(symbol));
 }
 
 QIcon textIcon(const QString &text)

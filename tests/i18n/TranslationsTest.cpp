@@ -93,7 +93,10 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
             Translations::crop(),  Translations::cropAndCopy(), Translations::copy(),    Translations::paste(),
             Translations::box(),   Translations::fill(),        Translations::clear(),   Translations::undo(),
             Translations::redo(),  Translations::blur(),        Translations::noImageMessage(),
-            Translations::openEditor(), Translations::quit(),
+            Translations::openEditor(), Translations::quit(), Translations::save(), Translations::red(),
+            Translations::green(), Translations::blue(), Translations::yellow(), Translations::orange(),
+            Translations::purple(), Translations::cyan(), Translations::white(), Translations::lineWidth(),
+            Translations::saveFailed(), Translations::unreadableImage(),
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();

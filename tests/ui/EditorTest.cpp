@@ -2,6 +2,11 @@
 #include "ImageTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+
+#include <functional>
 
 namespace pintora {
 
@@ -54,6 +59,50 @@ TEST_F(EditorTest, ActionsAreEnabledExactlyWhenTheyCanAct)
         EXPECT_TRUE(editor.copyAction()->isEnabled());
         EXPECT_TRUE(editor.pasteAction()->isEnabled());
     }
+}
+
+TEST_F(EditorTest, StandardKeysActOnlyWhenTheirCommandCan)
+{
+    const auto box = [this] { drag(100, 100, 300, 200, Qt::RightButton); };
+    const auto boxUndone = [this, box] { box(); doc().performUndo(); };
+    const struct {
+        const char *what;
+        std::function<void()> before;
+        QKeyCombination key;
+        std::string line; // how the first line the key writes starts; empty for none
+    } cases[] = {
+        {"undo, nothing to undo", {}, Qt::CTRL | Qt::Key_Z, ""},
+        {"undo", box, Qt::CTRL | Qt::Key_Z, "↶ Undo performed"},
+        {"redo, nothing to redo", box, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, ""},
+        {"redo", boxUndone, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "↷ Redo performed"},
+        {"redo by Ctrl+Y", boxUndone, Qt::CTRL | Qt::Key_Y, "↷ Redo performed"},
+        {"copy", {}, Qt::CTRL | Qt::Key_C, "✅ Full image copied to clipboard (800×600px)"},
+        {"paste of text", [] { QGuiApplication::clipboard()->setText(QStringLiteral("text")); }, Qt::CTRL | Qt::Key_V,
+         "⚠️ No image on clipboard"},
+        {"save, nothing selected", {}, Qt::CTRL | Qt::Key_S, ""},
+    };
+    for (const auto &c : cases) {
+        if (c.before)
+            c.before();
+        console.clear();
+        QTest::keyClick(&editor, c.key.key(), c.key.keyboardModifiers());
+        const std::string first = console.lines().empty() ? std::string() : console.lines().front();
+        EXPECT_EQ(first.substr(0, c.line.size()), c.line) << c.what;
+        EXPECT_EQ(first.empty(), c.line.empty()) << c.what;
+        while (doc().undoCount() > 0)
+            doc().performUndo();
+    }
+}
+
+TEST_F(EditorTest, EscapeHidesTheWindowAndSaveKeyAsksWhere)
+{
+    doc().setSelectionRect(QRectF(10, 10, 50, 50));
+    QTest::keyClick(&editor, Qt::Key_S, Qt::ControlModifier);
+    QWidget *dialog = QApplication::activeModalWidget();
+    ASSERT_NE(qobject_cast<QFileDialog *>(dialog), nullptr);
+    dialog->close();
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    EXPECT_FALSE(editor.isVisible());
 }
 
 TEST_F(EditorTest, CropAndCopyHandsTheCutOutBackAndChangesNothing)

@@ -36,6 +36,31 @@ TEST(SymbolIcon, EverySymbolRendersAtTrayAndToolbarSizes)
     }
 }
 
+TEST(SymbolIcon, SharpAtTwiceTheScaleDisabledIncluded)
+{
+    const QIcon symbol = symbolIcon(QStringLiteral("arrow.uturn.backward"));
+    for (const QIcon &icon : {symbol, outlinedIcon(symbol)}) {
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+            const QPixmap pixmap = icon.pixmap(QSize(22, 22), 2.0, mode);
+            ASSERT_EQ(pixmap.size(), QSize(44, 44)) << mode;
+            EXPECT_EQ(pixmap.devicePixelRatio(), 2.0);
+            // Drawn over the whole square, not in a quarter of it.
+            const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+            QRect drawn;
+            int strongest = 0;
+            for (int y = 0; y < 44; ++y)
+                for (int x = 0; x < 44; ++x)
+                    if (qAlpha(image.pixel(x, y)) > 20) {
+                        drawn |= QRect(x, y, 1, 1);
+                        strongest = std::max(strongest, qAlpha(image.pixel(x, y)));
+                    }
+            EXPECT_GT(drawn.width(), 30) << mode;
+            EXPECT_GT(drawn.bottom(), 30) << mode;
+            EXPECT_EQ(strongest < 128, mode == QIcon::Disabled) << strongest; // faded when disabled
+        }
+    }
+}
+
 TEST(SymbolIcon, UnknownSymbolIsNull)
 {
     EXPECT_TRUE(symbolIcon(QStringLiteral("no.such.symbol")).isNull());

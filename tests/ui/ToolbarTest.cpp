@@ -57,8 +57,16 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
     EXPECT_TRUE(enabled("copyButton"));
     EXPECT_TRUE(enabled("pasteButton"));
     EXPECT_FALSE(readout()->isVisibleTo(&editor));
-    EXPECT_EQ(control("saveButton")->text(), QStringLiteral("Save"));
-    EXPECT_EQ(control("undoButton")->toolTip(), QStringLiteral("Undo"));
+    // Every control says what it is, buttons with their key.
+    const std::pair<const char *, const char *> tips[] = {
+        {"saveButton", "Save (Ctrl+S)"},      {"undoButton", "Undo (Ctrl+Z)"},    {"redoButton", "Redo (Ctrl+Shift+Z)"},
+        {"copyButton", "Copy (Ctrl+C)"},      {"pasteButton", "Paste (Ctrl+V)"},  {"cropAndCopyButton", "Crop & Copy (Return)"},
+        {"colorSwatch0", "Red"},              {"colorSwatch5", "Purple"},         {"blurButton", "Blur"},
+        {"fillSwitch", "Fill"},
+    };
+    for (const auto &[name, tip] : tips)
+        EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf8(tip)) << name;
+    EXPECT_EQ(control<SegmentedPicker>("lineWidthPicker")->segment(1)->toolTip(), QStringLiteral("Line width: 3 px"));
     EXPECT_TRUE(control("undoButton")->text().isEmpty());
 }
 
