@@ -40,6 +40,7 @@ void PintoraApp::applicationDidFinishLaunching()
 
     Translations::current = Translations::detectSystemLanguage();
     console::writeLine(QStringLiteral("🌍 Language: ") + displayName(Translations::current));
+    QGuiApplication::setLayoutDirection(isRightToLeft(Translations::current) ? Qt::RightToLeft : Qt::LeftToRight);
 
     // A tray utility has no main window: closing the editor must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -139,8 +140,13 @@ void PintoraApp::menuBarIconClicked()
 
     console::writeLine("ℹ️ New image detected");
     const QImage image = QImage::fromData(bytes);
-    if (image.isNull())
+    if (image.isNull()) {
+        // The console says no more; the user sees why nothing opens.
+        if (m_statusItem && m_statusItem->isVisible())
+            m_statusItem->showMessage(QStringLiteral("Pintora"), Translations::unreadableImage(),
+                                      QSystemTrayIcon::Warning, 5000);
         return;
+    }
     m_currentImage = image;
     m_currentImageData = bytes;
     openEditorWindow(image);

@@ -39,21 +39,22 @@ QString withPngSuffix(const QString &path)
     return path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? path : path + QLatin1String(".png");
 }
 
-void saveImageAsPng(const QImage &image, const QString &path)
+QString saveImageAsPng(const QImage &image, const QString &path)
 {
     const QByteArray png = encodePng(image);
     if (png.isEmpty()) {
         console::writeLine("❌ Failed to convert image to PNG");
-        return;
+        return QStringLiteral("The image could not be converted to PNG.");
     }
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit();
     if (!written) {
         console::writeLine(QStringLiteral("❌ Failed to save image: ") + file.errorString());
-        return; // QSaveFile drops its temporary file unless committed
+        return file.errorString(); // QSaveFile drops its temporary file unless committed
     }
     console::writeLine(QStringLiteral("✅ Image saved to: ") + path);
+    return {};
 }
 
 } // namespace pintora

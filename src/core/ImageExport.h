@@ -24,6 +24,7 @@ QString withPngSuffix(const QString &path);
 // written beside the target and renamed over it, so an existing file is either
 // replaced whole or left as it was; only in a folder where no new file can be
 // made is an existing file the user may write overwritten in place.
-void saveImageAsPng(const QImage &image, const QString &path);
+// Returns why it failed, or nothing.
+QString saveImageAsPng(const QImage &image, const QString &path);
 
 } // namespace pintora

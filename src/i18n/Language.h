@@ -46,6 +46,12 @@ QString rawValue(Language language);
 // The language's own name for itself, e.g. "Magyar".
 QString displayName(Language language);
 
+// Whether the language is written from right to left.
+inline bool isRightToLeft(Language language)
+{
+    return language == Language::arabic;
+}
+
 // The language whose code is exactly `code` (whole string, case-sensitive).
 std::optional<Language> languageFromRawValue(QStringView code);
 

@@ -52,6 +52,8 @@ CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
 {
     setCursor(Qt::CrossCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The image is never mirrored, whichever way the interface runs.
+    setLayoutDirection(Qt::LeftToRight);
     connect(&m_document, &EditorDocument::imageChanged, this, &CanvasView::imageChanged);
     connect(&m_document, &EditorDocument::selectionChanged, this, qOverload<>(&QWidget::update));
     connect(&m_document, &EditorDocument::drawModeChanged, this, qOverload<>(&QWidget::update));

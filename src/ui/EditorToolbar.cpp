@@ -4,6 +4,7 @@
 #include "ui/SymbolIcon.h"
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
+#include "ui/FlowLayout.h"
 #include "ui/ImageEditorView.h"
 #include "ui/ToolbarWidgets.h"
 #include "i18n/Translations.h"
@@ -33,13 +34,13 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     , m_editor(editor)
     , m_document(editor.document())
 {
-    auto *row = new QHBoxLayout(this);
+    // Groups wrap onto further rows where the window is too narrow for one.
+    auto *row = new FlowLayout(this, 10);
     row->setContentsMargins(10, 5, 10, 5);
-    row->setSpacing(10);
-    row->addWidget(buildLeftGroup(), 0, Qt::AlignVCenter);
-    row->addWidget(buildActionsGroup(), 0, Qt::AlignVCenter);
-    row->addWidget(buildRightGroup(), 0, Qt::AlignVCenter);
-    row->addStretch(1);
+    row->setLastItemTrailing(true);
+    row->addWidget(buildLeftGroup());
+    row->addWidget(buildActionsGroup());
+    row->addWidget(buildRightGroup());
 
     m_sizeReadout = new QLabel(this);
     m_sizeReadout->setObjectName(QStringLiteral("sizeReadout"));
@@ -47,7 +48,7 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     mono.setPixelSize(11);
     m_sizeReadout->setFont(mono);
     m_sizeReadout->setForegroundRole(QPalette::PlaceholderText);
-    row->addWidget(m_sizeReadout, 0, Qt::AlignVCenter);
+    row->addWidget(m_sizeReadout);
 
     connect(&m_document, &EditorDocument::selectionChanged, this, &EditorToolbar::refresh);
     connect(&m_document, &EditorDocument::drawModeChanged, this, &EditorToolbar::refresh);
@@ -77,6 +78,7 @@ QPushButton *EditorToolbar::button(QAction *action, const char *name, bool withT
 QWidget *EditorToolbar::buildLeftGroup()
 {
     auto *group = new ToolGroup(Translations::left(), this);
+    group->setObjectName(QStringLiteral("leftGroup"));
     m_selectBadge = new ModeBadge(symbolIcon(QStringLiteral("viewfinder.crop")), Translations::select(), 70, group);
     m_selectBadge->setObjectName(QStringLiteral("selectBadge"));
     group->row()->addWidget(m_selectBadge, 0, Qt::AlignVCenter);
@@ -89,6 +91,7 @@ QWidget *EditorToolbar::buildLeftGroup()
 QWidget *EditorToolbar::buildActionsGroup()
 {
     auto *group = new ToolGroup(Translations::actions(), this);
+    group->setObjectName(QStringLiteral("actionsGroup"));
     QPushButton *undo = button(m_editor.undoAction(), "undoButton", false);
     QPushButton *redo = button(m_editor.redoAction(), "redoButton", false);
     undo->setIcon(symbolIcon(QStringLiteral("arrow.uturn.backward")));
@@ -102,6 +105,7 @@ QWidget *EditorToolbar::buildActionsGroup()
 QWidget *EditorToolbar::buildRightGroup()
 {
     auto *group = new ToolGroup(Translations::right(), this);
+    group->setObjectName(QStringLiteral("rightGroup"));
     m_boxBadge = new ModeBadge(symbolIcon(QStringLiteral("rectangle")), Translations::box(), 60, group);
     m_boxBadge->setObjectName(QStringLiteral("boxBadge"));
     group->row()->addWidget(m_boxBadge, 0, Qt::AlignVCenter);

@@ -2,9 +2,13 @@
 
 #include "ui/ImageEditorView.h"
 
+#include <algorithm>
+
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace pintora {
@@ -18,15 +22,18 @@ EditorWindow::EditorWindow(const QImage &image, std::function<void(const QImage 
     content->setContentsMargins(0, 0, 0, 0);
     content->addWidget(m_editor);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setGeometry(geometryOn(QGuiApplication::primaryScreen()));
+    // On the screen where the user clicked the tray icon.
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    setGeometry(geometryOn(screen ? screen : QGuiApplication::primaryScreen()));
 }
 
 QRect EditorWindow::geometryOn(const QScreen *screen)
 {
     if (!screen)
         return QRect(QPoint(0, 0), QSize(1536, 864));
-    const QSize size = (QSizeF(screen->geometry().size()) * 0.8).toSize();
-    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen->availableGeometry());
+    const QRect free = screen->availableGeometry();
+    const QSize size = (QSizeF(screen->geometry().size()) * 0.8).toSize().boundedTo(free.size());
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free);
 }
 
 void EditorWindow::present()
@@ -36,6 +43,25 @@ void EditorWindow::present()
     show();
     raise();
     activateWindow();
+    // The frame is known once the window manager has framed the window.
+    QTimer::singleShot(100, this, &EditorWindow::keepOnScreen);
+}
+
+void EditorWindow::keepOnScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen || isMaximized() || isFullScreen())
+        return;
+    const QRect free = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (free.contains(frame))
+        return;
+    // Shrink by what the frame adds, then move the whole frame inside.
+    const QSize decoration = frame.size() - size();
+    resize(size().boundedTo(free.size() - decoration));
+    const QRect fitted(frame.topLeft(), size() + decoration);
+    move(std::clamp(fitted.left(), free.left(), free.right() + 1 - fitted.width()),
+         std::clamp(fitted.top(), free.top(), free.bottom() + 1 - fitted.height()));
 }
 
 } // namespace pintora

@@ -11,7 +11,8 @@ namespace pintora {
 class ImageEditorView;
 
 // The editor's top-level window: titled, sized to four fifths of the screen
-// and centred in the space the desktop leaves free. Closing hides it; it
+// it opens on (never more than the space the desktop leaves free) and
+// centred in that space; its frame is kept inside it. Closing hides it; it
 // keeps its editor and edits until its owner lets it go.
 class EditorWindow : public QWidget
 {
@@ -26,11 +27,13 @@ public:
     // Shown, un-minimized, in front and with the keyboard.
     void present();
 
-    // Four fifths of the whole screen (not just its free area), centred in
-    // the free area.
+    // Four fifths of the whole screen (not just its free area), at most the
+    // free area, centred in it.
     static QRect geometryOn(const QScreen *screen);
 
 private:
+    void keepOnScreen();
+
     ImageEditorView *m_editor;
 };
 

@@ -13,6 +13,8 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -148,13 +150,23 @@ void ImageEditorView::saveCroppedToFile()
         grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
     }
     // The cut-out is taken now: edits made while the dialog is open are not saved.
-    connect(dialog, &QFileDialog::finished, dialog, [dialog, cropped](int result) {
+    const QPointer<QWidget> editorWindow = window();
+    connect(dialog, &QFileDialog::finished, dialog, [dialog, cropped, editorWindow](int result) {
         if (result != QDialog::Accepted)
             return;
         const QStringList files = dialog->selectedFiles();
         if (files.isEmpty() || files.first().isEmpty())
             return;
-        saveImageAsPng(cropped, withPngSuffix(files.first()));
+        const QString failure = saveImageAsPng(cropped, withPngSuffix(files.first()));
+        if (failure.isEmpty())
+            return;
+        // Not only on the console: a user who started Pintora from the desktop never sees it.
+        auto *warning = new QMessageBox(QMessageBox::Warning, QStringLiteral("Save Image"), Translations::saveFailed(),
+                                        QMessageBox::Ok, editorWindow);
+        warning->setObjectName(QStringLiteral("saveFailed"));
+        warning->setInformativeText(failure);
+        warning->setAttribute(Qt::WA_DeleteOnClose);
+        warning->open();
     });
     dialog->open();
 }

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -100,7 +101,11 @@ void ModeBadge::paintEvent(QPaintEvent *)
     const int iconSide = metrics.height();
     const int contentWidth = iconSide + 4 + metrics.horizontalAdvance(m_text);
     const int left = (width() - contentWidth) / 2;
-    const QRect iconRect(left, (height() - iconSide) / 2, iconSide, iconSide);
+    // Icon first, then the text, from the right in right-to-left languages.
+    const QRect iconRect = QStyle::visualRect(layoutDirection(), rect(),
+                                              QRect(left, (height() - iconSide) / 2, iconSide, iconSide));
+    const QRect textRect = QStyle::visualRect(
+        layoutDirection(), rect(), QRect(left + iconSide + 4, 0, metrics.horizontalAdvance(m_text) + 1, height()));
 
     // Tint the white symbol with the ink colour.
     QPixmap symbol = m_icon.pixmap(iconRect.size(), devicePixelRatioF());
@@ -111,7 +116,7 @@ void ModeBadge::paintEvent(QPaintEvent *)
     }
     painter.drawPixmap(iconRect, symbol);
     painter.setPen(ink);
-    painter.drawText(QRect(iconRect.right() + 1 + 4, 0, width(), height()), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    painter.drawText(textRect, Qt::AlignCenter, m_text);
 }
 
 // ---- DiscButton
@@ -227,7 +232,9 @@ void SwitchToggle::paintEvent(QPaintEvent *)
     painter.setBrush(isChecked() ? accentColor() : QColor(0x5A, 0x5A, 0x5E));
     painter.drawRoundedRect(track, track.height() / 2, track.height() / 2);
     const double knob = track.height() - 4;
-    const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+    // On is toward the end the text runs to: the right, or the left in Arabic.
+    const bool atRight = isChecked() == (layoutDirection() == Qt::LeftToRight);
+    const double x = atRight ? track.right() - 2 - knob : track.left() + 2;
     painter.setBrush(Qt::white);
     painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
 }

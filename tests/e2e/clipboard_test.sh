@@ -161,8 +161,14 @@ tiff_window=$(wait_editor_window)
 printf 'these bytes are not a PNG' >"$E2E_DIR/broken.png"
 e2e_clip_put "$E2E_DIR/broken.png" image/png
 e2e_mark
+windows() { xdotool search --onlyvisible --class pintora 2>/dev/null | wc -l; }
+before=$(windows)
 e2e_click_tray_icon
 e2e_wait_line "ℹ️ New image detected"
+# The console says no more; a message by the tray icon tells the user.
+e2e_until 10 bash -c "(( \$(xdotool search --onlyvisible --class pintora 2>/dev/null | wc -l) > $before ))" ||
+    e2e_fail "no message shows that the clipboard image cannot be read"
+e2e_screenshot unreadable-image
 sleep 1
 [[ $(e2e_lines_since_mark | wc -l) -eq 1 ]] || e2e_fail "undecodable bytes must write one line only"
 e2e_app_running || e2e_fail "undecodable bytes ended the app"

@@ -40,6 +40,9 @@ protected:
         QCoreApplication::processEvents();
         // One canvas point per image pixel (the toolbar needs more width than
         // the image), so that drags land on exact pixels.
+        // The toolbar's height follows the width: set that first.
+        editor.resize(1200, 800);
+        QCoreApplication::processEvents();
         editor.resize(1200, 600 + canvas().y());
         QCoreApplication::processEvents();
         EXPECT_EQ(canvas().size(), QSize(1200, 600));

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -59,6 +60,24 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
     for (int y = 0; y < 150; y += 7)
         for (int x = 0; x < 200; x += 7)
             ASSERT_EQ(saved.pixel(x, y), source.pixel(100 + x, 400 + y));
+}
+
+TEST_F(EditorTest, AFailedSaveShowsAWarningWithTheReason)
+{
+    QTemporaryDir directory;
+    doc().setSelectionRect(QRectF(0, 0, 10, 10));
+    editor.saveCroppedToFile();
+    QFileDialog *dialog = openSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(directory.filePath(QStringLiteral("missing/shot.png")));
+    QMetaObject::invokeMethod(dialog, "accept");
+    auto *warning = editor.window()->findChild<QMessageBox *>(QStringLiteral("saveFailed"));
+    ASSERT_NE(warning, nullptr);
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_EQ(warning->text(), QStringLiteral("Could not save the image"));
+    EXPECT_FALSE(warning->informativeText().isEmpty());
+    EXPECT_EQ(console.lines().back().rfind("❌ Failed to save image: ", 0), 0u);
+    warning->close();
 }
 
 TEST_F(EditorTest, CancellingTheSaveWritesNothing)

@@ -144,6 +144,26 @@ TEST_F(ToolbarTest, LineWidthReachesTheDocument)
     EXPECT_FALSE(picker->segment(2)->isChecked());
 }
 
+TEST_F(ToolbarTest, GroupsWrapInANarrowWindowAndRunFromTheRightInArabic)
+{
+    const auto group = [this](const char *name) { return control<QWidget>(name)->geometry(); };
+    EXPECT_EQ(group("leftGroup").y(), group("rightGroup").y()); // one row at 1200 points
+    EXPECT_LT(group("leftGroup").x(), group("actionsGroup").x());
+
+    editor.resize(520, 700);
+    QCoreApplication::processEvents();
+    EXPECT_LT(group("leftGroup").bottom(), group("rightGroup").top()); // a row of its own
+    EXPECT_LE(editor.minimumSizeHint().width(), 520);
+
+    editor.resize(1200, 700);
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    QCoreApplication::processEvents();
+    const QRect left = group("leftGroup"), actions = group("actionsGroup");
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    EXPECT_GT(left.x(), actions.x());
+    EXPECT_GT(left.right(), 1100); // starting at the right edge
+}
+
 TEST_F(ToolbarTest, BadgesAreIndicatorsOnly)
 {
     QTest::mouseClick(badge("boxBadge"), Qt::LeftButton);
