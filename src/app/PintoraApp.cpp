@@ -17,6 +17,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <future>
+
 namespace pintora {
 
 PintoraApp::PintoraApp(QObject *parent)
@@ -105,7 +107,7 @@ QString PintoraApp::openFile(const QString &path)
     console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
     // An image of its own: the next click with an image on the clipboard is new.
     m_currentImage = QImage();
-    m_currentImageData.clear();
+    m_currentImageData = PendingPng();
     openEditorWindow(image);
     return {};
 }
@@ -129,7 +131,9 @@ void PintoraApp::menuBarIconClicked()
         return;
     }
 
-    if (!m_currentImageData.isEmpty() && bytes == m_currentImageData) {
+    // The running encode of a Copy or Crop & Copy: this waits for it.
+    const QByteArray current = m_currentImageData.valid() ? m_currentImageData.get() : QByteArray();
+    if (!current.isEmpty() && bytes == current) {
         console::writeLine("ℹ️ Same image, just showing window");
         if (m_editorWindow)
             showEditorWindow();
@@ -139,7 +143,12 @@ void PintoraApp::menuBarIconClicked()
     }
 
     console::writeLine("ℹ️ New image detected");
-    const QImage image = QImage::fromData(bytes);
+    // The image decodes on a worker while its window is built here; the
+    // window shows only when the decode succeeded.
+    auto decoding = std::async(std::launch::async, [bytes] { return QImage::fromData(bytes); });
+    std::unique_ptr<EditorWindow> window(makeEditorWindow(QImage()));
+    window->prepare();
+    const QImage image = decoding.get();
     if (image.isNull()) {
         // The console says no more; the user sees why nothing opens.
         if (m_statusItem && m_statusItem->isVisible())
@@ -148,25 +157,34 @@ void PintoraApp::menuBarIconClicked()
         return;
     }
     m_currentImage = image;
-    m_currentImageData = bytes;
-    openEditorWindow(image);
+    m_currentImageData = readyPng(bytes);
+    // A new image gets a new editor; the old one goes with its edits.
+    releaseEditorWindow();
+    window->editor()->setInitialImage(image);
+    m_editorWindow = window.release();
+    showEditorWindow();
+}
+
+EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
+{
+    // The callback must neither keep the app alive nor outlive it.
+    const QPointer<PintoraApp> self(this);
+    auto *window = new EditorWindow(image, [self](const QImage &cropped) {
+        if (self)
+            self->cropped(cropped);
+    });
+    // After Copy the clipboard holds the editor's own image: the next click
+    // shows this window again instead of starting over.
+    connect(window->editor(), &ImageEditorView::copiedToClipboard, this,
+            [this](const QImage &copied, const PendingPng &png) { remember(copied, png); });
+    return window;
 }
 
 void PintoraApp::openEditorWindow(const QImage &image)
 {
     // A new image gets a new editor; the old one goes with its edits.
     releaseEditorWindow();
-
-    // The callback must neither keep the app alive nor outlive it.
-    const QPointer<PintoraApp> self(this);
-    m_editorWindow = new EditorWindow(image, [self](const QImage &cropped) {
-        if (self)
-            self->cropped(cropped);
-    });
-    // After Copy the clipboard holds the editor's own image: the next click
-    // shows this window again instead of starting over.
-    connect(m_editorWindow->editor(), &ImageEditorView::copiedToClipboard, this,
-            [this](const QImage &copied, const QByteArray &png) { remember(copied, png); });
+    m_editorWindow = makeEditorWindow(image);
     showEditorWindow();
 }
 
@@ -185,11 +203,9 @@ void PintoraApp::releaseEditorWindow()
     m_editorWindow = nullptr;
 }
 
-void PintoraApp::remember(const QImage &image, const QByteArray &png)
+void PintoraApp::remember(const QImage &image, const PendingPng &png)
 {
     // The clipboard will hand these very bytes back on the next click.
-    if (png.isEmpty())
-        return;
     m_currentImage = image;
     m_currentImageData = png;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
 
 #include <QByteArray>
@@ -45,13 +46,14 @@ private:
     void showEditorWindow();
     void releaseEditorWindow();
     void cropped(const QImage &image);
-    void remember(const QImage &image, const QByteArray &png);
+    void remember(const QImage &image, const PendingPng &png);
+    EditorWindow *makeEditorWindow(const QImage &image);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
     std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
     QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
     QImage m_currentImage;                   // set together with the bytes below
-    QByteArray m_currentImageData;           // clipboard bytes of the current image, to spot it again
+    PendingPng m_currentImageData;           // clipboard bytes of the current image, to spot it again
 };
 
 } // namespace pintora

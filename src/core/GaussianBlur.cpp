@@ -1,12 +1,13 @@
 #include "core/GaussianBlur.h"
 
+#include "core/Parallel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <thread>
 #include <vector>
 
 #ifdef __SSE2__
@@ -181,18 +182,6 @@ void transposeOut(const std::uint32_t *transposed, int width, const Rows &rows, 
             row(j)[x] = transposed[std::size_t(x) * band + std::size_t(j)];
 }
 
-// Runs work(0) .. work(workers - 1) at once, the first on this thread.
-template <typename Work>
-void runInParallel(int workers, const Work &work)
-{
-    std::vector<std::thread> threads;
-    for (int worker = 1; worker < workers; ++worker)
-        threads.emplace_back(work, worker);
-    work(0);
-    for (std::thread &thread : threads)
-        thread.join();
-}
-
 } // namespace
 
 double blurSigmaFor(const QSizeF &size)
@@ -251,7 +240,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
     // Large blurs share the work among the cores: bands of rows along, then
     // strips of columns down.
     const qint64 area = qint64(rows) * across;
-    const int workers = area < (1 << 18) ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    const int workers = area < (1 << 18) ? 1 : workerCount();
     const std::size_t strip = (rowBytes / std::size_t(workers) + 63) / 64 * 64;
     const auto clamp = [](int v, int size) { return std::clamp(v, 0, size - 1); };
     std::vector<int> columnOf(static_cast<std::size_t>(across));

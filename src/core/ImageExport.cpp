@@ -2,9 +2,8 @@
 
 #include "core/Console.h"
 #include "core/Geometry.h"
+#include "core/PngWriter.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QSaveFile>
 
 namespace pintora {
@@ -22,16 +21,7 @@ QImage cutOut(const QImage &image, const QRectF &bitmapRect)
 
 QByteArray encodePng(const QImage &image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    // zlib's fastest level: screenshots come out about as small as with the
-    // default level, in half the time, and a copy should feel instant.
-    writer.setQuality(80);
-    if (image.isNull() || !writer.write(image))
-        return {};
-    return bytes;
+    return writePng(image);
 }
 
 QString withPngSuffix(const QString &path)

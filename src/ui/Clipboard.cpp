@@ -14,18 +14,56 @@ QString pngType()
     return QStringLiteral("image/png");
 }
 
+QString imageType()
+{
+    return QStringLiteral("application/x-qt-image");
+}
+
+// The image, and its PNG bytes once the encoder has them.
+class PendingPngMimeData : public QMimeData
+{
+    Q_OBJECT
+
+public:
+    PendingPngMimeData(const QImage &image, PendingPng png)
+        : m_image(image)
+        , m_png(std::move(png))
+    {
+    }
+
+    QStringList formats() const override { return {pngType(), imageType()}; }
+    bool hasFormat(const QString &type) const override { return formats().contains(type); }
+
+protected:
+    QVariant retrieveData(const QString &type, QMetaType metaType) const override
+    {
+        if (type == pngType())
+            return m_png.get(); // waits for the encoder if it is not done
+        if (type == imageType())
+            return m_image;
+        return QMimeData::retrieveData(type, metaType);
+    }
+
+private:
+    const QImage m_image;
+    const PendingPng m_png;
+};
+
 } // namespace
 
-QByteArray putImageOnClipboard(const QImage &image)
+PendingPng readyPng(const QByteArray &bytes)
 {
-    const QByteArray png = encodePng(image);
-    auto *data = new QMimeData;
-    if (!png.isEmpty())
-        data->setData(pngType(), png);
-    data->setImageData(image);
+    std::promise<QByteArray> known;
+    known.set_value(bytes);
+    return known.get_future().share();
+}
+
+PendingPng putImageOnClipboard(const QImage &image)
+{
+    const PendingPng png = std::async(std::launch::async, [image] { return encodePng(image); }).share();
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setMimeData(data); // the clipboard owns it now
+    clipboard->setMimeData(new PendingPngMimeData(image, png)); // the clipboard owns it now
     return png;
 }
 
@@ -54,3 +92,5 @@ QImage imageFromClipboard()
 }
 
 } // namespace pintora
+
+#include "Clipboard.moc"

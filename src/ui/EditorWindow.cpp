@@ -6,6 +6,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -34,6 +35,13 @@ QRect EditorWindow::geometryOn(const QScreen *screen)
     const QRect free = screen->availableGeometry();
     const QSize size = (QSizeF(screen->geometry().size()) * 0.8).toSize().boundedTo(free.size());
     return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free);
+}
+
+void EditorWindow::prepare()
+{
+    ensurePolished();
+    layout()->activate();
+    winId(); // the platform window, which showing would otherwise make
 }
 
 void EditorWindow::present()

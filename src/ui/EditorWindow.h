@@ -24,6 +24,9 @@ public:
 
     ImageEditorView *editor() const { return m_editor; }
 
+    // Builds and lays out everything a first show needs, without showing.
+    void prepare();
+
     // Shown, un-minimized, in front and with the keyboard.
     void present();
 

@@ -103,6 +103,12 @@ void ImageEditorView::updateActions()
     m_toolbar->setVisible(!m_document->currentImage().isNull());
 }
 
+void ImageEditorView::setInitialImage(const QImage &image)
+{
+    Q_ASSERT(!m_hasAppeared);
+    m_image = image;
+}
+
 void ImageEditorView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -178,7 +184,7 @@ void ImageEditorView::copyFullImageToClipboard()
         console::writeLine("⚠️ No source image");
         return;
     }
-    const QByteArray png = putImageOnClipboard(image);
+    const PendingPng png = putImageOnClipboard(image);
     console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
     emit copiedToClipboard(image, png);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Clipboard.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -28,6 +30,9 @@ public:
     ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent = nullptr);
 
     EditorDocument &document() const { return *m_document; }
+
+    // The image the editor opens on; before the editor is first shown.
+    void setInitialImage(const QImage &image);
     CanvasView *canvasView() const { return m_canvasView; }
 
     // The commands; enabled exactly when they can act.
@@ -46,9 +51,8 @@ public:
     void pasteNewImage();
 
 signals:
-    // The whole image went onto the clipboard as these PNG bytes (empty when
-    // it could not be encoded).
-    void copiedToClipboard(const QImage &image, const QByteArray &png);
+    // The whole image went onto the clipboard, with these PNG bytes to come.
+    void copiedToClipboard(const QImage &image, const PendingPng &png);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -62,7 +66,7 @@ private:
     // The one place that derives what the commands can do from the document.
     void updateActions();
 
-    const QImage m_image;
+    QImage m_image;
     const CropCallback m_onCrop;
     EditorDocument *m_document;
     CanvasView *m_canvasView;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace pintora {
+
+// PNG bytes of `image`, made fast: rows filtered with Up, compressed in
+// horizontal stripes at once on `workers` threads (0: all cores) with
+// ISA-L's deflate, and the stripes joined into one zlib stream. Opaque images
+// are written as RGB, others as straight RGBA, 16-bit ones at 16 bits.
+// Empty when the image is null or memory runs out.
+// `stripeBytes` sets how much filtered data each stripe holds at least.
+QByteArray writePng(const QImage &image, int workers = 0, std::size_t stripeBytes = std::size_t(1) << 20);
+
+// The Adler-32 of two byte runs one after the other, from their own sums
+// and the second's length.
+std::uint32_t combineAdler32(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);
+
+} // namespace pintora
