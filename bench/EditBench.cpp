@@ -1,4 +1,5 @@
 #include "AllocationCounter.h"
+#include "Screenshot.h"
 #include "core/BurnIn.h"
 #include "core/EditorDocument.h"
 #include "core/GaussianBlur.h"
@@ -23,24 +24,10 @@ constexpr int screenWidth = 5120;
 constexpr int screenHeight = 2880;
 const QRectF box(2000, 1200, 400, 300);
 
-// Flat panels, text-like speckles and edges, like a desktop screenshot.
 const QImage &screenshot()
 {
-    static const QImage image = [] {
-        QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
-        image.fill(QColor(236, 236, 236));
-        QPainter painter(&image);
-        for (int i = 0; i < 40; ++i)
-            painter.fillRect(QRect((i * 397) % screenWidth, (i * 211) % screenHeight, 900, 500),
-                             QColor::fromHsv((i * 37) % 360, 60, 200));
-        painter.setPen(Qt::black);
-        QFont font = painter.font();
-        font.setPixelSize(24);
-        painter.setFont(font);
-        for (int y = 0; y < screenHeight; y += 40)
-            painter.drawText(20, y, QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ").repeated(6));
-        return image;
-    }();
+    static const QImage image =
+        makeScreenshot(screenWidth, screenHeight).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return image;
 }
 

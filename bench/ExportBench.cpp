@@ -1,25 +1,161 @@
-#include "core/ImageExport.h"
+#include "Screenshot.h"
+#include "app/PintoraApp.h"
+#include "core/PngWriter.h"
+#include "ui/Clipboard.h"
+#include "ui/EditorWindow.h"
+#include "ui/ImageEditorView.h"
+#include "core/EditorDocument.h"
 
-#include <QPainter>
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMimeData>
+
+#include <isa-l/igzip_lib.h>
 
 #include <benchmark/benchmark.h>
 
-namespace pintora {
+#include <vector>
 
-// Copy and Crop & Copy encode PNG before the clipboard gets the image.
-static void BM_EncodePngScreenshot(benchmark::State &state)
+namespace pintora {
+namespace {
+
+// Screenshot-like images of 5120 x 2880 (range 0 = 5120) or 1920 x 1080.
+const QImage &screenshotOf(benchmark::State &state)
 {
-    QImage image(2560, 1440, QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(236, 236, 236));
-    QPainter painter(&image);
-    for (int y = 0; y < image.height(); y += 24)
-        painter.drawText(20, y, QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789 ").repeated(8));
-    painter.end();
+    static const QImage large = makeScreenshot(5120, 2880), small = makeScreenshot(1920, 1080);
+    return state.range(0) == 5120 ? large : small;
+}
+
+// The floor for the PNG writer: ISA-L's level-1 deflate alone, one thread,
+// of the same bytes the writer compresses (RGB rows, Up-filtered).
+void BM_IsalDeflateOfFilteredRows(benchmark::State &state)
+{
+    const QImage rgb = screenshotOf(state).convertToFormat(QImage::Format_RGB888);
+    const std::size_t rowBytes = std::size_t(rgb.width()) * 3;
+    std::vector<unsigned char> filtered(std::size_t(rgb.height()) * (rowBytes + 1));
+    for (int y = 0; y < rgb.height(); ++y) {
+        unsigned char *row = &filtered[std::size_t(y) * (rowBytes + 1)];
+        row[0] = 2;
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            row[1 + i] = static_cast<unsigned char>(rgb.constScanLine(y)[i] - (y ? rgb.constScanLine(y - 1)[i] : 0));
+    }
+    std::vector<unsigned char> out(filtered.size() + filtered.size() / 8 + 1024), level(ISAL_DEF_LVL1_DEFAULT);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        isal_zstream stream;
+        isal_deflate_init(&stream);
+        stream.level = 1;
+        stream.level_buf = level.data();
+        stream.level_buf_size = std::uint32_t(level.size());
+        stream.next_in = filtered.data();
+        stream.avail_in = std::uint32_t(filtered.size());
+        stream.next_out = out.data();
+        stream.avail_out = std::uint32_t(out.size());
+        stream.end_of_stream = 1;
+        isal_deflate(&stream);
+        size = stream.total_out;
+    }
+    state.counters["KiB"] = double(size) / 1024;
+}
+BENCHMARK(BM_IsalDeflateOfFilteredRows)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
+
+// The writer, on one thread (range 1 = 1) and on all cores (0).
+void BM_WritePng(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
     std::size_t size = 0;
     for (auto _ : state)
-        size = std::size_t(encodePng(image).size());
-    state.counters["png_KiB"] = double(size) / 1024;
+        size = std::size_t(writePng(image, int(state.range(1))).size());
+    state.counters["KiB"] = double(size) / 1024;
 }
-BENCHMARK(BM_EncodePngScreenshot)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePng)->Args({5120, 1})->Args({5120, 0})->Args({1920, 1})->Args({1920, 0})->Unit(benchmark::kMillisecond);
 
+// What Qt's own PNG writer makes at quality 80 (zlib's fastest level).
+void BM_QtPngQuality80(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        writer.setQuality(80);
+        writer.write(image);
+        size = std::size_t(bytes.size());
+    }
+    state.counters["KiB"] = double(size) / 1024;
+}
+BENCHMARK(BM_QtPngQuality80)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
+
+// The floor for Crop & Copy: the crop's own pixel copy.
+void BM_CropPixelCopy(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(image.copy(image.rect()).bits());
+}
+BENCHMARK(BM_CropPixelCopy)->Arg(5120)->Unit(benchmark::kMillisecond);
+
+// Crop & Copy of the whole image, from the command to the window being
+// hidden, with what the tray app does on the way: the clipboard, then hiding.
+void BM_CropAndCopy(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        EditorWindow *shown = nullptr;
+        EditorWindow window(image, [&shown](const QImage &cropped) {
+            putImageOnClipboard(cropped);
+            shown->hide();
+        });
+        shown = &window;
+        window.show();
+        QCoreApplication::processEvents();
+        window.editor()->document().setSelectionRect(QRectF(QPointF(0, 0), QSizeF(image.size())));
+        state.ResumeTiming();
+        window.editor()->cropAndCopyAction()->trigger();
+        state.PauseTiming();
+        QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")); // the encode ends outside the timing
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CropAndCopy)->Arg(5120)->Unit(benchmark::kMillisecond);
+
+// The floor for a tray click: decoding the clipboard's PNG alone.
+void BM_DecodePng(benchmark::State &state)
+{
+    const QByteArray png = writePng(screenshotOf(state));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QImage::fromData(png).bits());
+}
+BENCHMARK(BM_DecodePng)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
+
+// A tray click on a new image: from the click to the editor, built and
+// showing the decoded image (offscreen).
+void BM_ClickToImage(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    const QByteArray pngs[2] = {writePng(image), writePng(image.mirrored(true, false))};
+    PintoraApp app;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the window before
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), pngs[i++ % 2]);
+        QGuiApplication::clipboard()->setMimeData(data);
+        state.ResumeTiming();
+        app.menuBarIconClicked();
+        while (!app.editorWindow() || app.editorWindow()->editor()->document().currentImage().isNull())
+            QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ClickToImage)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
+
+} // namespace
 } // namespace pintora

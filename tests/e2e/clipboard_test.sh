@@ -185,4 +185,37 @@ e2e_until 20 bash -c "[[ \$(xdotool search --onlyvisible --name '^Pintora - Imag
 [[ $(xdotool search --onlyvisible --name '^Pintora - Image Editor$' | wc -l) -eq 1 ]] || e2e_fail "more than one editor window"
 e2e_app_running || e2e_fail "the app ended"
 
+echo "== 8. Crop & Copy of a large image: the window goes at once, the PNG comes exact"
+convert -size 5120x2000 gradient:'#204060-#e0c080' -fill '#101010' -pointsize 90 \
+    -annotate +100+300 'Crop & Copy never waits for the encoder 0123456789' \
+    -annotate +300+1200 'The quick brown fox jumps over the lazy dog' "PNG24:$E2E_DIR/large.png"
+e2e_clip_put "$E2E_DIR/large.png"
+e2e_mark
+e2e_click_tray_icon
+e2e_wait_line "ℹ️ New image detected"
+large_window=$(wait_editor_window)
+sleep 0.5
+editor_geometry "$large_window"
+# The image spans the canvas's width with bands above and below: from the
+# top band to beyond the bottom right.
+e2e_mark
+drag 1 $((X + 1)) $((Y + 120)) $((X + WIDTH + 50)) $((Y + HEIGHT + 50))
+selection=$(e2e_wait_match '^✅ Selection \(pixels\): \(')
+[[ $selection =~ \(([0-9.]+),\ ([0-9.]+),\ ([0-9.]+),\ ([0-9.]+)\)$ ]] || e2e_fail "no selection: $selection"
+read -r left top columns rows < <(awk -v x="${BASH_REMATCH[1]}" -v y="${BASH_REMATCH[2]}" -v w="${BASH_REMATCH[3]}" \
+    -v h="${BASH_REMATCH[4]}" 'function ceil(v) { return v == int(v) ? v : int(v) + 1 } BEGIN {
+    l = int(x); r = ceil(x + w); t = int(2000 - y - h); b = ceil(2000 - y)
+    print l, t, r - l, b - t }')
+((columns > 5000 && rows == 2000)) || e2e_fail "the selection is not nearly all of the image: $selection"
+xdotool key Return
+# Once the clipboard is the editor's (it offers Qt's image type beside the
+# PNG), the window must be gone: the PNG may still be encoding.
+e2e_until 20 bash -c "xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx application/x-qt-image" ||
+    e2e_fail "the crop did not reach the clipboard"
+[[ -z $(e2e_editor_window) ]] || e2e_fail "the window waited for the clipboard"
+e2e_clip_get image/png "$E2E_DIR/large-copied.png"
+convert "$E2E_DIR/large.png" -crop "${columns}x${rows}+${left}+${top}" +repage "$E2E_DIR/large-expected.png"
+e2e_same_pixels "$E2E_DIR/large-copied.png" "$E2E_DIR/large-expected.png" ||
+    e2e_fail "the PNG on the clipboard is not exactly the selection"
+
 echo "PASS"

@@ -26,6 +26,19 @@ TEST_F(EditorTest, CopyPutsTheWholeBurnedInImageOnTheClipboard)
     EXPECT_EQ(doc().currentImage(), burned); // nothing else changes
 }
 
+TEST(EditorClipboard, TheClipboardTakesTheImageBeforeItsPngIsReadyAndWaitsForIt)
+{
+    const QImage large = noiseImage(4000, 3000);
+    const PendingPng png = putImageOnClipboard(large);
+    // 48 MB cannot have been encoded in the moment this took.
+    EXPECT_NE(png.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(data->hasImage());
+    const QByteArray offered = data->data(QStringLiteral("image/png")); // waits
+    EXPECT_EQ(offered, png.get());
+    EXPECT_EQ(QImage::fromData(offered).convertToFormat(QImage::Format_RGB32), large);
+}
+
 TEST(EditorClipboard, CopyWithoutAnImageSaysSo)
 {
     ConsoleCapture console;
