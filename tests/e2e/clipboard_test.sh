@@ -40,12 +40,7 @@ drag() {
         mousemove "$x2" "$y2" mouseup "$button"
 }
 
-e2e_start_x 2560x1440
-e2e_start_wm
-e2e_start_tray
-e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8
-e2e_wait_line "✅ Button action configured"
-e2e_until 10 e2e_tray_icon_window >/dev/null || e2e_fail "no tray icon"
+e2e_start_desktop 2560x1440 LANG=en_US.UTF-8
 
 echo "== 1. empty clipboard"
 e2e_mark

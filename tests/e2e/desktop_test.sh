@@ -18,11 +18,7 @@ second_launch() {
 editor_open() { [[ -n $(e2e_editor_window) ]]; }
 
 echo "== a second launch is a click on the first"
-e2e_start_x 1280x720
-e2e_start_wm
-e2e_start_tray
-e2e_start_app LANG=en_US.UTF-8
-e2e_wait_line "✅ Button action configured"
+e2e_start_desktop 1280x720 LANG=en_US.UTF-8
 e2e_clip_put "$E2E_DIR/blue.png"
 e2e_mark
 started=$(date +%s%N)

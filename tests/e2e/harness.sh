@@ -7,6 +7,7 @@
 #   e2e_start_wm                 a window manager (openbox), for title-bar closes
 #   e2e_start_tray               the tray host, ready to take icons
 #   e2e_start_app [VAR=value...] the app, its console lines in $E2E_OUT
+#   e2e_start_desktop SIZE [VAR=value...]  X, openbox, the tray and the app, its icon up
 #   e2e_mark                     from now on, look only at lines written after this
 #   e2e_wait_line LINE [SECONDS] wait until the app wrote exactly LINE
 #   e2e_wait_match REGEX         wait for a line matching REGEX; prints it
@@ -201,4 +202,15 @@ e2e_same_pixels() {
 e2e_screenshot() {
     import -window root "$E2E_DIR/$1.png"
     echo "screenshot: $E2E_DIR/$1.png"
+}
+
+e2e_start_desktop() {
+    local size=$1
+    shift
+    e2e_start_x "$size"
+    e2e_start_wm
+    e2e_start_tray
+    e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= "$@"
+    e2e_wait_line "✅ Button action configured"
+    e2e_until 10 e2e_tray_icon_window >/dev/null || e2e_fail "no tray icon"
 }

@@ -9,11 +9,7 @@ convert -size 1600x1000 xc:'#d0d8e0' -fill '#304050' -draw 'rectangle 100,100 70
 check() {
     local name=$1 size=$2 language=$3 scale=$4
     echo "== $name: $size, $language, scale $scale"
-    e2e_start_x "$size"
-    e2e_start_wm
-    e2e_start_tray
-    e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG="$language" QT_SCALE_FACTOR="$scale"
-    e2e_wait_line "✅ Button action configured"
+    e2e_start_desktop "$size" LANG="$language" QT_SCALE_FACTOR="$scale"
     e2e_clip_put "$E2E_DIR/image.png"
     e2e_click_tray_icon
     e2e_until 20 bash -c '[[ -n $(xdotool search --onlyvisible --name "^Pintora - Image Editor$") ]]' ||
