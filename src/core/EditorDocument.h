@@ -34,7 +34,7 @@ public:
     DrawMode drawMode() const { return m_drawMode; }
     const RectangleStyle &rectangleStyle() const { return m_rectangleStyle; }
 
-    // Undo and redo steps; they also make the undo and redo actions.
+    // The undo and redo steps; the editor follows their count.
     QUndoStack *history() { return &m_history; }
     int undoCount() const { return m_history.index(); }
     int redoCount() const { return m_history.count() - m_history.index(); }
