@@ -1,4 +1,5 @@
 #include "ConsoleCapture.h"
+#include "ImageTestSupport.h"
 #include "app/PintoraApp.h"
 #include "core/EditorDocument.h"
 #include "ui/ImageEditorView.h"
@@ -17,6 +18,7 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <isa-l/crc.h>
 
 namespace pintora {
 
@@ -62,25 +64,6 @@ QByteArray encoded(const QImage &image, const char *format)
     return bytes;
 }
 
-QImage filled(int width, int height, const QColor &color)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(color);
-    return image;
-}
-
-// The CRC of PNG chunks.
-quint32 crc32(const char *data, int length)
-{
-    quint32 crc = 0xffffffffu;
-    for (int i = 0; i < length; ++i) {
-        crc ^= quint8(data[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 ImageEditorView *editorOf(EditorWindow *window)
 {
     return window ? window->editor() : nullptr;
@@ -116,7 +99,7 @@ using Lines = std::vector<std::string>;
 
 TEST_F(ClickTest, AClickBringsTheWindowBackUnminimizedAndAfterCopyKeepsIt)
 {
-    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    offerOnClipboard({{"image/png", encoded(solidImage(300, 200, Qt::blue), "PNG")}});
     click();
     QPointer<EditorWindow> window = app->editorWindow();
     EditorDocument &document = documentOf(window);
@@ -143,8 +126,8 @@ TEST_F(ClickTest, AClickBringsTheWindowBackUnminimizedAndAfterCopyKeepsIt)
 TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
 {
     // Uncompressed TIFFs of one size have one length, whatever they show.
-    const QByteArray blue = encoded(filled(30, 20, Qt::blue), "TIFF");
-    const QByteArray red = encoded(filled(30, 20, Qt::red), "TIFF");
+    const QByteArray blue = encoded(solidImage(30, 20, Qt::blue), "TIFF");
+    const QByteArray red = encoded(solidImage(30, 20, Qt::red), "TIFF");
     ASSERT_EQ(blue.size(), red.size());
     offerOnClipboard({{"image/tiff", blue}});
     click();
@@ -155,19 +138,19 @@ TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
 
 TEST_F(ClickTest, PngIsPreferredOverTiffAndTiffAloneWorks)
 {
-    offerOnClipboard({{"image/png", encoded(filled(30, 20, Qt::blue), "PNG")},
-                      {"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
+    offerOnClipboard({{"image/png", encoded(solidImage(30, 20, Qt::blue), "PNG")},
+                      {"image/tiff", encoded(solidImage(40, 40, Qt::red), "TIFF")}});
     click();
     EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(30, 20));
 
-    offerOnClipboard({{"image/tiff", encoded(filled(40, 40, Qt::red), "TIFF")}});
+    offerOnClipboard({{"image/tiff", encoded(solidImage(40, 40, Qt::red), "TIFF")}});
     EXPECT_EQ(click(), Lines{"ℹ️ New image detected"});
     EXPECT_EQ(documentOf(app->editorWindow()).currentImage().size(), QSize(40, 40));
 }
 
 TEST_F(ClickTest, CropAndCopyWithoutASelectionOnlyCloses)
 {
-    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    offerOnClipboard({{"image/png", encoded(solidImage(300, 200, Qt::blue), "PNG")}});
     click();
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     editorOf(app->editorWindow())->performCrop(true);
@@ -177,7 +160,7 @@ TEST_F(ClickTest, CropAndCopyWithoutASelectionOnlyCloses)
 
 TEST_F(ClickTest, ACropArrivingAfterTheAppIsGoneIsIgnored)
 {
-    offerOnClipboard({{"image/png", encoded(filled(300, 200, Qt::blue), "PNG")}});
+    offerOnClipboard({{"image/png", encoded(solidImage(300, 200, Qt::blue), "PNG")}});
     click();
     QPointer<ImageEditorView> editor = editorOf(app->editorWindow());
     editor->document().setSelectionRect(QRectF(10, 20, 100, 50));
@@ -197,14 +180,14 @@ TEST(PintoraAppLaunch, DecodesScreenshotsUpTo16384SquareAndRefusesLarger)
     EXPECT_EQ(QImageReader::allocationLimit(), 1024);
 
     // A PNG header that claims one column more than 16384 x 16384: refused, not allocated.
-    QByteArray png = encoded(filled(1, 1, Qt::red), "PNG");
+    QByteArray png = encoded(solidImage(1, 1, Qt::red), "PNG");
     const auto putBigEndian = [&png](int offset, quint32 value) {
         for (int i = 0; i < 4; ++i)
             png[offset + i] = char(value >> (24 - 8 * i));
     };
     putBigEndian(16, 16385);
     putBigEndian(20, 16384);
-    putBigEndian(29, crc32(png.constData() + 12, 17)); // over "IHDR" and its data
+    putBigEndian(29, crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(png.constData()) + 12, 17)); // "IHDR" and its data
     ASSERT_EQ(QImageReader(new QBuffer(&png)).size(), QSize(16385, 16384));
     EXPECT_TRUE(QImage::fromData(png).isNull());
 }
