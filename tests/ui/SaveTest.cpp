@@ -62,42 +62,30 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
             ASSERT_EQ(saved.pixel(x, y), source.pixel(100 + x, 400 + y));
 }
 
-TEST_F(EditorTest, AFailedSaveShowsAWarningWithTheReason)
+TEST_F(EditorTest, SaveWithoutASelectionCancelledOrFailedWritesNothingAndFailuresShow)
 {
+    editor.saveCroppedToFile(); // nothing selected: no dialog at all
+    EXPECT_EQ(openSaveDialog(), nullptr);
+
     QTemporaryDir directory;
     doc().setSelectionRect(QRectF(0, 0, 10, 10));
-    editor.saveCroppedToFile();
-    QFileDialog *dialog = openSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    dialog->selectFile(directory.filePath(QStringLiteral("missing/shot.png")));
-    QMetaObject::invokeMethod(dialog, "accept");
+    for (const bool accept : {false, true}) {
+        editor.saveCroppedToFile();
+        QFileDialog *dialog = openSaveDialog();
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(directory.filePath(QStringLiteral("missing/shot.png")));
+        QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
+    }
+    EXPECT_TRUE(QDir(directory.path()).isEmpty());
+    // The failed one is told in a window, not only on the console.
     auto *warning = editor.window()->findChild<QMessageBox *>(QStringLiteral("saveFailed"));
     ASSERT_NE(warning, nullptr);
     EXPECT_TRUE(warning->isVisible());
     EXPECT_EQ(warning->text(), QStringLiteral("Could not save the image"));
     EXPECT_FALSE(warning->informativeText().isEmpty());
+    ASSERT_EQ(console.lines().size(), 1u);
     EXPECT_EQ(console.lines().back().rfind("❌ Failed to save image: ", 0), 0u);
     warning->close();
-}
-
-TEST_F(EditorTest, CancellingTheSaveWritesNothing)
-{
-    QTemporaryDir directory;
-    doc().setSelectionRect(QRectF(0, 0, 10, 10));
-    editor.saveCroppedToFile();
-    QFileDialog *dialog = openSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    dialog->setDirectory(directory.path());
-    dialog->reject();
-    EXPECT_EQ(console.lines(), Lines{});
-    EXPECT_TRUE(QDir(directory.path()).isEmpty());
-}
-
-TEST_F(EditorTest, SaveWithNothingSelectedOpensNoDialog)
-{
-    editor.saveCroppedToFile();
-    EXPECT_EQ(openSaveDialog(), nullptr);
-    EXPECT_EQ(console.lines(), Lines{});
 }
 
 } // namespace pintora
