@@ -2,6 +2,9 @@
 
 #include "core/Parallel.h"
 
+#include <QtEndian>
+#include <sys/mman.h>
+
 #include <isa-l/crc.h>
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -58,70 +61,198 @@ void putBigEndian(QByteArray &bytes, std::uint32_t value)
     bytes.append(big, 4);
 }
 
+// Ends the chunk whose type starts at `start` with its CRC.
+void endChunk(QByteArray &png, qsizetype start)
+{
+    const auto *checked = reinterpret_cast<const unsigned char *>(png.constData() + start);
+    putBigEndian(png, crc32_gzip_refl(0, checked, std::uint64_t(png.size() - start)));
+}
+
 void appendChunk(QByteArray &png, const char *type, const QByteArray &data)
 {
     putBigEndian(png, std::uint32_t(data.size()));
     const qsizetype start = png.size();
     png.append(type, 4);
     png.append(data);
-    const auto *checked = reinterpret_cast<const unsigned char *>(png.constData() + start);
-    putBigEndian(png, crc32_gzip_refl(0, checked, std::uint64_t(png.size() - start)));
+    endChunk(png, start);
 }
 
-// Opaque 32-bit pixels (B, G, R, A in memory) as R, G, B bytes; `out` has
-// 4 bytes to spare at its end.
-#if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("ssse3"))) void rgbFromXrgbShuffled(const quint32 *in, unsigned char *out, int count)
+// The two filters used, cheap and good on screenshots: Up and Sub, chosen
+// per row as libpng does, by the smaller sum of the bytes' magnitudes.
+enum Filter : unsigned char { Sub = 1, Up = 2 };
+
+unsigned magnitude(unsigned char byte)
 {
-    const __m128i order = _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
-    int x = 0;
-    for (; x + 4 <= count; x += 4) // four pixels, twelve bytes; the next store covers the spare four
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 3 * x),
-                         _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(in + x)), order));
-    for (; x < count; ++x) {
-        out[3 * x] = static_cast<unsigned char>(in[x] >> 16);
-        out[3 * x + 1] = static_cast<unsigned char>(in[x] >> 8);
-        out[3 * x + 2] = static_cast<unsigned char>(in[x]);
-    }
+    return byte < 128 ? byte : 256u - byte;
 }
+
+// A row of PNG bytes, `pixelBytes` per pixel, filtered against the row
+// `above` into `out`, its filter type first.
+void filterRow(const unsigned char *row, const unsigned char *above, unsigned char *out, std::size_t bytes, std::size_t pixelBytes)
+{
+    const auto left = [&](std::size_t i) { return i >= pixelBytes ? row[i - pixelBytes] : 0; };
+    std::uint64_t up = 0, sub = 0;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        up += magnitude(static_cast<unsigned char>(row[i] - above[i]));
+        sub += magnitude(static_cast<unsigned char>(row[i] - left(i)));
+    }
+    const bool useSub = sub < up;
+    *out++ = useSub ? Sub : Up;
+    for (std::size_t i = 0; i < bytes; ++i)
+        out[i] = static_cast<unsigned char>(row[i] - (useSub ? left(i) : above[i]));
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#else
+const bool hasAvx2 = false;
 #endif
 
-void rgbFromXrgb(const quint32 *in, unsigned char *out, int count)
+// Whether the PNG bytes of `image`'s rows are its 32-bit pixels' bytes
+// reordered (B, G, R, A in memory as R, G, B or R, G, B, A): then a filter
+// can take the differences of whole pixels before reordering them.
+bool reordersPixels(const QImage &image, const Layout &layout)
 {
-#if defined(__x86_64__) || defined(__i386__)
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
-    if (shuffles)
-        return rgbFromXrgbShuffled(in, out, count);
-#endif
-    for (int x = 0; x < count; ++x) {
-        out[3 * x] = static_cast<unsigned char>(in[x] >> 16);
-        out[3 * x + 1] = static_cast<unsigned char>(in[x] >> 8);
-        out[3 * x + 2] = static_cast<unsigned char>(in[x]);
+    if (!hasAvx2)
+        return false;
+    if (layout.format == QImage::Format_RGB888) // opaque: premultiplied or not, the same bytes
+        return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+            || image.format() == QImage::Format_ARGB32_Premultiplied;
+    return layout.format == QImage::Format_RGBA8888 && image.format() == QImage::Format_ARGB32;
+}
+
+// Pixels [from, count) of `row` less those `prediction` gives, reordered
+// into `out` (3 or 4 bytes a pixel); with their magnitudes added to `sum`.
+template <typename Prediction>
+void filterReorderedPlain(const quint32 *row, const Prediction &prediction, unsigned char *out, int from, int count,
+                          bool alpha, std::uint64_t &sum)
+{
+    const int step = alpha ? 4 : 3;
+    for (int x = from; x < count; ++x) {
+        const quint32 a = row[x], b = prediction(x);
+        const unsigned char bytes[4] = {static_cast<unsigned char>((a >> 16) - (b >> 16)),
+                                        static_cast<unsigned char>((a >> 8) - (b >> 8)), static_cast<unsigned char>(a - b),
+                                        static_cast<unsigned char>((a >> 24) - (b >> 24))};
+        for (int i = 0; i < step; ++i) {
+            out[step * x + i] = bytes[i];
+            sum += magnitude(bytes[i]);
+        }
     }
 }
+
+#if defined(__x86_64__) || defined(__i386__)
+// Row `row` filtered against `above` into `out` (its type first, then 3 or 4
+// bytes a pixel, with 4 to spare at the end), and the Adler-32 `adler`
+// carried over the bytes written. Eight pixels at a time: the differences
+// of whole pixels, then the shuffle.
+#pragma GCC push_options
+#pragma GCC target("avx2") // for the lambdas too; chosen at run time
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi" // the lambdas passing vectors are inlined here, never called across builds
+void filterReorderedRow(const quint32 *row, const quint32 *above, unsigned char *out, int count, bool alpha,
+                        std::uint32_t &adler)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const int whole = count & ~7;
+    const auto load = [](const quint32 *pixels) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pixels)); };
+    // The first eight pixels' left neighbours: a zero, then pixels 0 to 6.
+    const auto firstLeft = [&](__m256i pixels) {
+        return _mm256_blend_epi32(_mm256_permutevar8x32_epi32(pixels, _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6)), zero, 1);
+    };
+    const auto total = [](__m256i lanes) {
+        __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
+        sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0x4e));
+        return std::uint64_t(std::uint32_t(_mm_cvtsi128_si32(_mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0xb1)))));
+    };
+
+    // Which filter: the sums of both over the row, which then stays in the cache.
+    __m256i upSums = zero, subSums = zero;
+    const auto addSums = [&](__m256i pixels, __m256i upper, __m256i previous) {
+        upSums = _mm256_add_epi64(upSums, _mm256_sad_epu8(_mm256_abs_epi8(_mm256_sub_epi8(pixels, upper)), zero));
+        subSums = _mm256_add_epi64(subSums, _mm256_sad_epu8(_mm256_abs_epi8(_mm256_sub_epi8(pixels, previous)), zero));
+    };
+    if (whole > 0)
+        addSums(load(row), load(above), firstLeft(load(row)));
+    for (int x = 8; x < whole; x += 8) {
+        _mm_prefetch(reinterpret_cast<const char *>(row + x) + 4096, _MM_HINT_T0);
+        addSums(load(row + x), load(above + x), load(row + x - 1));
+    }
+    const auto wide = [](__m256i lanes) {
+        const __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
+        return std::uint64_t(_mm_cvtsi128_si64(sum)) + std::uint64_t(_mm_extract_epi64(sum, 1));
+    };
+    std::uint64_t up = wide(upSums), sub = wide(subSums);
+    unsigned char *pixelsOut = out + 1;
+    const auto upPrediction = [&](int x) { return above[x]; };
+    const auto subPrediction = [&](int x) { return x > 0 ? row[x - 1] : 0u; };
+    // The last few pixels, written for their sums and again below once chosen.
+    filterReorderedPlain(row, upPrediction, pixelsOut, whole, count, alpha, up);
+    filterReorderedPlain(row, subPrediction, pixelsOut, whole, count, alpha, sub);
+    const bool useSub = sub < up;
+    out[0] = useSub ? Sub : Up;
+
+    const __m256i order = alpha ? _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15,
+                                                   2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15)
+                                : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1,
+                                                   2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    // Each byte's weight in the second sum: how many of the group's bytes start at it.
+    const __m256i weights = alpha ? _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17,
+                                                     16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1)
+                                  : _mm256_setr_epi8(24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 0, 0, 0, 0,
+                                                     12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 0, 0);
+    const __m256i ones = _mm256_set1_epi16(1);
+    const int step = alpha ? 32 : 24;
+    std::uint64_t a = ((adler & 0xffff) + out[0]) % 65521, b = ((adler >> 16) + a) % 65521;
+    const auto writeGroups = [&](int from, int end, auto predict) {
+        __m256i sums = zero, earlier = zero, weighted = zero;
+        for (int x = from; x < end; x += 8) {
+            const __m256i pixels = load(row + x);
+            const __m256i bytes = _mm256_shuffle_epi8(_mm256_sub_epi8(pixels, predict(x, pixels)), order);
+            unsigned char *target = pixelsOut + step * (x / 8);
+            if (alpha) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i *>(target), bytes);
+            } else { // twelve bytes from each half; the second store covers the first's four spare
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm256_castsi256_si128(bytes));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(target + 12), _mm256_extracti128_si256(bytes, 1));
+            }
+            earlier = _mm256_add_epi32(earlier, sums);
+            sums = _mm256_add_epi32(sums, _mm256_sad_epu8(bytes, zero));
+            weighted = _mm256_add_epi32(weighted, _mm256_madd_epi16(_mm256_maddubs_epi16(bytes, weights), ones));
+        }
+        const std::uint64_t groups = std::uint64_t(end - from) / 8;
+        b = (b + groups * std::uint64_t(step) * a + std::uint64_t(step) * total(earlier) + total(weighted)) % 65521;
+        a = (a + total(sums)) % 65521;
+    };
+    // Up to 5552 bytes between reductions, as zlib, so that no lane overflows.
+    for (int x = 0; x < whole;) {
+        const int end = std::min(whole, x + 8 * (5552 / 32));
+        if (!useSub)
+            writeGroups(x, end, [&](int at, __m256i) { return load(above + at); });
+        else if (x > 0)
+            writeGroups(x, end, [&](int at, __m256i) { return load(row + at - 1); });
+        else {
+            writeGroups(0, 8, [&](int, __m256i pixels) { return firstLeft(pixels); });
+            writeGroups(8, end, [&](int at, __m256i) { return load(row + at - 1); });
+        }
+        x = end;
+    }
+    adler = std::uint32_t(b << 16 | a);
+    std::uint64_t unused = 0;
+    if (useSub)
+        filterReorderedPlain(row, subPrediction, pixelsOut, whole, count, alpha, unused);
+    else
+        filterReorderedPlain(row, upPrediction, pixelsOut, whole, count, alpha, unused);
+    const int tail = (alpha ? 4 : 3) * whole;
+    adler = isal_adler32(adler, pixelsOut + tail, std::uint64_t((alpha ? 4 : 3) * count - tail));
+}
+#pragma GCC diagnostic pop
+#pragma GCC pop_options
+#endif
 
 // Writes row `y` of `image` as PNG stores it into `out` (with 4 bytes to spare).
 void storeRow(const QImage &image, const Layout &layout, int y, unsigned char *out)
 {
     const int width = image.width();
-    const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));
-    // The usual screenshot formats by hand; anything else through Qt, a row at a time.
-    if (layout.format == QImage::Format_RGB888 && image.depth() == 32
-        && (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-            || image.format() == QImage::Format_ARGB32_Premultiplied)) {
-        rgbFromXrgb(line, out, width); // opaque: premultiplied or not, the same bytes
-        return;
-    }
-    if (layout.format == QImage::Format_RGBA8888 && image.format() == QImage::Format_ARGB32) {
-        for (int x = 0; x < width; ++x) {
-            const quint32 pixel = line[x];
-            out[4 * x] = static_cast<unsigned char>(pixel >> 16);
-            out[4 * x + 1] = static_cast<unsigned char>(pixel >> 8);
-            out[4 * x + 2] = static_cast<unsigned char>(pixel);
-            out[4 * x + 3] = static_cast<unsigned char>(pixel >> 24);
-        }
-        return;
-    }
     const QImage row = QImage(image.constScanLine(y), width, 1, image.bytesPerLine(), image.format())
                            .convertToFormat(layout.format);
     const std::size_t bytes = std::size_t(width) * std::size_t(layout.bytesPerPixel);
@@ -131,30 +262,54 @@ void storeRow(const QImage &image, const Layout &layout, int y, unsigned char *o
             std::swap(out[i], out[i + 1]);
 }
 
-// Rows [first, end) filtered (Up: each byte less the byte above) and
-// deflated, a few rows at a time so that they stay in the cache. The
-// stripe's deflate ends on a byte boundary with more to come, or with the
-// final block for the last stripe.
+// Asks for 2 MiB pages for the compressed bytes: taking them page by 4 KiB
+// page costs a fault each, a tenth of the writer's time.
+void preferLargePages(void *start, std::size_t size)
+{
+    constexpr std::uintptr_t large = std::uintptr_t(2) << 20;
+    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(start) + large - 1) & ~(large - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(start) + size) & ~(large - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE); // a hint: failing changes nothing
+}
+
+// Deflate's worst case for `input` bytes, with room.
+std::size_t deflateRoom(std::size_t input)
+{
+    return input + input / 8 + 4096;
+}
+
 struct Stripe {
-    std::unique_ptr<unsigned char[]> deflated;
+    unsigned char *out = nullptr; // where the deflate goes; when null, into `own`
+    std::unique_ptr<unsigned char[]> own;
     std::size_t size = 0;
     std::uint32_t adler = 1;
     bool done = false;
 };
 
+// Rows [first, end) filtered and deflated, a few rows at a time so that they
+// stay in the cache. The stripe's deflate ends on a byte boundary with more
+// to come, or with the final block for the last stripe.
 void writeStripe(const QImage &image, const Layout &layout, int first, int end, bool last, Stripe &stripe)
 {
     const std::size_t rowBytes = std::size_t(image.width()) * std::size_t(layout.bytesPerPixel);
     const int rowsPerChunk = int(std::clamp<std::size_t>((256 << 10) / (rowBytes + 1), 1, 1024));
     const std::size_t input = std::size_t(end - first) * (rowBytes + 1);
-    const std::size_t room = input + input / 8 + 4096; // deflate's worst case, with room
+    const std::size_t room = deflateRoom(input);
+    const bool reordered = reordersPixels(image, layout);
     std::unique_ptr<unsigned char[]> above, current, chunk, level;
+    std::vector<quint32> zeros; // above the first row PNG counts zeros
     try {
+        zeros.resize(reordered && first == 0 ? std::size_t(image.width()) : 0);
         above.reset(new unsigned char[rowBytes + 4]());
         current.reset(new unsigned char[rowBytes + 4]);
-        chunk.reset(new unsigned char[std::size_t(rowsPerChunk) * (rowBytes + 1)]);
+        chunk.reset(new unsigned char[std::size_t(rowsPerChunk) * (rowBytes + 1) + 4]); // the shuffle's spare bytes
         level.reset(new unsigned char[ISAL_DEF_LVL1_DEFAULT]);
-        stripe.deflated.reset(new unsigned char[room]); // only the pages written are taken
+        if (!stripe.out) {
+            stripe.own.reset(new unsigned char[room]); // only the pages written are taken
+            stripe.out = stripe.own.get();
+            preferLargePages(stripe.out, room);
+        }
     } catch (const std::bad_alloc &) {
         return;
     }
@@ -163,24 +318,31 @@ void writeStripe(const QImage &image, const Layout &layout, int first, int end, 
     stream.level = 1;
     stream.level_buf = level.get();
     stream.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
-    stream.next_out = stripe.deflated.get();
+    stream.next_out = stripe.out;
     stream.avail_out = std::uint32_t(std::min<std::size_t>(room, UINT32_MAX));
-    if (first > 0)
+    if (first > 0 && !reordered)
         storeRow(image, layout, first - 1, above.get());
 
     for (int top = first; top < end; top += rowsPerChunk) {
         const int rows = std::min(rowsPerChunk, end - top);
         unsigned char *target = chunk.get();
         for (int y = top; y < top + rows; ++y) {
+#if defined(__x86_64__) || defined(__i386__)
+            if (reordered) {
+                const auto *row = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+                const auto *rowAbove = y > 0 ? reinterpret_cast<const quint32 *>(image.constScanLine(y - 1)) : zeros.data();
+                filterReorderedRow(row, rowAbove, target, image.width(), layout.bytesPerPixel == 4, stripe.adler);
+                target += rowBytes + 1;
+                continue;
+            }
+#endif
             storeRow(image, layout, y, current.get());
-            *target++ = 2;
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                target[i] = static_cast<unsigned char>(current[i] - above[i]);
-            target += rowBytes;
+            filterRow(current.get(), above.get(), target, rowBytes, std::size_t(layout.bytesPerPixel));
             std::swap(above, current);
+            stripe.adler = isal_adler32(stripe.adler, target, rowBytes + 1);
+            target += rowBytes + 1;
         }
         const std::size_t bytes = std::size_t(target - chunk.get());
-        stripe.adler = isal_adler32(stripe.adler, chunk.get(), bytes);
         const bool final = top + rows >= end;
         stream.next_in = chunk.get();
         stream.avail_in = std::uint32_t(bytes);
@@ -215,39 +377,12 @@ QByteArray writePng(const QImage &image, int workers, std::size_t stripeBytes)
         return {};
     const Layout layout = layoutFor(image);
     const std::size_t rowBytes = std::size_t(image.width()) * std::size_t(layout.bytesPerPixel) + 1;
-    // Big stripes, so that what each compressor starts anew costs nothing.
+    // One stripe per thread, each big, so that what a compressor starts anew
+    // costs nothing.
     const int wanted = workers > 0 ? workers : workerCount();
     const int stripes = int(std::clamp<std::size_t>(rowBytes * std::size_t(image.height()) / std::max<std::size_t>(stripeBytes, 1), 1,
-                                                    std::size_t(std::min(wanted * 2, image.height()))));
-    const int threads = std::min(stripes, wanted);
-
-    std::vector<Stripe> parts(static_cast<std::size_t>(stripes));
+                                                    std::size_t(std::min(wanted, image.height()))));
     const auto rowOf = [&](int stripe) { return int(std::int64_t(image.height()) * stripe / stripes); };
-    runInParallel(threads, [&](int worker) {
-        for (int i = worker; i < stripes; i += threads)
-            writeStripe(image, layout, rowOf(i), rowOf(i + 1), i == stripes - 1, parts[std::size_t(i)]);
-    });
-
-    QByteArray data;
-    std::size_t size = 2 + 4;
-    for (const Stripe &part : parts) {
-        if (!part.done)
-            return {};
-        size += part.size;
-    }
-    try {
-        data.reserve(qsizetype(size));
-    } catch (const std::bad_alloc &) {
-        return {};
-    }
-    data.append("\x78\x01", 2); // deflate, 32 KiB window, fastest
-    std::uint32_t adler = 1;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        data.append(reinterpret_cast<const char *>(parts[i].deflated.get()), qsizetype(parts[i].size));
-        const int rows = rowOf(int(i) + 1) - rowOf(int(i));
-        adler = i == 0 ? parts[i].adler : combineAdler32(adler, parts[i].adler, std::uint64_t(rows) * rowBytes);
-    }
-    putBigEndian(data, adler);
 
     QByteArray header;
     putBigEndian(header, std::uint32_t(image.width()));
@@ -255,11 +390,45 @@ QByteArray writePng(const QImage &image, int workers, std::size_t stripeBytes)
     header.append(char(layout.bitDepth));
     header.append(char(layout.colourType));
     header.append(3, '\0'); // deflate, adaptive filtering, no interlace
-
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     appendChunk(png, "IHDR", header);
-    appendChunk(png, "IDAT", data);
-    appendChunk(png, "IEND", {});
+    const qsizetype idat = png.size() + 4;
+    png.append("\0\0\0\0IDAT\x78\x01", 10); // the length comes later; deflate, 32 KiB window, fastest
+    const qsizetype front = png.size();
+
+    // The first stripe is deflated straight into the file (when there is one
+    // stripe, the only copy), the others next to it and appended.
+    std::vector<Stripe> parts(static_cast<std::size_t>(stripes));
+    try {
+        png.resize(front + qsizetype(deflateRoom(std::size_t(rowOf(1)) * rowBytes))); // pages are taken as written
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
+    parts[0].out = reinterpret_cast<unsigned char *>(png.data()) + front;
+    preferLargePages(png.data(), std::size_t(png.size()));
+    runInParallel(stripes, [&](int i) {
+        writeStripe(image, layout, rowOf(i), rowOf(i + 1), i == stripes - 1, parts[std::size_t(i)]);
+    });
+
+    std::uint32_t adler = 1;
+    try {
+        png.resize(front + qsizetype(parts[0].size));
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (!parts[i].done)
+                return {};
+            if (i > 0)
+                png.append(reinterpret_cast<const char *>(parts[i].out), qsizetype(parts[i].size));
+            const int rows = rowOf(int(i) + 1) - rowOf(int(i));
+            adler = i == 0 ? parts[i].adler : combineAdler32(adler, parts[i].adler, std::uint64_t(rows) * rowBytes);
+        }
+        putBigEndian(png, adler);
+        qToBigEndian(std::uint32_t(png.size() - idat - 4), png.data() + idat - 4);
+        endChunk(png, idat);
+        appendChunk(png, "IEND", {});
+        png.squeeze();
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
     return png;
 }
 
