@@ -64,21 +64,6 @@ TEST(InstanceRequest, OnlyWellFormedLinesAreRequests)
     }
 }
 
-TEST_F(InstanceChannelTest, ASecondLaunchHandsOverAndHearsARefusal)
-{
-    InstanceChannel running(path());
-    ASSERT_TRUE(running.becomeRunningInstance(answer));
-    EXPECT_FALSE(InstanceChannel(path()).becomeRunningInstance({}));
-
-    EXPECT_EQ(handOver(InstanceRequest{}), InstanceChannel::Outcome::done);
-    EXPECT_EQ(handOver({InstanceRequest::Kind::openFile, "/tmp/shot.png"}), InstanceChannel::Outcome::done);
-    QString reason;
-    EXPECT_EQ(handOver({InstanceRequest::Kind::openFile, "/tmp/notes.txt"}, &reason),
-              InstanceChannel::Outcome::refused);
-    EXPECT_EQ(reason, QStringLiteral("Unsupported image format"));
-    EXPECT_EQ(handled, (std::vector<QString>{"click", "/tmp/shot.png", "/tmp/notes.txt"}));
-}
-
 TEST_F(InstanceChannelTest, GarbageOnTheSocketIsIgnored)
 {
     InstanceChannel running(path());

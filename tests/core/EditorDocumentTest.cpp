@@ -93,25 +93,6 @@ TEST_F(DocumentTest, DragsSnapshotsAndUndoAnnounceThemselvesInOrder)
     EXPECT_EQ(document.drawMode(), DrawMode::selection);
 }
 
-TEST_F(DocumentTest, CropNeedsASelectionWithAreaInSelectionMode)
-{
-    const struct {
-        DrawMode mode;
-        QRectF selection;
-        bool canCrop;
-    } cases[] = {
-        {DrawMode::selection, {10, 10, 50, 40}, true},   {DrawMode::selection, {10, 10, 50, 0}, false},
-        {DrawMode::selection, {10, 10, 0, 40}, false},   {DrawMode::selection, {}, false},
-        {DrawMode::rectangle, {10, 10, 50, 40}, false},
-    };
-    for (const auto &c : cases) {
-        document.press(c.mode, {});
-        document.setSelectionRect(c.selection);
-        EXPECT_EQ(document.canCrop(), c.canCrop) << console::formatRect(c.selection);
-        EXPECT_EQ(document.cutOutSelection().isNull(), !geometry::hasArea(c.selection));
-    }
-}
-
 TEST(DocumentCrop, CutsTheSelectedRowsCountedFromTheTopAndReportsEachStep)
 {
     const struct {

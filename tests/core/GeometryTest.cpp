@@ -53,25 +53,9 @@ TEST(CanvasGeometry, NoImageAndNotANumber)
     EXPECT_TRUE(unlaid.x() >= 0 && unlaid.x() <= 100 && unlaid.y() >= 0 && unlaid.y() <= 50);
 }
 
-TEST(CanvasGeometry, PixelToViewInvertsCanvasToPixel)
-{
-    const QSizeF bounds(640, 480), image(1000, 300);
-    const QRectF pixels(12.5, 30.25, 200, 100);
-    const QRectF view = pixelToView(pixels, bounds, image);
-    EXPECT_EQ(canvasToPixel(view.topLeft(), bounds, image), pixels.topLeft());
-    EXPECT_EQ(canvasToPixel(view.bottomRight(), bounds, image), pixels.bottomRight());
-}
-
-TEST(CanvasGeometry, FlipsBetweenViewWidgetAndBitmapSpace)
-{
-    EXPECT_EQ(viewPointFromWidget({10, 0}, 300), QPointF(10, 300));
-    EXPECT_EQ(viewPointFromWidget({10, 300}, 300), QPointF(10, 0));
-    EXPECT_EQ(widgetRectFromView(QRectF(0, 100, 400, 200), 400), QRectF(0, 100, 400, 200));
-    EXPECT_EQ(widgetRectFromView(QRectF(5, 0, 10, 20), 100), QRectF(5, 80, 10, 20));
-    // A rectangle at the bottom of a 600 pixel tall image is at its last rows.
-    EXPECT_EQ(bitmapRectFromPixel(QRectF(100, 50, 200, 150), 600), QRectF(100, 400, 200, 150));
-}
-
+// The flips between widget, view and bitmap space and the way back from
+// pixels to the view are shown by the canvas's mouse and paint tests and the
+// crop's console lines.
 TEST(CanvasGeometry, PixelCutWidensToWholePixelsAndStaysInside)
 {
     const QSize image(800, 600);

@@ -57,8 +57,9 @@ e2e_cleanup
 echo "== no tray at first: a second launch still opens the editor, and a late tray gets the icon"
 e2e_start_x 1280x720
 e2e_start_wm
-e2e_start_app LANG=en_US.UTF-8
+e2e_start_app LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8
 e2e_wait_line "❌ Button is nil!"
+e2e_expect_lines "✅ App launched successfully!" "🌍 Language: English" "✅ StatusItem created: true" "❌ Button is nil!"
 e2e_mark
 second_launch
 e2e_wait_line "ℹ️ No image on clipboard"

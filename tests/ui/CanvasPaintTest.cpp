@@ -33,18 +33,13 @@ QRect brightBox(const QImage &image)
     return box;
 }
 
-TEST(CanvasPaint, WithoutAnImageShowsTheCentredMessageOnBlackWrappedAt80Percent)
+// The message's place on the black canvas is shown end to end; here, its wrapping.
+TEST(CanvasPaint, WithoutAnImageTheMessageWrapsAt80Percent)
 {
     EditorDocument document;
     CanvasView canvas{document};
     canvas.resize(800, 600);
-    const QImage wide = paint(canvas);
-    EXPECT_EQ(wide.pixelColor(0, 0), black);
-    const QRect text = brightBox(wide);
-    EXPECT_NEAR(text.center().x(), 400, 4);
-    EXPECT_NEAR(text.center().y(), 300, 6);
-    EXPECT_GT(text.height(), 40); // two lines
-
+    const QRect text = brightBox(paint(canvas));
     canvas.resize(200, 600);
     const QRect wrapped = brightBox(paint(canvas));
     EXPECT_LE(wrapped.width(), 160);

@@ -70,22 +70,4 @@ TEST_F(EditorTest, PasteReplacesTheImageAndForgetsTheHistory)
     EXPECT_EQ(doc().selectionRect(), QRectF());
 }
 
-TEST_F(EditorTest, TextOnTheClipboardIsNoImage)
-{
-    QGuiApplication::clipboard()->setText(QStringLiteral("just text"));
-    editor.pasteNewImage();
-    EXPECT_EQ(console.lines(), Lines{"⚠️ No image on clipboard"});
-    EXPECT_EQ(doc().currentImage(), source);
-}
-
-TEST_F(EditorTest, CopyThenPasteRoundTripsThroughTheClipboard)
-{
-    drag(100, 100, 300, 200, Qt::RightButton);
-    const QImage burned = doc().currentImage();
-    editor.copyFullImageToClipboard();
-    editor.pasteNewImage();
-    EXPECT_EQ(doc().currentImage().convertToFormat(QImage::Format_ARGB32),
-              burned.convertToFormat(QImage::Format_ARGB32));
-}
-
 } // namespace pintora

@@ -10,20 +10,6 @@
 
 namespace pintora {
 
-TEST_F(EditorTest, OpensWithTheImageAndKeepsItsEditsWhenShownAgain)
-{
-    EXPECT_EQ(doc().currentImage(), source);
-    EXPECT_TRUE(editor.findChild<QWidget *>(QStringLiteral("cropButton"))->isVisibleTo(&editor));
-    EXPECT_EQ(console.lines(), Lines{});
-
-    drag(100, 100, 300, 200, Qt::RightButton);
-    const QImage edited = doc().currentImage();
-    editor.hide();
-    editor.show();
-    EXPECT_EQ(doc().currentImage(), edited);
-    EXPECT_EQ(doc().undoCount(), 2);
-}
-
 TEST(EditorWithoutImage, ShowsOnlyTheCanvas)
 {
     ImageEditorView editor(QImage(), [](const QImage &) {});
@@ -31,34 +17,6 @@ TEST(EditorWithoutImage, ShowsOnlyTheCanvas)
     editor.show();
     EXPECT_FALSE(editor.findChild<QWidget *>(QStringLiteral("cropButton"))->isVisibleTo(&editor));
     EXPECT_TRUE(editor.document().currentImage().isNull());
-}
-
-TEST_F(EditorTest, ActionsAreEnabledExactlyWhenTheyCanAct)
-{
-    enum Step { nothing, selection, flatSelection, box, undone };
-    const struct {
-        Step step;
-        bool crops, undo, redo;
-    } cases[] = {
-        {nothing, false, false, false},      {selection, true, true, false},
-        {flatSelection, false, true, false}, {box, false, true, false},
-        {undone, false, true, true},
-    };
-    for (const auto &c : cases) {
-        switch (c.step) {
-        case nothing: break;
-        case selection: drag(300, 200, 100, 100, Qt::RightButton); drag(10, 10, 200, 100); break;
-        case flatSelection: doc().setSelectionRect(QRectF(10, 10, 50, 0)); break;
-        case box: drag(100, 100, 300, 200, Qt::RightButton); break;
-        case undone: doc().performUndo(); break;
-        }
-        for (QAction *crop : {editor.cropAction(), editor.cropAndCopyAction(), editor.saveAction()})
-            EXPECT_EQ(crop->isEnabled(), c.crops) << c.step << " " << crop->text().toStdString();
-        EXPECT_EQ(editor.undoAction()->isEnabled(), c.undo) << c.step;
-        EXPECT_EQ(editor.redoAction()->isEnabled(), c.redo) << c.step;
-        EXPECT_TRUE(editor.copyAction()->isEnabled());
-        EXPECT_TRUE(editor.pasteAction()->isEnabled());
-    }
 }
 
 TEST_F(EditorTest, StandardKeysActOnlyWhenTheirCommandCan)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleCapture.h"
+#include "ImageTestSupport.h"
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
 #include "ui/CanvasView.h"
@@ -14,23 +15,12 @@
 
 namespace pintora {
 
-// Every pixel tells where it is: red and green are x and y modulo 256, blue
-// counts the wraps, so a cut-out can be checked pixel by pixel.
-inline QImage coordinateImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
-    return image;
-}
-
 // An editor shown on an 800 x 600 image, with what it hands back recorded.
 class EditorTest : public ::testing::Test
 {
 protected:
     EditorTest()
-        : source(coordinateImage(800, 600))
+        : source(noiseImage(800, 600))
         , editor(source, [this](const QImage &image) {
             ++cropCalls;
             cropped = image;

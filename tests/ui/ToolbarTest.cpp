@@ -80,6 +80,8 @@ TEST_F(ToolbarTest, ASelectionShowsItsSizeAndReturnCropsAndCopiesIt)
     EXPECT_EQ(readout()->text(), QStringLiteral("640×480px"));
     EXPECT_TRUE(cropButtonsEnabled());
 
+    doc().setSelectionRect(QRectF(10, 10, 50, 0)); // no area, nothing to cut
+    EXPECT_FALSE(cropButtonsEnabled());
     doc().setSelectionRect(QRectF(0, 0, 99.9, 50.5));
     EXPECT_EQ(readout()->text(), QStringLiteral("99×50px")); // truncated
     QTest::keyClick(&editor, Qt::Key_Return);
@@ -109,10 +111,9 @@ TEST_F(ToolbarTest, ARectangleDragShowsItsSizeInBoxMode)
     EXPECT_FALSE(cropButtonsEnabled());
 }
 
-TEST_F(ToolbarTest, ColoursAndBlurExcludeEachOtherAndReachTheCanvas)
+TEST_F(ToolbarTest, ColoursBlurAndWidthsReachTheDocumentAndBlurExcludesColours)
 {
     disc("blurButton")->click();
-    EXPECT_TRUE(style().isBlur);
     EXPECT_TRUE(style().isBlur);
     EXPECT_TRUE(disc("blurButton")->isChosen());
     EXPECT_FALSE(disc("colorSwatch0")->isChosen());
@@ -125,19 +126,13 @@ TEST_F(ToolbarTest, ColoursAndBlurExcludeEachOtherAndReachTheCanvas)
 
     disc("colorSwatch1")->click(); // green
     EXPECT_FALSE(style().isBlur);
-    EXPECT_FALSE(style().isBlur);
     EXPECT_EQ(style().color, QColor::fromRgbF(0, 1, 0));
     EXPECT_TRUE(disc("colorSwatch1")->isChosen());
     EXPECT_FALSE(disc("blurButton")->isChosen());
-}
 
-TEST_F(ToolbarTest, LineWidthReachesTheDocument)
-{
     auto *picker = control<SegmentedPicker>("lineWidthPicker");
     picker->segment(2)->click();
     EXPECT_EQ(style().lineWidth, 5.0);
-    EXPECT_EQ(picker->value(), 5.0);
-
     picker->segment(0)->click();
     EXPECT_EQ(style().lineWidth, 1.0);
     EXPECT_TRUE(picker->segment(0)->isChecked());
