@@ -15,6 +15,13 @@ count_pixels() {
     convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:round(mean*w*h)]' info:
 }
 
+# The pixels a selection X Y W H (y up) of an image HEIGHT rows tall touches,
+# as "left top columns rows" counted from the top.
+pixels_touched() {
+    awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v H="$5" 'function ceil(v) { return v == int(v) ? v : int(v) + 1 }
+    BEGIN { l = int(x); t = int(H - y - h); print l, t, ceil(x + w) - l, ceil(H - y) - t }'
+}
+
 # Sets X, Y, WIDTH and HEIGHT: where the editor window's content is on screen.
 editor_geometry() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -78,11 +85,7 @@ drag 1 $((X + 400)) $((Y + 560)) $((X + 656)) $((Y + 688))
 selection=$(e2e_wait_match '^✅ Selection \(pixels\): \(')
 [[ $selection =~ ^✅\ Selection\ \(pixels\):\ \(([0-9.]+),\ ([0-9.]+),\ 100\.0,\ 50\.0\)$ ]] ||
     e2e_fail "the drag did not select 100 x 50 pixels: $selection"
-read -r left top columns rows < <(awk -v x="${BASH_REMATCH[1]}" -v y="${BASH_REMATCH[2]}" 'BEGIN {
-    fl = function_floor = 0
-    l = int(x); r = (x + 100 == int(x + 100)) ? x + 100 : int(x + 100) + 1
-    t = int(200 - y - 50); b = (200 - y == int(200 - y)) ? 200 - y : int(200 - y) + 1
-    print l, t, r - l, b - t }')
+read -r left top columns rows < <(pixels_touched "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" 100 50 200)
 xdotool key Return
 e2e_wait_line "✅ Cropped to: ${columns}×${rows} px"
 wait_no_editor_window
@@ -187,10 +190,7 @@ e2e_mark
 drag 1 $((X + 1)) $((Y + 120)) $((X + WIDTH + 50)) $((Y + HEIGHT + 50))
 selection=$(e2e_wait_match '^✅ Selection \(pixels\): \(')
 [[ $selection =~ \(([0-9.]+),\ ([0-9.]+),\ ([0-9.]+),\ ([0-9.]+)\)$ ]] || e2e_fail "no selection: $selection"
-read -r left top columns rows < <(awk -v x="${BASH_REMATCH[1]}" -v y="${BASH_REMATCH[2]}" -v w="${BASH_REMATCH[3]}" \
-    -v h="${BASH_REMATCH[4]}" 'function ceil(v) { return v == int(v) ? v : int(v) + 1 } BEGIN {
-    l = int(x); r = ceil(x + w); t = int(2000 - y - h); b = ceil(2000 - y)
-    print l, t, r - l, b - t }')
+read -r left top columns rows < <(pixels_touched "${BASH_REMATCH[@]:1:4}" 2000)
 ((columns > 5000 && rows == 2000)) || e2e_fail "the selection is not nearly all of the image: $selection"
 xdotool key Return
 # Once the clipboard is the editor's (it offers Qt's image type beside the
