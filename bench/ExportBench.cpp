@@ -160,7 +160,10 @@ void BM_ClickToImage(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the window before
+        // What the event loop does between two clicks: the window before goes,
+        // the events of the one shown are handled.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
         auto *data = new QMimeData;
         data->setData(QStringLiteral("image/png"), pngs[i++ % 2]);
         QGuiApplication::clipboard()->setMimeData(data);
