@@ -2,12 +2,14 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QRegularExpression>
-#include <QFileInfo>
 #include <QThread>
-#include <QTimer>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace pintora {
@@ -30,24 +32,61 @@ std::optional<QByteArray> readLine(QLocalSocket &socket, QDeadlineTimer deadline
     return bytes.left(bytes.indexOf('\n'));
 }
 
+// The bytes the percent escapes stand for; nothing for a malformed escape
+// or a byte no request line holds (a space or a control character).
+std::optional<QByteArray> unescaped(const QByteArray &escaped)
+{
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    QByteArray bytes;
+    bytes.reserve(escaped.size());
+    for (qsizetype i = 0; i < escaped.size(); ++i) {
+        const char c = escaped[i];
+        if (c == '%') {
+            if (i + 2 >= escaped.size())
+                return std::nullopt;
+            const int high = hex(escaped[i + 1]), low = hex(escaped[i + 2]);
+            if (high < 0 || low < 0)
+                return std::nullopt;
+            bytes.append(char(high << 4 | low));
+            i += 2;
+        } else if (c > ' ' && c < 0x7f) {
+            bytes.append(c);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+// `text` without control characters (C0, DEL and C1), for a terminal.
+QString printable(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]")));
+    return text;
+}
+
 } // namespace
 
 QByteArray InstanceRequest::encoded() const
 {
-    return kind == Kind::click ? QByteArray("click\n") : "open " + file.toUtf8() + '\n';
+    return kind == Kind::click ? QByteArray("click\n") : "open " + file.toUtf8().toPercentEncoding("/") + '\n';
 }
 
 std::optional<InstanceRequest> InstanceRequest::decoded(const QByteArray &line)
 {
     if (line == "click")
         return InstanceRequest{};
-    if (line.startsWith("open /")) {
-        const QString file = QString::fromUtf8(line.mid(5));
-        // Well-formed UTF-8 only, and no control characters in the path.
-        if (file.toUtf8() == line.mid(5) && !file.contains(QRegularExpression(QStringLiteral("[\\x00-\\x1f]"))))
-            return InstanceRequest{Kind::openFile, file};
-    }
-    return std::nullopt;
+    if (!line.startsWith("open /"))
+        return std::nullopt;
+    const std::optional<QByteArray> path = unescaped(line.mid(5));
+    if (!path || path->contains('\0'))
+        return std::nullopt;
+    const QString file = QString::fromUtf8(*path);
+    if (file.toUtf8() != *path) // well-formed UTF-8 only
+        return std::nullopt;
+    return InstanceRequest{Kind::openFile, file};
 }
 
 InstanceChannel::InstanceChannel(const QString &path, QObject *parent)
@@ -58,32 +97,57 @@ InstanceChannel::InstanceChannel(const QString &path, QObject *parent)
     // Only a dead holder makes the lock stale, however long it was held.
     m_lock.setStaleLockTime(0);
     connect(&m_server, &QLocalServer::newConnection, this, &InstanceChannel::serve);
+    connect(&m_watch, &QTimer::timeout, this, &InstanceChannel::keepListening);
 }
 
 InstanceChannel::~InstanceChannel() = default;
 
-QString InstanceChannel::runtimeFolder()
+QString InstanceChannel::privacyProblem(const QString &folder)
 {
-    const QString session = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!session.isEmpty() && QFileInfo(session).isDir())
-        return session;
-    const QString own = QDir::tempPath() + QStringLiteral("/pintora-") + QString::number(getuid());
-    QDir().mkdir(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QFileInfo info(own);
-    if (info.isDir() && !info.isSymLink() && info.ownerId() == getuid())
-        return own;
-    // Someone else's: a folder of this process's own, so no hand-over, but no harm either.
-    const QString alone = own + QStringLiteral("-") + QString::number(getpid());
-    QDir().mkdir(alone, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return alone;
+    struct stat info{};
+    if (lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return QStringLiteral("%1 cannot be read").arg(folder);
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(folder);
+    if (info.st_uid != getuid())
+        return QStringLiteral("%1 belongs to another user").arg(folder);
+    if ((info.st_mode & 077) != 0)
+        return QStringLiteral("%1 is open to other users (mode %2, not 700)")
+            .arg(folder)
+            .arg(info.st_mode & 07777, 0, 8);
+    return {};
 }
 
-QString InstanceChannel::defaultPath()
+QString InstanceChannel::runtimeFolder(QString *problem)
 {
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath() + QStringLiteral("/pintora-") + QString::number(getuid());
+        ::mkdir(QFile::encodeName(folder).constData(), 0700); // an existing one is checked like any other
+    }
+    const QString why = privacyProblem(folder);
+    if (problem)
+        *problem = why;
+    return why.isEmpty() ? folder : QString();
+}
+
+QString InstanceChannel::defaultPath(QString *problem)
+{
+    const QString folder = runtimeFolder(problem);
+    if (folder.isEmpty())
+        return {};
     QString display = qEnvironmentVariable("WAYLAND_DISPLAY", qEnvironmentVariable("DISPLAY"));
     display.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
-    return runtimeFolder() + QStringLiteral("/pintora-") + (display.isEmpty() ? QStringLiteral("none") : display)
+    const QString path = folder + QStringLiteral("/pintora-") + (display.isEmpty() ? QStringLiteral("none") : display)
         + QStringLiteral(".socket");
+    if (std::size_t(QFile::encodeName(path).size()) >= sizeof(sockaddr_un::sun_path)) {
+        if (problem)
+            *problem = QStringLiteral("the socket path %1 is longer than %2 bytes")
+                           .arg(path)
+                           .arg(sizeof(sockaddr_un::sun_path) - 1);
+        return {};
+    }
+    return path;
 }
 
 bool InstanceChannel::becomeRunningInstance(Handler handler)
@@ -97,7 +161,16 @@ bool InstanceChannel::becomeRunningInstance(Handler handler)
     // place, over one an instance that died may have left.
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     m_server.listen(m_path);
+    m_watch.start(1000);
     return true;
+}
+
+void InstanceChannel::keepListening()
+{
+    // Qt closes the server (and removes its socket) when an accept fails,
+    // as it does while the process is out of descriptors.
+    if (!m_server.isListening())
+        m_server.listen(m_path);
 }
 
 InstanceChannel::Outcome InstanceChannel::handOver(const InstanceRequest &request, QString *reason,
@@ -123,33 +196,44 @@ InstanceChannel::Outcome InstanceChannel::handOver(const InstanceRequest &reques
     if (*answer == "ok")
         return Outcome::done;
     if (reason)
-        *reason = QString::fromUtf8(answer->startsWith("error ") ? answer->mid(6) : *answer);
+        *reason = printable(QString::fromUtf8(answer->startsWith("error ") ? answer->mid(6) : *answer));
     return Outcome::refused;
 }
 
 void InstanceChannel::serve()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+        if (m_clients >= maxClients) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_clients;
+        connect(socket, &QObject::destroyed, this, [this] { --m_clients; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         // A client that says nothing is let go.
         QTimer::singleShot(2000, socket, [socket] { socket->abort(); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > longestLine)
-                    socket->abort();
-                return;
-            }
-            const QByteArray line = socket->readLine().chopped(1);
-            const std::optional<InstanceRequest> request = InstanceRequest::decoded(line);
-            if (!request) {
-                socket->abort(); // not ours: ignored
-                return;
-            }
-            const QString refusal = m_handler ? m_handler(*request) : QString();
-            socket->write(refusal.isEmpty() ? QByteArray("ok\n") : "error " + refusal.toUtf8().replace('\n', ' ') + '\n');
-            socket->disconnectFromServer();
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
     }
+    keepListening();
+}
+
+void InstanceChannel::answer(QLocalSocket *socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > longestLine)
+            socket->abort();
+        return;
+    }
+    const QByteArray line = socket->readLine().chopped(1);
+    const std::optional<InstanceRequest> request = InstanceRequest::decoded(line);
+    if (!request) {
+        socket->abort(); // not ours: ignored
+        return;
+    }
+    const QString refusal = m_handler ? m_handler(*request) : QString();
+    socket->write(refusal.isEmpty() ? QByteArray("ok\n") : "error " + refusal.toUtf8().replace('\n', ' ') + '\n');
+    socket->disconnectFromServer();
 }
 
 } // namespace pintora

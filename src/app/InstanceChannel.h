@@ -5,6 +5,9 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+class QLocalSocket;
 
 #include <functional>
 #include <memory>
@@ -18,7 +21,9 @@ struct InstanceRequest {
     Kind kind = Kind::click;
     QString file; // for openFile
 
-    // One line of UTF-8: "click" or "open <path>".
+    // One line of ASCII: "click", or "open " and the path's UTF-8 with every
+    // byte but letters, digits, "/", "-", ".", "_" and "~" percent-escaped, so
+    // that any character but NUL goes over exactly.
     QByteArray encoded() const;
     // Nothing for a line that is no request.
     static std::optional<InstanceRequest> decoded(const QByteArray &line);
@@ -40,11 +45,17 @@ public:
     explicit InstanceChannel(const QString &path, QObject *parent = nullptr);
     ~InstanceChannel() override;
 
-    // The user's own folder for sockets: the session's runtime folder, or one
-    // made for this user in the temporary folder (and only if it is theirs).
-    static QString runtimeFolder();
-    // The socket path for this user and display.
-    static QString defaultPath();
+    // Why `folder` is not this user's alone (a real folder they own, that
+    // only they may enter), or nothing.
+    static QString privacyProblem(const QString &folder);
+    // The user's own folder for sockets: the session's runtime folder, or
+    // one made for this user in the temporary folder. Empty, with the reason
+    // in `problem`, when that folder is not the user's alone.
+    static QString runtimeFolder(QString *problem = nullptr);
+    // The socket path for this user and display; empty, with the reason in
+    // `problem`, when there is no private folder or the path is too long
+    // for a local socket.
+    static QString defaultPath(QString *problem = nullptr);
 
     // Takes the lock and starts listening: false when another instance
     // holds the lock, true when this one runs from now on.
@@ -52,16 +63,24 @@ public:
 
     enum class Outcome { done, refused, unanswered };
     // Hands `request` to the running instance, waiting at most `timeoutMs`;
-    // `reason` gets a refusal's reason.
+    // `reason` gets a refusal's reason, without control characters.
     Outcome handOver(const InstanceRequest &request, QString *reason, int timeoutMs = 5000) const;
+
+    // Clients served at once; more are turned away at once, so that a flood
+    // of connections cannot use up the process's descriptors.
+    static constexpr int maxClients = 16;
 
 private:
     void serve();
+    void answer(QLocalSocket *socket);
+    void keepListening();
 
     QString m_path;
     QLockFile m_lock;
     QLocalServer m_server;
     Handler m_handler;
+    int m_clients = 0;
+    QTimer m_watch; // listens again when an accept error made Qt close the server
 };
 
 } // namespace pintora

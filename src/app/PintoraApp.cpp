@@ -1,6 +1,7 @@
 #include "app/PintoraApp.h"
 
 #include "core/Console.h"
+#include "core/Parallel.h"
 #include "i18n/Translations.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
@@ -17,9 +18,31 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <future>
+#include <utility>
 
 namespace pintora {
+namespace {
+
+// The image in `bytes`; null when they are none, or memory runs out.
+QImage decodeImage(const QByteArray &bytes)
+{
+    try {
+        return QImage::fromData(bytes);
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
+}
+
+} // namespace
 
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
@@ -100,14 +123,34 @@ void PintoraApp::setUpStatusItem()
 
 QString PintoraApp::openFile(const QString &path)
 {
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    // Opened without waiting, so that a FIFO or a device cannot hold the
+    // editor: only a regular file is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return QStringLiteral("not a regular file");
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
+    }
+    QImageReader reader(&file);
+    QImage image;
+    try {
+        image = reader.read();
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("not enough memory");
+    }
     if (image.isNull())
         return reader.errorString();
     console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
     // An image of its own: the next click with an image on the clipboard is new.
-    m_currentImage = QImage();
-    m_currentImageData = PendingPng();
+    m_current = m_previous = ClipboardImage();
     openEditorWindow(image);
     return {};
 }
@@ -116,10 +159,11 @@ void PintoraApp::menuBarIconClicked()
 {
     const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     QByteArray bytes;
+    QString type = QStringLiteral("image/png");
     if (clipboard) {
-        bytes = clipboard->data(QStringLiteral("image/png"));
+        bytes = clipboard->data(type);
         if (bytes.isEmpty())
-            bytes = clipboard->data(QStringLiteral("image/tiff"));
+            bytes = clipboard->data(type = QStringLiteral("image/tiff"));
     }
 
     if (bytes.isEmpty()) {
@@ -132,20 +176,20 @@ void PintoraApp::menuBarIconClicked()
     }
 
     // The running encode of a Copy or Crop & Copy: this waits for it.
-    const QByteArray current = m_currentImageData.valid() ? m_currentImageData.get() : QByteArray();
-    if (!current.isEmpty() && bytes == current) {
+    const ClipboardImage &known = current();
+    if (known.bytes.valid() && bytes == known.bytes.get()) {
         console::writeLine("ℹ️ Same image, just showing window");
         if (m_editorWindow)
             showEditorWindow();
         else
-            openEditorWindow(m_currentImage);
+            openEditorWindow(known.image);
         return;
     }
 
     console::writeLine("ℹ️ New image detected");
     // The image decodes on a worker while its window is built here; the
     // window shows only when the decode succeeded.
-    auto decoding = std::async(std::launch::async, [bytes] { return QImage::fromData(bytes); });
+    const auto decoding = startWork([bytes] { return decodeImage(bytes); });
     std::unique_ptr<EditorWindow> window(makeEditorWindow(QImage()));
     window->prepare();
     const QImage image = decoding.get();
@@ -156,8 +200,8 @@ void PintoraApp::menuBarIconClicked()
                                       QSystemTrayIcon::Warning, 5000);
         return;
     }
-    m_currentImage = image;
-    m_currentImageData = readyPng(bytes);
+    m_current = ClipboardImage{image, readyPng(bytes), type};
+    m_previous = ClipboardImage();
     // A new image gets a new editor; the old one goes with its edits.
     releaseEditorWindow();
     window->editor()->setInitialImage(image);
@@ -175,8 +219,9 @@ EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
     });
     // After Copy the clipboard holds the editor's own image: the next click
     // shows this window again instead of starting over.
+    window->editor()->setClipboardOrigin(current());
     connect(window->editor(), &ImageEditorView::copiedToClipboard, this,
-            [this](const QImage &copied, const PendingPng &png) { remember(copied, png); });
+            [this](const QImage &copied, const PendingPng &png) { remember({copied, png}); });
     return window;
 }
 
@@ -203,17 +248,25 @@ void PintoraApp::releaseEditorWindow()
     m_editorWindow = nullptr;
 }
 
-void PintoraApp::remember(const QImage &image, const PendingPng &png)
+void PintoraApp::remember(const ClipboardImage &taken)
 {
     // The clipboard will hand these very bytes back on the next click.
-    m_currentImage = image;
-    m_currentImageData = png;
+    m_previous = current();
+    m_current = taken;
+}
+
+const ClipboardImage &PintoraApp::current()
+{
+    // A failed encode put the clipboard back as it was: so is what we know of it.
+    if (m_current.bytes.valid() && m_current.bytes.get().isEmpty())
+        m_current = std::exchange(m_previous, ClipboardImage());
+    return m_current;
 }
 
 void PintoraApp::cropped(const QImage &image)
 {
     if (!image.isNull())
-        remember(image, putImageOnClipboard(image));
+        remember({image, putImageOnClipboard(image, current())});
     releaseEditorWindow();
 }
 

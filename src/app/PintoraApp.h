@@ -46,14 +46,18 @@ private:
     void showEditorWindow();
     void releaseEditorWindow();
     void cropped(const QImage &image);
-    void remember(const QImage &image, const PendingPng &png);
+    void remember(const ClipboardImage &taken);
+    // What was taken in last; an offer of ours whose encode failed does not count.
+    const ClipboardImage &current();
     EditorWindow *makeEditorWindow(const QImage &image);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
     std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
     QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
-    QImage m_currentImage;                   // set together with the bytes below
-    PendingPng m_currentImageData;           // clipboard bytes of the current image, to spot it again
+    // The current image and its clipboard bytes, to spot it again; and the
+    // one before, for when the encode of the current one fails.
+    ClipboardImage m_current;
+    ClipboardImage m_previous;
 };
 
 } // namespace pintora

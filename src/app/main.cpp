@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMetaObject>
 
@@ -44,9 +46,15 @@ int main(int argc, char *argv[])
 
     if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // One instance per user and display, over a socket in a folder that is
+    // the user's alone; where there is none, this one runs on its own.
+    QString problem;
+    const QString socketPath = InstanceChannel::defaultPath(&problem);
+    if (socketPath.isEmpty())
+        printLine(stderr, QStringLiteral("pintora: running without hand-over to a running Pintora: ") + problem);
     // Qt wants a runtime folder too and complains on standard error without one.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", InstanceChannel::runtimeFolder().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && !socketPath.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QFileInfo(socketPath).path()));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pintora"));
     QApplication::setDesktopFileName(QStringLiteral("pintora"));
@@ -60,8 +68,8 @@ int main(int argc, char *argv[])
     };
 
     PintoraApp pintora;
-    InstanceChannel channel(InstanceChannel::defaultPath());
-    const bool running = channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
+    InstanceChannel channel(socketPath);
+    const bool running = socketPath.isEmpty() || channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
         if (handed.kind == InstanceRequest::Kind::openFile)
             return pintora.openFile(handed.file);
         pintora.menuBarIconClicked();

@@ -18,7 +18,9 @@ QImage::Format editableFormat(const QImage &image)
     case QImage::Format_Indexed8:
     case QImage::Format_Alpha8:
     case QImage::Format_Grayscale8:
-        return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        // Straight alpha: premultiplying would round translucent pixels
+        // far from the edit.
+        return image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     case QImage::Format_Grayscale16:
         return QImage::Format_RGBX64;
     default:

@@ -12,7 +12,8 @@ namespace pintora {
 
 // The format an image is edited in: its own, unless that cannot hold a
 // coloured drawing (indexed, one-bit, alpha-only and grey images); those
-// become a colour format of at least their depth.
+// become a colour format that holds each of their pixels exactly: straight
+// alpha for translucent ones, 16 bits for 16-bit grey.
 QImage::Format editableFormat(const QImage &image);
 
 // The whole pixels of an image of `imageSize` that burning `rect` in `style`

@@ -7,7 +7,15 @@
 #include <csignal>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <system_error>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pintora {
 
@@ -21,11 +29,68 @@ Sink &currentSink()
     return sink;
 }
 
+// Standard output, written so that a reader that does not keep up costs
+// lines, never the program: a pipe or terminal gets a description of its own
+// that does not block (the shared one stays as the shell left it), a socket
+// is sent to without waiting, and a file is simply written.
+class Output
+{
+public:
+    Output()
+    {
+        struct stat info{};
+        if (fstat(STDOUT_FILENO, &info) != 0)
+            return;
+        if (S_ISSOCK(info.st_mode)) {
+            m_socket = true;
+        } else if (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode)) {
+            const int own = open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            if (own >= 0)
+                m_fd = own;
+        }
+    }
+
+    // The whole line, or nothing of it and one more counted as dropped.
+    void write(std::string_view line)
+    {
+        std::string text;
+        if (m_dropped > 0)
+            text = "⚠️ " + std::to_string(m_dropped) + " console lines dropped: the output was not read\n";
+        text.append(line).push_back('\n');
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t written = m_socket ? send(m_fd, text.data() + done, text.size() - done, MSG_DONTWAIT | MSG_NOSIGNAL)
+                                             : ::write(m_fd, text.data() + done, text.size() - done);
+            if (written > 0) {
+                done += std::size_t(written);
+                continue;
+            }
+            if (written < 0 && errno == EINTR)
+                continue;
+            // A reader that is merely slow gets a moment; once lines are
+            // being dropped, a line begun is still finished if it can be.
+            pollfd ready{m_fd, POLLOUT, 0};
+            const int patience = done > 0 || m_dropped == 0 ? 50 : 0;
+            if (written < 0 && errno == EAGAIN && patience > 0 && poll(&ready, 1, patience) > 0)
+                continue;
+            break;
+        }
+        if (done == 0)
+            ++m_dropped;
+        else
+            m_dropped = 0;
+    }
+
+private:
+    int m_fd = STDOUT_FILENO;
+    bool m_socket = false;
+    unsigned long long m_dropped = 0;
+};
+
 void writeToStdout(std::string_view line)
 {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    static Output output;
+    output.write(line);
 }
 
 } // namespace

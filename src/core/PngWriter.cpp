@@ -23,36 +23,56 @@ namespace {
 
 // How the pixels are written.
 struct Layout {
-    QImage::Format format; // Qt's name for the same bytes (before 16-bit swapping)
-    int colourType;        // PNG's: 2 RGB, 6 RGBA
+    QImage::Format format; // what a row is converted to first: Qt's name for the same samples
+    int colourType;        // PNG's: 0 grey, 2 RGB, 6 RGBA
     int bitDepth;          // 8 or 16
-    int bytesPerPixel;
+    int bytesPerPixel;     // as written
+    int samplesKept;       // of the converted row's samples per pixel, the first ones
 };
+
+// Formats whose alpha is the top byte of a 32-bit pixel.
+bool hasAlphaByte(QImage::Format format)
+{
+    return format == QImage::Format_ARGB32 || format == QImage::Format_ARGB32_Premultiplied
+        || format == QImage::Format_RGBA8888 || format == QImage::Format_RGBA8888_Premultiplied;
+}
 
 bool isOpaque(const QImage &image)
 {
     if (!image.hasAlphaChannel())
         return true;
     // Only alpha decides; a pass over the pixels costs little next to deflate.
-    const QImage argb = image.depth() == 32 ? image : QImage();
-    if (argb.isNull())
-        return false; // 16-bit and other alpha formats: keep the alpha
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto *line = reinterpret_cast<const quint32 *>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
+    if (!hasAlphaByte(image.format()))
+        return false; // the other alpha formats keep their alpha
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
             if (qAlpha(line[x]) != 255)
                 return false;
     }
     return true;
 }
 
+// More than 8 bits in some channel: 10-bit, 16-bit and floating point.
+bool isDeep(const QImage &image)
+{
+    const QPixelFormat pixel = image.pixelFormat();
+    return pixel.typeInterpretation() == QPixelFormat::FloatingPoint || pixel.redSize() > 8
+        || pixel.greenSize() > 8 || pixel.blueSize() > 8 || pixel.alphaSize() > 8;
+}
+
 Layout layoutFor(const QImage &image)
 {
-    const bool deep = image.depth() == 64 || image.format() == QImage::Format_Grayscale16;
+    // Grey stays grey, a colour table is looked up, more than 8 bits are
+    // kept at 16: every pixel is written as it is held.
+    if (image.format() == QImage::Format_Grayscale8)
+        return {QImage::Format_Grayscale8, 0, 8, 1, 1};
+    if (image.format() == QImage::Format_Grayscale16)
+        return {QImage::Format_Grayscale16, 0, 16, 2, 1};
     const bool opaque = isOpaque(image);
-    if (deep)
-        return opaque ? Layout{QImage::Format_RGBX64, 2, 16, 6} : Layout{QImage::Format_RGBA64, 6, 16, 8};
-    return opaque ? Layout{QImage::Format_RGB888, 2, 8, 3} : Layout{QImage::Format_RGBA8888, 6, 8, 4};
+    if (isDeep(image))
+        return opaque ? Layout{QImage::Format_RGBX64, 2, 16, 6, 3} : Layout{QImage::Format_RGBA64, 6, 16, 8, 4};
+    return opaque ? Layout{QImage::Format_RGB888, 2, 8, 3, 3} : Layout{QImage::Format_RGBA8888, 6, 8, 4, 4};
 }
 
 void putBigEndian(QByteArray &bytes, std::uint32_t value)
@@ -249,17 +269,32 @@ void filterReorderedRow(const quint32 *row, const quint32 *above, unsigned char 
 #pragma GCC pop_options
 #endif
 
-// Writes row `y` of `image` as PNG stores it into `out` (with 4 bytes to spare).
-void storeRow(const QImage &image, const Layout &layout, int y, unsigned char *out)
+// Writes row `y` of `image` as PNG stores it into `out` (with 4 bytes to
+// spare); false when memory runs out.
+bool storeRow(const QImage &image, const Layout &layout, int y, unsigned char *out)
 {
     const int width = image.width();
-    const QImage row = QImage(image.constScanLine(y), width, 1, image.bytesPerLine(), image.format())
-                           .convertToFormat(layout.format);
+    QImage wrapped(image.constScanLine(y), width, 1, image.bytesPerLine(), image.format());
+    wrapped.setColorTable(image.colorTable()); // palette and 1-bit rows mean nothing without it
+    const QImage row = wrapped.convertToFormat(layout.format);
+    if (row.isNull())
+        return false;
+    const int sampleBytes = layout.bitDepth / 8;
+    const int heldBytes = row.depth() / 8;
+    const int keptBytes = layout.samplesKept * sampleBytes;
+    const uchar *in = row.constScanLine(0);
+    if (keptBytes == heldBytes) {
+        std::memcpy(out, in, std::size_t(width) * std::size_t(keptBytes));
+    } else { // RGBX64: the padding sample is not written
+        for (int x = 0; x < width; ++x)
+            std::memcpy(out + std::size_t(x) * std::size_t(keptBytes), in + std::size_t(x) * std::size_t(heldBytes),
+                        std::size_t(keptBytes));
+    }
     const std::size_t bytes = std::size_t(width) * std::size_t(layout.bytesPerPixel);
-    std::memcpy(out, row.constScanLine(0), bytes);
     if (layout.bitDepth == 16) // PNG's samples are big-endian
         for (std::size_t i = 0; i < bytes; i += 2)
             std::swap(out[i], out[i + 1]);
+    return true;
 }
 
 // Asks for 2 MiB pages for the compressed bytes: taking them page by 4 KiB
@@ -320,8 +355,8 @@ void writeStripe(const QImage &image, const Layout &layout, int first, int end, 
     stream.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
     stream.next_out = stripe.out;
     stream.avail_out = std::uint32_t(std::min<std::size_t>(room, UINT32_MAX));
-    if (first > 0 && !reordered)
-        storeRow(image, layout, first - 1, above.get());
+    if (first > 0 && !reordered && !storeRow(image, layout, first - 1, above.get()))
+        return;
 
     for (int top = first; top < end; top += rowsPerChunk) {
         const int rows = std::min(rowsPerChunk, end - top);
@@ -336,7 +371,8 @@ void writeStripe(const QImage &image, const Layout &layout, int first, int end, 
                 continue;
             }
 #endif
-            storeRow(image, layout, y, current.get());
+            if (!storeRow(image, layout, y, current.get()))
+                return;
             filterRow(current.get(), above.get(), target, rowBytes, std::size_t(layout.bytesPerPixel));
             std::swap(above, current);
             stripe.adler = isal_adler32(stripe.adler, target, rowBytes + 1);

@@ -1,10 +1,14 @@
 #include "ui/Clipboard.h"
 
+#include "core/Console.h"
 #include "core/ImageExport.h"
+#include "core/Parallel.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 
 namespace pintora {
 namespace {
@@ -19,35 +23,49 @@ QString imageType()
     return QStringLiteral("application/x-qt-image");
 }
 
-// The image, and its PNG bytes once the encoder has them.
-class PendingPngMimeData : public QMimeData
+// The image, and its bytes of one type once they exist.
+class PendingImageMimeData : public QMimeData
 {
     Q_OBJECT
 
 public:
-    PendingPngMimeData(const QImage &image, PendingPng png)
-        : m_image(image)
-        , m_png(std::move(png))
+    explicit PendingImageMimeData(ClipboardImage offer)
+        : m_offer(std::move(offer))
     {
     }
 
-    QStringList formats() const override { return {pngType(), imageType()}; }
+    const ClipboardImage &offer() const { return m_offer; }
+
+    QStringList formats() const override { return {m_offer.type, imageType()}; }
     bool hasFormat(const QString &type) const override { return formats().contains(type); }
 
 protected:
     QVariant retrieveData(const QString &type, QMetaType metaType) const override
     {
-        if (type == pngType())
-            return m_png.get(); // waits for the encoder if it is not done
+        if (type == m_offer.type)
+            return m_offer.bytes.get(); // waits for the encoder if it is not done
         if (type == imageType())
-            return m_image;
+            return m_offer.image;
         return QMimeData::retrieveData(type, metaType);
     }
 
 private:
-    const QImage m_image;
-    const PendingPng m_png;
+    const ClipboardImage m_offer;
 };
+
+// Puts `offer` back after the encode of what replaced it failed, unless the
+// clipboard has moved on since.
+void restoreAfterFailure(const QPointer<PendingImageMimeData> &failed, const ClipboardImage &offer)
+{
+    console::writeLine("❌ Failed to convert image to PNG");
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!failed || clipboard->mimeData() != failed.data())
+        return;
+    if (offer.image.isNull())
+        clipboard->clear();
+    else
+        clipboard->setMimeData(new PendingImageMimeData(offer));
+}
 
 } // namespace
 
@@ -58,12 +76,30 @@ PendingPng readyPng(const QByteArray &bytes)
     return known.get_future().share();
 }
 
-PendingPng putImageOnClipboard(const QImage &image)
+PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous)
 {
-    const PendingPng png = std::async(std::launch::async, [image] { return encodePng(image); }).share();
     QClipboard *clipboard = QGuiApplication::clipboard();
+    const auto *ours = qobject_cast<const PendingImageMimeData *>(clipboard->mimeData());
+    const ClipboardImage before = ours ? ours->offer() : previous;
+
+    // The worker tells the GUI thread when the encode failed; the
+    // application object outlives every worker (its clipboard waits for them).
+    auto failed = std::make_shared<QPointer<PendingImageMimeData>>();
+    const PendingPng png = startWork([image, failed, before]() {
+        QByteArray bytes;
+        try {
+            bytes = encodePng(image);
+        } catch (const std::bad_alloc &) {
+        }
+        if (bytes.isEmpty() && QCoreApplication::instance())
+            QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                      [failed, before] { restoreAfterFailure(*failed, before); }, Qt::QueuedConnection);
+        return bytes;
+    });
+    auto *data = new PendingImageMimeData(ClipboardImage{image, png, pngType()});
+    *failed = data; // read only on the GUI thread, after this
     clipboard->clear();
-    clipboard->setMimeData(new PendingPngMimeData(image, png)); // the clipboard owns it now
+    clipboard->setMimeData(data); // the clipboard owns it now
     return png;
 }
 

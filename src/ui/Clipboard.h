@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 
 #include <future>
 
@@ -13,11 +14,22 @@ using PendingPng = std::shared_future<QByteArray>;
 // Bytes known already, as a PendingPng.
 PendingPng readyPng(const QByteArray &bytes);
 
+// An image as the clipboard offers it: the image and its bytes of `type`.
+struct ClipboardImage {
+    QImage image;
+    PendingPng bytes;
+    QString type = QStringLiteral("image/png");
+};
+
 // Clears the clipboard and puts the image on it, as PNG bytes and as image
 // data, so that this process and other programs can read it. Returns at
 // once: the PNG is encoded on a worker, and a program that asks for it
 // before it is done waits for it. Returns those bytes to come.
-PendingPng putImageOnClipboard(const QImage &image);
+//
+// An encode that fails says so on the console and puts back what the
+// clipboard held: Pintora's own earlier offer, or else `previous` (nothing
+// when that has no image).
+PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous = {});
 
 // Any image the clipboard offers (image data, or bytes of a readable image
 // type); null when there is none.

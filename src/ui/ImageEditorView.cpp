@@ -85,6 +85,14 @@ ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidg
     updateActions();
 }
 
+ImageEditorView::~ImageEditorView()
+{
+    // The document goes with the children, after this destructor: its
+    // history empties itself then, and must not reach back into this view.
+    m_document->disconnect(this);
+    m_document->history()->disconnect(this);
+}
+
 QAction *ImageEditorView::makeAction(const QString &text, void (ImageEditorView::*slot)())
 {
     auto *action = new QAction(text, this);
@@ -184,7 +192,7 @@ void ImageEditorView::copyFullImageToClipboard()
         console::writeLine("⚠️ No source image");
         return;
     }
-    const PendingPng png = putImageOnClipboard(image);
+    const PendingPng png = putImageOnClipboard(image, m_clipboardOrigin);
     console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
     emit copiedToClipboard(image, png);
 }

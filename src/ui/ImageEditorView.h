@@ -28,11 +28,15 @@ public:
 
     // `image` may be null: the editor then shows only the no-image message.
     ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent = nullptr);
+    ~ImageEditorView() override;
 
     EditorDocument &document() const { return *m_document; }
 
     // The image the editor opens on; before the editor is first shown.
     void setInitialImage(const QImage &image);
+    // What the clipboard held when the editor's image was taken from it: a
+    // Copy whose encode fails puts it back.
+    void setClipboardOrigin(const ClipboardImage &origin) { m_clipboardOrigin = origin; }
     CanvasView *canvasView() const { return m_canvasView; }
 
     // The commands; enabled exactly when they can act.
@@ -67,6 +71,7 @@ private:
     void updateActions();
 
     QImage m_image;
+    ClipboardImage m_clipboardOrigin;
     const CropCallback m_onCrop;
     EditorDocument *m_document;
     CanvasView *m_canvasView;
