@@ -202,6 +202,7 @@ void PintoraApp::menuBarIconClicked()
     }
     m_current = ClipboardImage{image, readyPng(bytes), type};
     m_previous = ClipboardImage();
+    window->editor()->setClipboardOrigin(m_current);
     // A new image gets a new editor; the old one goes with its edits.
     releaseEditorWindow();
     window->editor()->setInitialImage(image);

@@ -14,7 +14,17 @@
 #include <QPointer>
 #include <QStyle>
 
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
 #include <memory>
+
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/PngWriter.h"
 
 #include <gtest/gtest.h>
 #include <isa-l/crc.h>
@@ -143,6 +153,84 @@ TEST_F(ClickTest, ACropArrivingAfterTheAppIsGoneIsIgnored)
     app.reset();
     editor->performCrop(true);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+// Without a thread to spare (out of memory, or of the user's thread quota)
+// every job that uses one does its work on the calling thread instead.
+TEST_F(ClickTest, WithoutThreadsEveryJobIsDoneHere)
+{
+    const QImage image = noiseImage(600, 450); // large enough for the blur to share out
+    const QByteArray png = encoded(image, "PNG");
+    QByteArray written, copied;
+    offerOnClipboard({{"image/png", png}});
+    // Each job with too little room for a thread's stack, enough for the work.
+    const auto withoutThreads = [](const std::function<void()> &job) {
+        malloc_trim(0);
+        const AddressSpaceLimit limit(7 << 20);
+        job();
+    };
+    withoutThreads([&] { written = writePng(image, 4, 4096); });
+    withoutThreads([&] { click(); });
+    EditorDocument &document = documentOf(app->editorWindow());
+    RectangleStyle blur = document.rectangleStyle();
+    blur.isBlur = true;
+    withoutThreads([&] { EXPECT_TRUE(document.drawRectangleOnImage(QRectF(0, 0, 600, 450), blur)); });
+    withoutThreads([&] {
+        app->editorWindow()->editor()->copyAction()->trigger();
+        copied = QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png"));
+    });
+    EXPECT_EQ(QImage::fromData(written).convertToFormat(QImage::Format_RGB32), image);
+    EXPECT_EQ(console.lines().front(), "ℹ️ New image detected");
+    const QImage blurred = documentOf(app->editorWindow()).currentImage();
+    EXPECT_NE(blurred, image);
+    EXPECT_EQ(QImage::fromData(copied).convertToFormat(QImage::Format_RGB32), blurred.convertToFormat(QImage::Format_RGB32));
+}
+
+// A copy whose PNG cannot be made leaves the clipboard, and what the next
+// click makes of it, as they were.
+TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
+{
+    const QByteArray png = encoded(noiseImage(2000, 1500), "PNG");
+    offerOnClipboard({{"image/png", png}});
+    click();
+    ImageEditorView *editor = editorOf(app->editorWindow());
+    for (const auto &command : {std::function<void()>([editor] { editor->copyAction()->trigger(); }),
+                                std::function<void()>([editor] {
+                                    editor->document().setSelectionRect(QRectF(0, 0, 1900, 1000));
+                                    editor->cropAndCopyAction()->trigger();
+                                })}) {
+        console.clear();
+        {
+            // No thread for the encoder, and no room for its output.
+            malloc_trim(0);
+            const AddressSpaceLimit limit(6 << 20);
+            command();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!console.lines().empty() && console.lines().back() == "❌ Failed to convert image to PNG", 5000);
+        EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), png);
+        EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
+    }
+}
+
+// A FIFO or a device handed over as a file is refused at once: opening it
+// to read would wait for a writer, or read for ever.
+TEST(PintoraAppFiles, OnlyRegularFilesAreOpened)
+{
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString picture = folder.filePath(QStringLiteral("picture.png"));
+    solidImage(4, 3, Qt::green).save(picture);
+    ConsoleCapture quiet;
+    PintoraApp app;
+    alarm(20); // a blocked open ends the test instead of hanging it
+    EXPECT_EQ(app.openFile(fifo), QStringLiteral("not a regular file"));
+    EXPECT_EQ(app.openFile(QStringLiteral("/dev/zero")), QStringLiteral("not a regular file"));
+    EXPECT_EQ(app.openFile(folder.path()), QStringLiteral("not a regular file"));
+    EXPECT_EQ(app.openFile(folder.filePath(QStringLiteral("missing.png"))), QStringLiteral("No such file or directory"));
+    alarm(0);
+    EXPECT_EQ(app.openFile(picture), QString());
+    EXPECT_EQ(documentOf(app.editorWindow()).currentImage().size(), QSize(4, 3));
 }
 
 // The launch lines, the tray and staying resident are shown end to end; the
