@@ -36,14 +36,20 @@ Sink &currentSink()
 class Output
 {
 public:
-    Output()
+    // The description to write to, made anew when standard output has been
+    // pointed elsewhere since.
+    void follow()
     {
         struct stat info{};
-        if (fstat(STDOUT_FILENO, &info) != 0)
+        if (fstat(STDOUT_FILENO, &info) != 0 || (info.st_dev == m_device && info.st_ino == m_inode))
             return;
-        if (S_ISSOCK(info.st_mode)) {
-            m_socket = true;
-        } else if (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode)) {
+        m_device = info.st_dev;
+        m_inode = info.st_ino;
+        if (m_fd != STDOUT_FILENO)
+            ::close(m_fd);
+        m_fd = STDOUT_FILENO;
+        m_socket = S_ISSOCK(info.st_mode);
+        if (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode)) {
             const int own = open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
             if (own >= 0)
                 m_fd = own;
@@ -83,6 +89,8 @@ public:
 
 private:
     int m_fd = STDOUT_FILENO;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
     bool m_socket = false;
     unsigned long long m_dropped = 0;
 };
@@ -90,6 +98,7 @@ private:
 void writeToStdout(std::string_view line)
 {
     static Output output;
+    output.follow();
     output.write(line);
 }
 
