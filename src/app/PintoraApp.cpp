@@ -8,6 +8,7 @@
 #include "ui/ImageEditorView.h"
 #include "ui/SymbolIcon.h"
 #include "ui/Theme.h"
+#include "ui/X11Clipboard.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -47,6 +48,10 @@ QImage decodeImage(const QByteArray &bytes)
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
 {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), std::chrono::milliseconds(1500), this);
+        connect(m_intake, &X11ClipboardIntake::finished, this, &PintoraApp::takeClipboard);
+    }
 }
 
 PintoraApp::~PintoraApp()
@@ -157,15 +162,43 @@ QString PintoraApp::openFile(const QString &path)
 
 void PintoraApp::menuBarIconClicked()
 {
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    QByteArray bytes;
-    QString type = QStringLiteral("image/png");
-    if (clipboard) {
-        bytes = clipboard->data(type);
-        if (bytes.isEmpty())
-            bytes = clipboard->data(type = QStringLiteral("image/tiff"));
-    }
+    // On X11 the clipboard is read off this thread, so that an owner that
+    // does not answer cannot freeze the tray and the editor; the read's end
+    // carries on below. A click during a read is answered by it.
+    if (m_intake && m_intake->request())
+        return;
+    takeClipboard(readClipboardHere());
+}
 
+ClipboardBytes PintoraApp::readClipboardHere()
+{
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    ClipboardBytes read{ClipboardBytes::Status::none, {}, QStringLiteral("image/png")};
+    if (clipboard) {
+        read.bytes = clipboard->data(read.type);
+        if (read.bytes.isEmpty())
+            read.bytes = clipboard->data(read.type = QStringLiteral("image/tiff"));
+    }
+    if (!read.bytes.isEmpty())
+        read.status = ClipboardBytes::Status::image;
+    return read;
+}
+
+void PintoraApp::takeClipboard(const ClipboardBytes &read)
+{
+    if (read.status == ClipboardBytes::Status::failed) { // no X connection of our own: Qt's
+        takeClipboard(readClipboardHere());
+        return;
+    }
+    if (read.status == ClipboardBytes::Status::timedOut) {
+        console::writeLine("❌ The clipboard's owner did not answer");
+        if (m_statusItem && m_statusItem->isVisible())
+            m_statusItem->showMessage(QStringLiteral("Pintora"), Translations::unreadableImage(),
+                                      QSystemTrayIcon::Warning, 5000);
+        return;
+    }
+    const QByteArray &bytes = read.bytes;
+    const QString &type = read.type;
     if (bytes.isEmpty()) {
         console::writeLine("ℹ️ No image on clipboard");
         if (m_editorWindow)

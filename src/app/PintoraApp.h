@@ -2,6 +2,7 @@
 
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
+#include "ui/X11Clipboard.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -41,6 +42,8 @@ public:
     EditorWindow *editorWindow() const { return m_editorWindow; }
 
 private:
+    ClipboardBytes readClipboardHere();
+    void takeClipboard(const ClipboardBytes &read);
     void setUpStatusItem();
     void openEditorWindow(const QImage &image);
     void showEditorWindow();
@@ -52,6 +55,7 @@ private:
     EditorWindow *makeEditorWindow(const QImage &image);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
+    X11ClipboardIntake *m_intake = nullptr;  // child of this; on X11 only
     std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
     QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
     // The current image and its clipboard bytes, to spot it again; and the
