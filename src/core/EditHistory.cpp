@@ -33,11 +33,6 @@ void EditStep::add(ImageEdit edit)
     m_edits.push_back(std::move(edit));
 }
 
-void EditStep::addFirst(ImageEdit edit)
-{
-    m_edits.insert(m_edits.begin(), std::move(edit));
-}
-
 void EditStep::undo()
 {
     m_changedArea = QRect();

@@ -32,9 +32,6 @@ public:
 
     // A change made after the ones already here.
     void add(ImageEdit edit);
-    // A change made before the ones here: for a step that is undone, so that
-    // its redo starts from the image as it is now.
-    void addFirst(ImageEdit edit);
 
     // What the last undo or redo of this step changed.
     QRect changedArea() const { return m_changedArea; }

@@ -111,13 +111,12 @@ void EditorDocument::saveStateForUndo()
 
 void EditorDocument::recordChange(const ImageEdit &edit)
 {
+    // Every change follows a snapshot, which dropped the steps to redo:
+    // undoing the newest step takes this change back too.
     const int index = m_history.index();
-    // Undoing the newest step also takes this change back ...
+    Q_ASSERT(index == m_history.count());
     if (index > 0)
         step(index - 1)->add(edit);
-    // ... and redoing the next one starts from the image as it is now.
-    if (index < m_history.count())
-        step(index)->addFirst(edit);
 }
 
 void EditorDocument::performUndo()

@@ -95,8 +95,7 @@ private:
     void burnIn(BurnInPlan &plan);
 
     EditStep *step(int index);
-    // Keeps the history consistent with a change made without a snapshot of
-    // its own. `edit` holds what the change overwrote.
+    // Adds a change to the newest step. `edit` holds what it overwrote.
     void recordChange(const ImageEdit &edit);
     void replaceImage(const QImage &image);
     void afterHistoryStep(const QRect &area, const char *line);

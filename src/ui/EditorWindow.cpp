@@ -32,9 +32,23 @@ QRect EditorWindow::geometryOn(const QScreen *screen)
 {
     if (!screen)
         return QRect(QPoint(0, 0), QSize(1536, 864));
-    const QRect free = screen->availableGeometry();
-    const QSize size = (QSizeF(screen->geometry().size()) * 0.8).toSize().boundedTo(free.size());
-    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free);
+    return geometryFor(screen->geometry(), screen->availableGeometry());
+}
+
+QRect EditorWindow::geometryFor(const QRect &screen, const QRect &available)
+{
+    const QSize size = (QSizeF(screen.size()) * 0.8).toSize().boundedTo(available.size());
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available);
+}
+
+QRect EditorWindow::frameInside(const QRect &available, const QRect &frame, const QSize &decoration)
+{
+    if (available.contains(frame))
+        return frame;
+    const QSize size = (frame.size() - decoration).boundedTo(available.size() - decoration) + decoration;
+    return QRect(QPoint(std::clamp(frame.left(), available.left(), available.right() + 1 - size.width()),
+                        std::clamp(frame.top(), available.top(), available.bottom() + 1 - size.height())),
+                 size);
 }
 
 void EditorWindow::prepare()
@@ -60,16 +74,13 @@ void EditorWindow::keepOnScreen()
     const QScreen *screen = this->screen();
     if (!screen || isMaximized() || isFullScreen())
         return;
-    const QRect free = screen->availableGeometry();
     const QRect frame = frameGeometry();
-    if (free.contains(frame))
-        return;
-    // Shrink by what the frame adds, then move the whole frame inside.
     const QSize decoration = frame.size() - size();
-    resize(size().boundedTo(free.size() - decoration));
-    const QRect fitted(frame.topLeft(), size() + decoration);
-    move(std::clamp(fitted.left(), free.left(), free.right() + 1 - fitted.width()),
-         std::clamp(fitted.top(), free.top(), free.bottom() + 1 - fitted.height()));
+    const QRect placed = frameInside(screen->availableGeometry(), frame, decoration);
+    if (placed == frame)
+        return;
+    resize(placed.size() - decoration);
+    move(placed.topLeft());
 }
 
 } // namespace pintora

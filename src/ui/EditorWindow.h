@@ -33,6 +33,11 @@ public:
     // Four fifths of the whole screen (not just its free area), at most the
     // free area, centred in it.
     static QRect geometryOn(const QScreen *screen);
+    static QRect geometryFor(const QRect &screen, const QRect &available);
+    // Where a window frame goes so that all of it lies in `available`: as
+    // it is when it does, else shrunk to fit and moved inside. `decoration`
+    // is what the frame adds to the window's own size.
+    static QRect frameInside(const QRect &available, const QRect &frame, const QSize &decoration);
 
 private:
     void keepOnScreen();

@@ -208,6 +208,17 @@ TEST_F(InstanceChannelTest, AFloodOfConnectionsLeavesTheServerListening)
     EXPECT_EQ(handled.size(), 1u);
 }
 
+TEST_F(InstanceChannelTest, ASecondChannelOnThePathHandsOver)
+{
+    InstanceChannel running(path());
+    ASSERT_TRUE(running.becomeRunningInstance(answer));
+    InstanceChannel second(path());
+    EXPECT_FALSE(second.becomeRunningInstance(answer));
+    EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png")}),
+              InstanceChannel::Outcome::done);
+    EXPECT_EQ(handled, std::vector<QString>{QStringLiteral("/a.png")});
+}
+
 TEST_F(InstanceChannelTest, GarbageOnTheSocketIsIgnored)
 {
     InstanceChannel running(path());

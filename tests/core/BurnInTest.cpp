@@ -108,15 +108,21 @@ TEST(Blur, LooksLikeAGaussianAndRepeatsTheEdgeInsteadOfFading)
     for (int y = 0; y < 150; ++y)
         for (int x = 0; x < 200; ++x)
             image.setPixel(x, y, (x / 2 + y / 7) % 2 || x > 150 ? 0xff202020 : 0xfff0f0f0);
+    // Noise up to the right and bottom edges: each edge pixel must be the one
+    // repeated, not its neighbour.
+    const QImage noise = noiseImage(200, 150).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const struct {
+        const QImage &image;
         QRect cut;
         double sigma;
     } cases[] = {
-        {{60, 40, 80, 60}, 5.0}, {{60, 40, 80, 60}, 20.0}, {{0, 0, 30, 150}, 12.0}, {{150, 100, 50, 50}, 40.0},
+        {image, {60, 40, 80, 60}, 5.0}, {image, {60, 40, 80, 60}, 20.0}, {image, {0, 0, 30, 150}, 12.0},
+        {image, {150, 100, 50, 50}, 40.0}, {noise, {170, 120, 30, 30}, 5.0}, {noise, {0, 130, 200, 20}, 5.0},
+        {noise, {185, 0, 15, 150}, 5.0},
     };
     for (const auto &c : cases) {
-        const QImage patch = gaussianBlurCut(image, c.cut, c.sigma);
-        const std::vector<double> expected = referenceBlur(image, c.cut, c.sigma);
+        const QImage patch = gaussianBlurCut(c.image, c.cut, c.sigma);
+        const std::vector<double> expected = referenceBlur(c.image, c.cut, c.sigma);
         double worst = 0, total = 0;
         for (int y = 0; y < c.cut.height(); ++y)
             for (int x = 0; x < c.cut.width(); ++x) {

@@ -23,12 +23,17 @@ TEST(DisplayScaling, ShrinkingAveragesAndEnlargingRepeatsPixels)
         {"shrunk, lines of text turn grey", checkerboard, {4, 4}, QColor(128, 128, 128), QColor(128, 128, 128)},
         {"enlarged, pixels stay sharp", checkerboard, {16, 16}, Qt::black, Qt::black},
         {"translucent, on black", halfRed, {4, 4}, QColor(128, 0, 0), QColor(128, 0, 0)},
+        // Each display pixel takes a part of the pixels it only partly
+        // covers: a flat image stays flat at any ratio.
+        {"shrunk by a ratio that is not whole", solidImage(1000, 1000, QColor(200, 100, 50)), {333, 333},
+         QColor(200, 100, 50), QColor(200, 100, 50)},
     };
     for (const auto &c : cases) {
         const QImage display = DisplayScaling(c.image.size(), c.display).render(c.image);
         ASSERT_EQ(display.size(), c.display) << c.name;
         EXPECT_TRUE(colorNear(display.pixelColor(0, 0), c.topLeft)) << c.name;
         EXPECT_TRUE(colorNear(display.pixelColor(1, 0), c.next)) << c.name;
+        EXPECT_TRUE(colorNear(display.pixelColor(c.display.width() - 1, c.display.height() - 1), c.topLeft)) << c.name;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/ImageExport.h"
 #include "ui/Clipboard.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -58,7 +59,14 @@ TEST_F(EditorTest, PasteReplacesTheImageAndForgetsTheHistory)
 
     const QImage pasted = solidImage(320, 200, Qt::magenta);
     auto *data = new QMimeData;
-    data->setData(QStringLiteral("image/png"), encodePng(pasted)); // bytes only, as other programs offer
+    // Bytes only, as other programs offer them; PNG is taken before the
+    // types listed ahead of it.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    solidImage(10, 10, Qt::yellow).save(&buffer, "BMP");
+    data->setData(QStringLiteral("image/bmp"), bmp);
+    data->setData(QStringLiteral("image/png"), encodePng(pasted));
     QGuiApplication::clipboard()->setMimeData(data);
     console.clear();
     editor.pasteNewImage();

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for SECONDS (60 unless
+# given), with their corpora under build/fuzz/corpus.
+#   scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+CC=clang CXX=clang++ cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/fuzz
+for fuzzer in fuzz_instance_request fuzz_clipboard_targets; do
+    mkdir -p "build/fuzz/corpus/$fuzzer"
+    echo "== $fuzzer, $seconds s"
+    "build/fuzz/$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "build/fuzz/corpus/$fuzzer"
+done
