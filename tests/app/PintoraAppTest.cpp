@@ -254,7 +254,8 @@ TEST(PintoraAppLaunch, MakesTheAppDarkAndDecodesScreenshotsUpTo16384SquareOnly)
     putBigEndian(16, 16385);
     putBigEndian(20, 16384);
     putBigEndian(29, crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(png.constData()) + 12, 17)); // "IHDR" and its data
-    ASSERT_EQ(QImageReader(new QBuffer(&png)).size(), QSize(16385, 16384));
+    QBuffer header(&png);
+    ASSERT_EQ(QImageReader(&header).size(), QSize(16385, 16384));
     EXPECT_TRUE(QImage::fromData(png).isNull());
 }
 

@@ -41,5 +41,21 @@ e2e_click_tray_icon
 e2e_wait_line "ℹ️ Same image, just showing window"
 e2e_until 20 bash -c "[[ -n \$(xdotool search --onlyvisible --name '^Pintora - Image Editor$') ]]" ||
     e2e_fail "the editor did not come back"
+
+echo "== a large image comes in pieces (INCR) and arrives whole"
+convert -size 1800x1200 xc: +noise Random -depth 8 "PNG24:$E2E_DIR/noise.png" # about 6 MB, incompressible
+(($(stat -c %s "$E2E_DIR/noise.png") > 4000000)) || e2e_fail "the noise image is too small to need INCR"
+e2e_clip_put "$E2E_DIR/noise.png"
+e2e_mark
+e2e_click_tray_icon
+e2e_wait_line "ℹ️ New image detected"
+e2e_until 20 bash -c "[[ -n \$(xdotool search --onlyvisible --name '^Pintora - Image Editor$') ]]" ||
+    e2e_fail "the large image did not open"
+e2e_mark
+xdotool windowactivate --sync "$(e2e_editor_window)" key ctrl+c
+e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
+e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/copied.png' 2>/dev/null && [[ -s '$E2E_DIR/copied.png' ]]" ||
+    e2e_fail "nothing to read back"
+e2e_same_pixels "$E2E_DIR/noise.png" "$E2E_DIR/copied.png" || e2e_fail "the large image did not arrive whole"
 e2e_screenshot stall-after
 echo PASS
