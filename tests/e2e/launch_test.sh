@@ -33,6 +33,18 @@ e2e_wait_line "✅ Button action configured"
 e2e_expect_lines "✅ App launched successfully!" "🌍 Language: Magyar"
 e2e_cleanup
 
+echo "== a channel folder other users can enter: refused, and the app runs on its own"
+mkdir -p "$E2E_DIR/tmp/pintora-$(id -u)"
+chmod 0777 "$E2E_DIR/tmp/pintora-$(id -u)"
+e2e_start_x 1280x720
+e2e_start_tray
+e2e_start_app -u XDG_RUNTIME_DIR TMPDIR="$E2E_DIR/tmp" LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8
+e2e_wait_line "✅ Button action configured"
+expected="pintora: running without hand-over to a running Pintora: $E2E_DIR/tmp/pintora-$(id -u) is open to other users (mode 777, not 700)"
+grep -qxF -- "$expected" "$E2E_ERR" || e2e_fail "no refusal on standard error: $(cat "$E2E_ERR")"
+[[ -z $(find "$E2E_DIR/tmp" -mindepth 2) ]] || e2e_fail "something was made in the open folder: $(find "$E2E_DIR/tmp")"
+e2e_cleanup
+
 echo "== standard output into a reader that quits"
 e2e_start_x 1280x720
 e2e_start_tray
