@@ -1,79 +1,24 @@
 #include "core/PngWriter.h"
 
 #include "core/Parallel.h"
+#include "core/PngRows.h"
 
 #include <QtEndian>
 #include <sys/mman.h>
 
 #include <isa-l/crc.h>
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
-#include <cstring>
+#include <climits>
 #include <memory>
 #include <new>
 #include <vector>
-#include <climits>
 
 namespace pintora {
 namespace {
 
-// How the pixels are written.
-struct Layout {
-    QImage::Format format; // what a row is converted to first: Qt's name for the same samples
-    int colourType;        // PNG's: 0 grey, 2 RGB, 6 RGBA
-    int bitDepth;          // 8 or 16
-    int bytesPerPixel;     // as written
-    int samplesKept;       // of the converted row's samples per pixel, the first ones
-};
-
-// Formats whose alpha is the top byte of a 32-bit pixel.
-bool hasAlphaByte(QImage::Format format)
-{
-    return format == QImage::Format_ARGB32 || format == QImage::Format_ARGB32_Premultiplied
-        || format == QImage::Format_RGBA8888 || format == QImage::Format_RGBA8888_Premultiplied;
-}
-
-bool isOpaque(const QImage &image)
-{
-    if (!image.hasAlphaChannel())
-        return true;
-    // Only alpha decides; a pass over the pixels costs little next to deflate.
-    if (!hasAlphaByte(image.format()))
-        return false; // the other alpha formats keep their alpha
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) != 255)
-                return false;
-    }
-    return true;
-}
-
-// More than 8 bits in some channel: 10-bit, 16-bit and floating point.
-bool isDeep(const QImage &image)
-{
-    const QPixelFormat pixel = image.pixelFormat();
-    return pixel.typeInterpretation() == QPixelFormat::FloatingPoint || pixel.redSize() > 8
-        || pixel.greenSize() > 8 || pixel.blueSize() > 8 || pixel.alphaSize() > 8;
-}
-
-Layout layoutFor(const QImage &image)
-{
-    // Grey stays grey, a colour table is looked up, more than 8 bits are
-    // kept at 16: every pixel is written as it is held.
-    if (image.format() == QImage::Format_Grayscale8)
-        return {QImage::Format_Grayscale8, 0, 8, 1, 1};
-    if (image.format() == QImage::Format_Grayscale16)
-        return {QImage::Format_Grayscale16, 0, 16, 2, 1};
-    const bool opaque = isOpaque(image);
-    if (isDeep(image))
-        return opaque ? Layout{QImage::Format_RGBX64, 2, 16, 6, 3} : Layout{QImage::Format_RGBA64, 6, 16, 8, 4};
-    return opaque ? Layout{QImage::Format_RGB888, 2, 8, 3, 3} : Layout{QImage::Format_RGBA8888, 6, 8, 4, 4};
-}
+using png::Layout;
 
 void putBigEndian(QByteArray &bytes, std::uint32_t value)
 {
@@ -96,207 +41,6 @@ void appendChunk(QByteArray &png, const char *type, const QByteArray &data)
     png.append(data);
     endChunk(png, start);
 }
-
-// The two filters used, cheap and good on screenshots: Up and Sub, chosen
-// per row as libpng does, by the smaller sum of the bytes' magnitudes.
-enum Filter : unsigned char { Sub = 1, Up = 2 };
-
-unsigned magnitude(unsigned char byte)
-{
-    return byte < 128 ? byte : 256u - byte;
-}
-
-// A row of PNG bytes, `pixelBytes` per pixel, filtered against the row
-// `above` into `out`, its filter type first.
-void filterRow(const unsigned char *row, const unsigned char *above, unsigned char *out, std::size_t bytes, std::size_t pixelBytes)
-{
-    const auto left = [&](std::size_t i) { return i >= pixelBytes ? row[i - pixelBytes] : 0; };
-    std::uint64_t up = 0, sub = 0;
-    for (std::size_t i = 0; i < bytes; ++i) {
-        up += magnitude(static_cast<unsigned char>(row[i] - above[i]));
-        sub += magnitude(static_cast<unsigned char>(row[i] - left(i)));
-    }
-    const bool useSub = sub < up;
-    *out++ = useSub ? Sub : Up;
-    for (std::size_t i = 0; i < bytes; ++i)
-        out[i] = static_cast<unsigned char>(row[i] - (useSub ? left(i) : above[i]));
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
-#else
-const bool hasAvx2 = false;
-#endif
-
-// Whether the PNG bytes of `image`'s rows are its 32-bit pixels' bytes
-// reordered (B, G, R, A in memory as R, G, B or R, G, B, A): then a filter
-// can take the differences of whole pixels before reordering them.
-bool reordersPixels(const QImage &image, const Layout &layout)
-{
-    if (!hasAvx2)
-        return false;
-    if (layout.format == QImage::Format_RGB888) // opaque: premultiplied or not, the same bytes
-        return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-            || image.format() == QImage::Format_ARGB32_Premultiplied;
-    return layout.format == QImage::Format_RGBA8888 && image.format() == QImage::Format_ARGB32;
-}
-
-// Pixels [from, count) of `row` less those `prediction` gives, reordered
-// into `out` (3 or 4 bytes a pixel); with their magnitudes added to `sum`.
-template <typename Prediction>
-void filterReorderedPlain(const quint32 *row, const Prediction &prediction, unsigned char *out, int from, int count,
-                          bool alpha, std::uint64_t &sum)
-{
-    const int step = alpha ? 4 : 3;
-    for (int x = from; x < count; ++x) {
-        const quint32 a = row[x], b = prediction(x);
-        const unsigned char bytes[4] = {static_cast<unsigned char>((a >> 16) - (b >> 16)),
-                                        static_cast<unsigned char>((a >> 8) - (b >> 8)), static_cast<unsigned char>(a - b),
-                                        static_cast<unsigned char>((a >> 24) - (b >> 24))};
-        for (int i = 0; i < step; ++i) {
-            out[step * x + i] = bytes[i];
-            sum += magnitude(bytes[i]);
-        }
-    }
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-// Row `row` filtered against `above` into `out` (its type first, then 3 or 4
-// bytes a pixel, with 4 to spare at the end), and the Adler-32 `adler`
-// carried over the bytes written. Eight pixels at a time: the differences
-// of whole pixels, then the shuffle.
-#pragma GCC push_options
-#pragma GCC target("avx2") // for the lambdas too; chosen at run time
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi" // the lambdas passing vectors are inlined here, never called across builds
-void filterReorderedRow(const quint32 *row, const quint32 *above, unsigned char *out, int count, bool alpha,
-                        std::uint32_t &adler)
-{
-    const __m256i zero = _mm256_setzero_si256();
-    const int whole = count & ~7;
-    const auto load = [](const quint32 *pixels) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pixels)); };
-    // The first eight pixels' left neighbours: a zero, then pixels 0 to 6.
-    const auto firstLeft = [&](__m256i pixels) {
-        return _mm256_blend_epi32(_mm256_permutevar8x32_epi32(pixels, _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6)), zero, 1);
-    };
-    const auto total = [](__m256i lanes) {
-        __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
-        sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0x4e));
-        return std::uint64_t(std::uint32_t(_mm_cvtsi128_si32(_mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0xb1)))));
-    };
-
-    // Which filter: the sums of both over the row, which then stays in the cache.
-    __m256i upSums = zero, subSums = zero;
-    const auto addSums = [&](__m256i pixels, __m256i upper, __m256i previous) {
-        upSums = _mm256_add_epi64(upSums, _mm256_sad_epu8(_mm256_abs_epi8(_mm256_sub_epi8(pixels, upper)), zero));
-        subSums = _mm256_add_epi64(subSums, _mm256_sad_epu8(_mm256_abs_epi8(_mm256_sub_epi8(pixels, previous)), zero));
-    };
-    if (whole > 0)
-        addSums(load(row), load(above), firstLeft(load(row)));
-    for (int x = 8; x < whole; x += 8) {
-        _mm_prefetch(reinterpret_cast<const char *>(row + x) + 4096, _MM_HINT_T0);
-        addSums(load(row + x), load(above + x), load(row + x - 1));
-    }
-    const auto wide = [](__m256i lanes) {
-        const __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
-        return std::uint64_t(_mm_cvtsi128_si64(sum)) + std::uint64_t(_mm_extract_epi64(sum, 1));
-    };
-    std::uint64_t up = wide(upSums), sub = wide(subSums);
-    unsigned char *pixelsOut = out + 1;
-    const auto upPrediction = [&](int x) { return above[x]; };
-    const auto subPrediction = [&](int x) { return x > 0 ? row[x - 1] : 0u; };
-    // The last few pixels, written for their sums and again below once chosen.
-    filterReorderedPlain(row, upPrediction, pixelsOut, whole, count, alpha, up);
-    filterReorderedPlain(row, subPrediction, pixelsOut, whole, count, alpha, sub);
-    const bool useSub = sub < up;
-    out[0] = useSub ? Sub : Up;
-
-    const __m256i order = alpha ? _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15,
-                                                   2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15)
-                                : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1,
-                                                   2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
-    // Each byte's weight in the second sum: how many of the group's bytes start at it.
-    const __m256i weights = alpha ? _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17,
-                                                     16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1)
-                                  : _mm256_setr_epi8(24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 0, 0, 0, 0,
-                                                     12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 0, 0);
-    const __m256i ones = _mm256_set1_epi16(1);
-    const int step = alpha ? 32 : 24;
-    std::uint64_t a = ((adler & 0xffff) + out[0]) % 65521, b = ((adler >> 16) + a) % 65521;
-    const auto writeGroups = [&](int from, int end, auto predict) {
-        __m256i sums = zero, earlier = zero, weighted = zero;
-        for (int x = from; x < end; x += 8) {
-            const __m256i pixels = load(row + x);
-            const __m256i bytes = _mm256_shuffle_epi8(_mm256_sub_epi8(pixels, predict(x, pixels)), order);
-            unsigned char *target = pixelsOut + step * (x / 8);
-            if (alpha) {
-                _mm256_storeu_si256(reinterpret_cast<__m256i *>(target), bytes);
-            } else { // twelve bytes from each half; the second store covers the first's four spare
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm256_castsi256_si128(bytes));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(target + 12), _mm256_extracti128_si256(bytes, 1));
-            }
-            earlier = _mm256_add_epi32(earlier, sums);
-            sums = _mm256_add_epi32(sums, _mm256_sad_epu8(bytes, zero));
-            weighted = _mm256_add_epi32(weighted, _mm256_madd_epi16(_mm256_maddubs_epi16(bytes, weights), ones));
-        }
-        const std::uint64_t groups = std::uint64_t(end - from) / 8;
-        b = (b + groups * std::uint64_t(step) * a + std::uint64_t(step) * total(earlier) + total(weighted)) % 65521;
-        a = (a + total(sums)) % 65521;
-    };
-    // Up to 5552 bytes between reductions, as zlib, so that no lane overflows.
-    for (int x = 0; x < whole;) {
-        const int end = std::min(whole, x + 8 * (5552 / 32));
-        if (!useSub)
-            writeGroups(x, end, [&](int at, __m256i) { return load(above + at); });
-        else if (x > 0)
-            writeGroups(x, end, [&](int at, __m256i) { return load(row + at - 1); });
-        else {
-            writeGroups(0, 8, [&](int, __m256i pixels) { return firstLeft(pixels); });
-            writeGroups(8, end, [&](int at, __m256i) { return load(row + at - 1); });
-        }
-        x = end;
-    }
-    adler = std::uint32_t(b << 16 | a);
-    std::uint64_t unused = 0;
-    if (useSub)
-        filterReorderedPlain(row, subPrediction, pixelsOut, whole, count, alpha, unused);
-    else
-        filterReorderedPlain(row, upPrediction, pixelsOut, whole, count, alpha, unused);
-    const int tail = (alpha ? 4 : 3) * whole;
-    adler = isal_adler32(adler, pixelsOut + tail, std::uint64_t((alpha ? 4 : 3) * count - tail));
-}
-#pragma GCC diagnostic pop
-#pragma GCC pop_options
-#endif
-
-// Writes row `y` of `image` as PNG stores it into `out` (with 4 bytes to
-// spare); false when memory runs out.
-bool storeRow(const QImage &image, const Layout &layout, int y, unsigned char *out)
-{
-    const int width = image.width();
-    QImage wrapped(image.constScanLine(y), width, 1, image.bytesPerLine(), image.format());
-    wrapped.setColorTable(image.colorTable()); // palette and 1-bit rows mean nothing without it
-    const QImage row = wrapped.convertToFormat(layout.format);
-    if (row.isNull())
-        return false;
-    const int sampleBytes = layout.bitDepth / 8;
-    const int heldBytes = row.depth() / 8;
-    const int keptBytes = layout.samplesKept * sampleBytes;
-    const uchar *in = row.constScanLine(0);
-    if (keptBytes == heldBytes) {
-        std::memcpy(out, in, std::size_t(width) * std::size_t(keptBytes));
-    } else { // RGBX64: the padding sample is not written
-        for (int x = 0; x < width; ++x)
-            std::memcpy(out + std::size_t(x) * std::size_t(keptBytes), in + std::size_t(x) * std::size_t(heldBytes),
-                        std::size_t(keptBytes));
-    }
-    const std::size_t bytes = std::size_t(width) * std::size_t(layout.bytesPerPixel);
-    if (layout.bitDepth == 16) // PNG's samples are big-endian
-        for (std::size_t i = 0; i < bytes; i += 2)
-            std::swap(out[i], out[i + 1]);
-    return true;
-}
-
 // Asks for 2 MiB pages for the compressed bytes: taking them page by 4 KiB
 // page costs a fault each, a tenth of the writer's time.
 void preferLargePages(void *start, std::size_t size)
@@ -331,7 +75,7 @@ void writeStripe(const QImage &image, const Layout &layout, int first, int end, 
     const int rowsPerChunk = int(std::clamp<std::size_t>((256 << 10) / (rowBytes + 1), 1, 1024));
     const std::size_t input = std::size_t(end - first) * (rowBytes + 1);
     const std::size_t room = deflateRoom(input);
-    const bool reordered = reordersPixels(image, layout);
+    const bool reordered = png::reordersPixels(image, layout);
     std::unique_ptr<unsigned char[]> above, current, chunk, level;
     std::vector<quint32> zeros; // above the first row PNG counts zeros
     try {
@@ -355,7 +99,7 @@ void writeStripe(const QImage &image, const Layout &layout, int first, int end, 
     stream.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
     stream.next_out = stripe.out;
     stream.avail_out = std::uint32_t(std::min<std::size_t>(room, UINT32_MAX));
-    if (first > 0 && !reordered && !storeRow(image, layout, first - 1, above.get()))
+    if (first > 0 && !reordered && !png::storeRow(image, layout, first - 1, above.get()))
         return;
 
     for (int top = first; top < end; top += rowsPerChunk) {
@@ -366,14 +110,14 @@ void writeStripe(const QImage &image, const Layout &layout, int first, int end, 
             if (reordered) {
                 const auto *row = reinterpret_cast<const quint32 *>(image.constScanLine(y));
                 const auto *rowAbove = y > 0 ? reinterpret_cast<const quint32 *>(image.constScanLine(y - 1)) : zeros.data();
-                filterReorderedRow(row, rowAbove, target, image.width(), layout.bytesPerPixel == 4, stripe.adler);
+                png::filterReorderedRow(row, rowAbove, target, image.width(), layout.bytesPerPixel == 4, stripe.adler);
                 target += rowBytes + 1;
                 continue;
             }
 #endif
-            if (!storeRow(image, layout, y, current.get()))
+            if (!png::storeRow(image, layout, y, current.get()))
                 return;
-            filterRow(current.get(), above.get(), target, rowBytes, std::size_t(layout.bytesPerPixel));
+            png::filterRow(current.get(), above.get(), target, rowBytes, std::size_t(layout.bytesPerPixel));
             std::swap(above, current);
             stripe.adler = isal_adler32(stripe.adler, target, rowBytes + 1);
             target += rowBytes + 1;
@@ -411,7 +155,7 @@ QByteArray writePng(const QImage &image, int workers, std::size_t stripeBytes)
 {
     if (image.isNull())
         return {};
-    const Layout layout = layoutFor(image);
+    const Layout layout = png::layoutFor(image);
     const std::size_t rowBytes = std::size_t(image.width()) * std::size_t(layout.bytesPerPixel) + 1;
     // One stripe per thread, each big, so that what a compressor starts anew
     // costs nothing.
