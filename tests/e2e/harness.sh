@@ -169,7 +169,13 @@ e2e_tray_icon_window() {
 
 e2e_click_tray_icon() {
     local window
-    window=$(e2e_tray_icon_window) || e2e_fail "no tray icon window"
+    # Windows that come and go while the panel is searched can hide the
+    # icon from one search on a busy machine: look again for a while.
+    for _ in {1..50}; do
+        window=$(e2e_tray_icon_window) && break
+        sleep 0.1
+    done
+    [[ -n $window ]] || e2e_fail "no tray icon window"
     xdotool mousemove --window "$window" 8 8 click 1
 }
 
