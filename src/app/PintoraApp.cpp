@@ -17,9 +17,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QSystemTrayIcon>
-#include <QTimer>
-
 #include <QFile>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -186,12 +185,13 @@ ClipboardBytes PintoraApp::readClipboardHere()
 
 void PintoraApp::takeClipboard(const ClipboardBytes &read)
 {
-    if (read.status == ClipboardBytes::Status::failed) { // no X connection of our own: Qt's
+    if (read.status == ClipboardBytes::Status::noConnection) { // Qt's connection, then
         takeClipboard(readClipboardHere());
         return;
     }
-    if (read.status == ClipboardBytes::Status::timedOut) {
-        console::writeLine("❌ The clipboard's owner did not answer");
+    if (read.status == ClipboardBytes::Status::timedOut || read.status == ClipboardBytes::Status::unreadable) {
+        console::writeLine(read.status == ClipboardBytes::Status::timedOut ? "❌ The clipboard's owner did not answer"
+                                                                           : "❌ Failed to read the clipboard");
         if (m_statusItem && m_statusItem->isVisible())
             m_statusItem->showMessage(QStringLiteral("Pintora"), Translations::unreadableImage(),
                                       QSystemTrayIcon::Warning, 5000);

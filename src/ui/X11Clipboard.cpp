@@ -39,10 +39,10 @@ public:
     ClipboardBytes read()
     {
         if (xcb_connection_has_error(m_connection))
-            return {ClipboardBytes::Status::failed, {}, {}};
+            return {ClipboardBytes::Status::noConnection, {}, {}};
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
         if (!screen)
-            return {ClipboardBytes::Status::failed, {}, {}};
+            return {ClipboardBytes::Status::noConnection, {}, {}};
         m_window = xcb_generate_id(m_connection);
         const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
@@ -52,14 +52,14 @@ public:
         m_property = atom("PINTORA_CLIPBOARD");
         m_incr = atom("INCR");
         if (!clipboard || !targets || !png || !tiff || !m_property || !m_incr)
-            return {ClipboardBytes::Status::failed, {}, {}};
+            return {ClipboardBytes::Status::noConnection, {}, {}};
         const auto owner = own(xcb_get_selection_owner_reply(
             m_connection, xcb_get_selection_owner(m_connection, clipboard), nullptr));
         if (!owner || owner->owner == XCB_NONE)
             return {ClipboardBytes::Status::none, {}, {}};
 
         ClipboardBytes offered = convert(clipboard, targets);
-        if (offered.status == ClipboardBytes::Status::timedOut || offered.status == ClipboardBytes::Status::failed)
+        if (offered.status == ClipboardBytes::Status::timedOut || offered.status == ClipboardBytes::Status::unreadable)
             return offered;
         const std::optional<std::uint32_t> target =
             chooseImageTarget(offered.bytes.constData(), std::size_t(offered.bytes.size()), m_format,
@@ -150,7 +150,7 @@ private:
             return {ClipboardBytes::Status::none, {}, {}};
         ClipboardBytes result{ClipboardBytes::Status::image, {}, {}};
         if (!takeProperty(result.bytes))
-            return {ClipboardBytes::Status::failed, {}, {}};
+            return {ClipboardBytes::Status::unreadable, {}, {}};
         if (m_type != m_incr)
             return result;
         // In pieces: each one a new value of the property, an empty one last.
@@ -164,7 +164,7 @@ private:
                 return {ClipboardBytes::Status::timedOut, {}, {}};
             QByteArray piece;
             if (!takeProperty(piece) || std::size_t(result.bytes.size()) + std::size_t(piece.size()) > largestTransfer)
-                return {ClipboardBytes::Status::failed, {}, {}};
+                return {ClipboardBytes::Status::unreadable, {}, {}};
             if (piece.isEmpty())
                 return result;
             result.bytes.append(piece);
@@ -203,7 +203,7 @@ ClipboardBytes readX11ClipboardImage(const QByteArray &display, std::chrono::mil
     try {
         return Reader(display, patience).read();
     } catch (const std::bad_alloc &) {
-        return {ClipboardBytes::Status::failed, {}, {}};
+        return {ClipboardBytes::Status::unreadable, {}, {}};
     }
 }
 

@@ -14,7 +14,9 @@ namespace pintora {
 
 // What a read of the clipboard's image bytes came to.
 struct ClipboardBytes {
-    enum class Status { image, none, timedOut, failed };
+    // `noConnection`: no X connection of our own could be had; `unreadable`:
+    // the owner broke the protocol or offered more than an image can be.
+    enum class Status { image, none, timedOut, unreadable, noConnection };
     Status status = Status::none;
     QByteArray bytes;
     QString type; // "image/png" or "image/tiff"
@@ -44,7 +46,6 @@ public:
     // Starts a read, unless one is running; false when no thread could be
     // started for it.
     bool request();
-    bool isReading() const { return m_thread.joinable(); }
 
 signals:
     void finished(const pintora::ClipboardBytes &result);
