@@ -52,7 +52,9 @@ e2e_wait_line "ℹ️ New image detected"
 e2e_until 20 bash -c "[[ -n \$(xdotool search --onlyvisible --name '^Pintora - Image Editor$') ]]" ||
     e2e_fail "the large image did not open"
 e2e_mark
-xdotool windowactivate --sync "$(e2e_editor_window)" key ctrl+c
+e2e_until 10 bash -c 'xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^Pintora - Image Editor$" | head -n1)" 2>/dev/null' ||
+    e2e_fail "the editor could not be activated"
+xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
 e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/copied.png' 2>/dev/null && [[ -s '$E2E_DIR/copied.png' ]]" ||
     e2e_fail "nothing to read back"

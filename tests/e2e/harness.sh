@@ -155,10 +155,12 @@ e2e_app_running() {
 }
 
 e2e_tray_icon_window() {
-    local window
+    local window geometry
     # The tray icon is the app's small window embedded in the panel.
     for window in $(xdotool search --onlyvisible --class pintora 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$window")"
+        # A window that closed since the search (a tray message) is passed over.
+        geometry=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null) || continue
+        eval "$geometry"
         if ((WIDTH <= 64 && HEIGHT <= 64)); then
             echo "$window"
             return 0
