@@ -2,6 +2,7 @@
 #include "ImageTestSupport.h"
 #include "core/ImageExport.h"
 #include "ui/Clipboard.h"
+#include "ui/X11Clipboard.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -76,6 +77,34 @@ TEST_F(EditorTest, PasteReplacesTheImageAndForgetsTheHistory)
     EXPECT_EQ(doc().currentImage().pixelColor(5, 5), QColor(Qt::magenta));
     EXPECT_EQ(doc().undoCount() + doc().redoCount(), 0);
     EXPECT_EQ(doc().selectionRect(), QRectF());
+}
+
+} // namespace pintora
+
+namespace pintora {
+
+// What a clipboard owner offers decides what is read: PNG before TIFF
+// wherever they stand, nothing else, and nothing from a malformed reply.
+TEST(X11ClipboardTargets, PngFirstThenTiffAndNothingFromAMalformedReply)
+{
+    constexpr std::uint32_t png = 301, tiff = 302, text = 7;
+    const struct {
+        std::vector<std::uint32_t> offered;
+        int format;
+        std::uint32_t claimed; // items the reply says it holds
+        std::optional<std::uint32_t> chosen;
+    } cases[] = {
+        {{text, tiff, png}, 32, 3, png},
+        {{tiff, text}, 32, 2, tiff},
+        {{text}, 32, 1, std::nullopt},
+        {{}, 32, 0, std::nullopt},
+        {{tiff, png}, 8, 2, std::nullopt},      // not a list of atoms
+        {{tiff, png}, 32, 1, tiff},              // only what it says it holds counts
+        {{tiff}, 32, 1u << 30, std::nullopt},   // more than it holds
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(chooseImageTarget(c.offered.data(), c.offered.size() * 4, c.format, c.claimed, png, tiff), c.chosen)
+            << c.offered.size() << " offered, " << c.claimed << " claimed";
 }
 
 } // namespace pintora
