@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -68,6 +70,21 @@ public:
 private:
     rlimit m_original{};
 };
+
+// Handles events until `done` holds, for at most `milliseconds`; whether it
+// came to hold. (QtTest's QTRY macros end a test silently under GoogleTest.)
+template <typename Condition>
+bool eventually(const Condition &done, int milliseconds = 5000)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
 
 // Colour `top` at `alpha` over an opaque `bottom`.
 inline QColor over(const QColor &top, double alpha, const QColor &bottom)

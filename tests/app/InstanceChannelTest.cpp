@@ -1,3 +1,4 @@
+#include "ImageTestSupport.h"
 #include "app/InstanceChannel.h"
 
 #include <QLocalSocket>
@@ -229,7 +230,8 @@ TEST_F(InstanceChannelTest, GarbageOnTheSocketIsIgnored)
         ASSERT_TRUE(intruder.waitForConnected(1000));
         intruder.write(garbage);
         intruder.flush();
-        QTRY_COMPARE_WITH_TIMEOUT(intruder.state(), QLocalSocket::UnconnectedState, 3000);
+        EXPECT_TRUE(eventually([&] { return intruder.state() == QLocalSocket::UnconnectedState; }, 3000))
+            << garbage.left(20).toStdString();
     }
     EXPECT_TRUE(handled.empty());
     EXPECT_EQ(handOver(InstanceRequest{}), InstanceChannel::Outcome::done); // still serving
