@@ -297,9 +297,10 @@ void EditorDocument::paste(const QImage &image)
         console::writeLine("⚠️ No image on clipboard");
         return;
     }
-    setImage(image);
-    setSelectionRect(QRectF());
-    m_history.clear();
+    // One step like any other: Undo brings back the image it replaced,
+    // with its boxes, and the history before it stays.
+    saveStateForUndo();
+    replaceImage(image);
     console::writeLine("✅ New image pasted from clipboard");
 }
 

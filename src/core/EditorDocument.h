@@ -70,8 +70,8 @@ public:
     QImage cropSelection(bool &outOfMemory);
     // Replaces the image by the selected part of it.
     void crop();
-    // Replaces the image by one from the clipboard, with a fresh history;
-    // a null image changes nothing.
+    // Replaces the image by one from the clipboard, as one undoable step; a
+    // null image changes nothing.
     void paste(const QImage &image);
 
     // Style choices; a colour also ends blur mode.

@@ -81,9 +81,10 @@ TEST_F(DocumentTest, DragsSnapshotsAndUndoAnnounceThemselvesInOrder)
         {"nothing to redo", [](auto &d) { d.performRedo(); }, {}},
         {"pasting nothing keeps all", [](auto &d) { d.paste(QImage()); }, {"⚠️ No image on clipboard"}},
         {"paste", [](auto &d) { d.paste(solidImage(30, 20, Qt::blue)); },
-         {"image (0,0 30x20)", "selection (0.0, 0.0, 0.0, 0.0)", "selection (0.0, 0.0, 0.0, 0.0)",
+         {"💾 State saved for undo (stack size: 4)", "image (0,0 30x20)", "selection (0.0, 0.0, 0.0, 0.0)",
           "✅ New image pasted from clipboard"}},
-        {"nothing to undo after a paste", [](auto &d) { d.performUndo(); }, {}},
+        {"undo of the paste brings the image back", [](auto &d) { d.performUndo(); },
+         {"image (0,0 200x150)", "selection (0.0, 0.0, 0.0, 0.0)", "↶ Undo performed (undo stack: 3, redo stack: 1)"}},
     };
     for (const auto &step : steps) {
         log.clear();
@@ -263,7 +264,8 @@ TEST_P(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
         } else if (kind == 6 && i % 4 == 0) {
             const QImage pasted = noiseImage(100 + i, 90);
             document.paste(pasted);
-            reference = WholeImageEditor{pasted, {}, {}};
+            reference.snapshot();
+            reference.current = pasted;
         } else if (kind == 6 || kind == 7) {
             document.performUndo();
             reference.step(reference.undo, reference.redo);

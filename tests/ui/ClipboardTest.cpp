@@ -4,6 +4,7 @@
 #include "ui/Clipboard.h"
 #include "ui/X11Clipboard.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -51,11 +52,10 @@ TEST(EditorClipboard, CopyWithoutAnImageSaysSo)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 }
 
-TEST_F(EditorTest, PasteReplacesTheImageAndForgetsTheHistory)
+TEST_F(EditorTest, PasteIsOneStepThatUndoTakesBack)
 {
     drag(100, 100, 300, 200, Qt::RightButton);
-    doc().performUndo();
-    ASSERT_GT(doc().redoCount(), 0);
+    const QImage boxed = doc().currentImage();
     drag(10, 10, 50, 50); // a selection, which the paste must clear
 
     const QImage pasted = solidImage(320, 200, Qt::magenta);
@@ -72,11 +72,14 @@ TEST_F(EditorTest, PasteReplacesTheImageAndForgetsTheHistory)
     console.clear();
     editor.pasteNewImage();
 
-    EXPECT_EQ(console.lines(), Lines{"✅ New image pasted from clipboard"});
+    EXPECT_EQ(console.lines(), (Lines{"💾 State saved for undo (stack size: 4)", "✅ New image pasted from clipboard"}));
     EXPECT_EQ(doc().currentImage().size(), QSize(320, 200));
     EXPECT_EQ(doc().currentImage().pixelColor(5, 5), QColor(Qt::magenta));
-    EXPECT_EQ(doc().undoCount() + doc().redoCount(), 0);
     EXPECT_EQ(doc().selectionRect(), QRectF());
+    editor.undoAction()->trigger();
+    EXPECT_EQ(doc().currentImage(), boxed);
+    editor.redoAction()->trigger();
+    EXPECT_EQ(doc().currentImage().size(), QSize(320, 200));
 }
 
 } // namespace pintora
