@@ -106,9 +106,14 @@ void ImageEditorView::updateActions()
     m_crop->setEnabled(canCrop);
     m_cropAndCopy->setEnabled(canCrop);
     m_save->setEnabled(canCrop);
-    m_undo->setEnabled(m_document->undoCount() > 0);
-    m_redo->setEnabled(m_document->redoCount() > 0);
-    m_toolbar->setVisible(!m_document->currentImage().isNull());
+    // An editor without an image shows only its message and takes no
+    // editing keys.
+    const bool hasImage = !m_document->currentImage().isNull();
+    m_copy->setEnabled(hasImage);
+    m_paste->setEnabled(hasImage);
+    m_undo->setEnabled(hasImage && m_document->undoCount() > 0);
+    m_redo->setEnabled(hasImage && m_document->redoCount() > 0);
+    m_toolbar->setVisible(hasImage);
 }
 
 void ImageEditorView::setInitialImage(const QImage &image)

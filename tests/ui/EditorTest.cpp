@@ -5,17 +5,27 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QMimeData>
 
 #include <functional>
 
 namespace pintora {
 
-TEST(EditorWithoutImage, ShowsOnlyTheCanvas)
+TEST(EditorWithoutImage, ShowsOnlyTheCanvasAndTakesNoEditingKeys)
 {
     ImageEditorView editor(QImage(), [](const QImage &) {});
     editor.resize(800, 600);
     editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor)); // shortcuts reach only the active window
     EXPECT_FALSE(editor.findChild<QWidget *>(QStringLiteral("cropButton"))->isVisibleTo(&editor));
+    // An image on the clipboard does not turn it into an editor.
+    auto *data = new QMimeData;
+    data->setImageData(solidImage(40, 30, Qt::red));
+    QGuiApplication::clipboard()->setMimeData(data);
+    ConsoleCapture console;
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_V, Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Z})
+        QTest::keyClick(&editor, key.key(), key.keyboardModifiers());
+    EXPECT_EQ(console.lines(), Lines{});
     EXPECT_TRUE(editor.document().currentImage().isNull());
 }
 
