@@ -34,6 +34,25 @@ QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, std::initial
     return keys;
 }
 
+// Qt's save dialog, with the ".png" ending put on the chosen name before
+// the dialog asks whether to replace an existing file: the question is then
+// about the file that is really written.
+class PngSaveDialog : public QFileDialog
+{
+    Q_OBJECT
+
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && !files.first().isEmpty() && withPngSuffix(files.first()) != files.first())
+            selectFile(withPngSuffix(files.first()));
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
 
 ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent)
@@ -150,7 +169,7 @@ void ImageEditorView::saveCroppedToFile()
         return;
 
     // A sheet on the editor while it is the active window, a window of its own otherwise.
-    auto *dialog = new QFileDialog(isActiveWindow() ? window() : nullptr, QStringLiteral("Save Image"));
+    auto *dialog = new PngSaveDialog(isActiveWindow() ? window() : nullptr, QStringLiteral("Save Image"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Qt's own dialog follows the app's dark palette and has room for the message.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -218,3 +237,5 @@ void ImageEditorView::pasteNewImage()
 }
 
 } // namespace pintora
+
+#include "ImageEditorView.moc"

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 
 namespace pintora {
@@ -55,11 +57,33 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
 
     EXPECT_EQ(console.lines().back(), "✅ Image saved to: " + path.toStdString());
     QDir::setCurrent(started);
+
     const QImage saved(path, "PNG");
     ASSERT_EQ(saved.size(), QSize(200, 150));
     for (int y = 0; y < 150; y += 7)
         for (int x = 0; x < 200; x += 7)
             ASSERT_EQ(saved.pixel(x, y), source.pixel(100 + x, 400 + y));
+
+    // Saving over it asks first, about the file that is really written;
+    // "No" leaves it and the dialog open.
+    QFile::resize(path, 10);
+    doc().setSelectionRect(QRectF(0, 0, 20, 20));
+    editor.saveCroppedToFile();
+    dialog = openSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(directory.filePath(QStringLiteral("shot.jpg")));
+    QString question;
+    QTimer::singleShot(0, [&question] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            question = box->text();
+            box->done(QMessageBox::No);
+        }
+    });
+    QMetaObject::invokeMethod(dialog, "accept");
+    EXPECT_TRUE(question.startsWith(QStringLiteral("shot.jpg.png already exists."))) << question.toStdString();
+    EXPECT_EQ(QFileInfo(path).size(), 10);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->reject();
 }
 
 TEST_F(EditorTest, SaveWithoutASelectionCancelledOrFailedWritesNothingAndFailuresShow)
