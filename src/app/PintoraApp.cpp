@@ -254,6 +254,10 @@ EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
     // After Copy the clipboard holds the editor's own image: the next click
     // shows this window again instead of starting over.
     window->editor()->setClipboardOrigin(current());
+    // The save dialog remembers its folder across editors within a run.
+    window->editor()->setSaveFolder(m_saveFolder);
+    connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
+            [this](const QString &folder) { m_saveFolder = folder; });
     connect(window->editor(), &ImageEditorView::copiedToClipboard, this,
             [this](const QImage &copied, const PendingPng &png) { remember({copied, png}); });
     return window;

@@ -62,6 +62,7 @@ private:
     // one before, for when the encode of the current one fails.
     ClipboardImage m_current;
     ClipboardImage m_previous;
+    QString m_saveFolder; // the folder saved into last
 };
 
 } // namespace pintora

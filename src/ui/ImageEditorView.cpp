@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -180,7 +181,11 @@ void ImageEditorView::saveCroppedToFile()
     dialog->setLabelText(QFileDialog::FileName, QStringLiteral("File name:"));
     // Where users keep their images, not wherever the process was started.
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    dialog->setDirectory(!pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath());
+    // The folder saved into last, in this run; else where users keep images.
+    if (!m_saveFolder.isEmpty() && QDir(m_saveFolder).exists())
+        dialog->setDirectory(m_saveFolder);
+    else
+        dialog->setDirectory(!pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath());
     dialog->selectFile(QStringLiteral("cropped_image.png"));
     if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
         auto *message = new QLabel(QStringLiteral("Choose a location to save the PNG file"), dialog);
@@ -189,12 +194,17 @@ void ImageEditorView::saveCroppedToFile()
     }
     // The cut-out is taken now: edits made while the dialog is open are not saved.
     const QPointer<QWidget> editorWindow = window();
-    connect(dialog, &QFileDialog::finished, dialog, [dialog, cropped, editorWindow](int result) {
+    const QPointer<ImageEditorView> self = this;
+    connect(dialog, &QFileDialog::finished, dialog, [dialog, cropped, editorWindow, self](int result) {
         if (result != QDialog::Accepted)
             return;
         const QStringList files = dialog->selectedFiles();
         if (files.isEmpty() || files.first().isEmpty())
             return;
+        if (self) {
+            self->m_saveFolder = QFileInfo(files.first()).absolutePath();
+            emit self->saveFolderChosen(self->m_saveFolder);
+        }
         const QString failure = saveImageAsPng(cropped, withPngSuffix(files.first()));
         if (failure.isEmpty())
             return;

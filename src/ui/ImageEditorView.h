@@ -37,6 +37,8 @@ public:
     // What the clipboard held when the editor's image was taken from it: a
     // Copy whose encode fails puts it back.
     void setClipboardOrigin(const ClipboardImage &origin) { m_clipboardOrigin = origin; }
+    // Where the save dialog opens: the folder saved into last in this run.
+    void setSaveFolder(const QString &folder) { m_saveFolder = folder; }
     CanvasView *canvasView() const { return m_canvasView; }
 
     // The commands; enabled exactly when they can act.
@@ -57,6 +59,8 @@ public:
 signals:
     // The whole image went onto the clipboard, with these PNG bytes to come.
     void copiedToClipboard(const QImage &image, const PendingPng &png);
+    // A file is being saved into `folder`.
+    void saveFolderChosen(const QString &folder);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -72,6 +76,7 @@ private:
 
     QImage m_image;
     ClipboardImage m_clipboardOrigin;
+    QString m_saveFolder;
     const CropCallback m_onCrop;
     EditorDocument *m_document;
     CanvasView *m_canvasView;

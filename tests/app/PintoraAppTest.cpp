@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QImageReader>
 #include <QMimeData>
 #include <QPalette>
@@ -221,6 +222,36 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
         const QMimeData *now = QGuiApplication::clipboard()->mimeData();
         EXPECT_EQ(now ? now->data(QStringLiteral("image/png")) : QByteArray(), png) << c.command;
         EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"}) << c.command;
+    }
+}
+
+// The save dialog opens where the last save of the run went, in a new
+// editor too.
+TEST_F(ClickTest, TheSaveFolderCarriesOverToTheNextEditor)
+{
+    QTemporaryDir folder;
+    const auto saveDialog = []() -> QFileDialog * {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QFileDialog *>(widget); dialog && dialog->isVisible())
+                return dialog;
+        return nullptr;
+    };
+    for (const QColor colour : {QColor(Qt::blue), QColor(Qt::red)}) { // two images: two editors
+        offerOnClipboard({{"image/png", encoded(solidImage(30, 20, colour), "PNG")}});
+        click();
+        ImageEditorView *editor = editorOf(app->editorWindow());
+        editor->document().setSelectionRect(QRectF(0, 0, 10, 10));
+        editor->saveCroppedToFile();
+        QFileDialog *dialog = saveDialog();
+        ASSERT_NE(dialog, nullptr);
+        if (colour == Qt::red) {
+            EXPECT_EQ(dialog->directory(), QDir(folder.path()));
+            dialog->reject();
+            break;
+        }
+        dialog->selectFile(folder.filePath(QStringLiteral("first.png")));
+        QMetaObject::invokeMethod(dialog, "accept");
+        ASSERT_TRUE(QFile::exists(folder.filePath(QStringLiteral("first.png"))));
     }
 }
 

@@ -71,6 +71,7 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
     editor.saveCroppedToFile();
     dialog = openSaveDialog();
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory(), QDir(directory.path())); // where the last save went
     dialog->selectFile(directory.filePath(QStringLiteral("shot.jpg")));
     QString question;
     QTimer::singleShot(0, [&question] {
