@@ -131,8 +131,8 @@ void ImageEditorView::updateActions()
     const bool hasImage = !m_document->currentImage().isNull();
     m_copy->setEnabled(hasImage);
     m_paste->setEnabled(hasImage);
-    m_undo->setEnabled(hasImage && m_document->undoCount() > 0);
-    m_redo->setEnabled(hasImage && m_document->redoCount() > 0);
+    m_undo->setEnabled(m_document->undoCount() > 0);
+    m_redo->setEnabled(m_document->redoCount() > 0);
     m_toolbar->setVisible(hasImage);
 }
 

@@ -62,8 +62,7 @@ public:
         if (offered.status == ClipboardBytes::Status::timedOut || offered.status == ClipboardBytes::Status::unreadable)
             return offered;
         const std::optional<std::uint32_t> target =
-            chooseImageTarget(offered.bytes.constData(), std::size_t(offered.bytes.size()), m_format,
-                              std::uint32_t(offered.bytes.size() / 4), png, tiff);
+            chooseImageTarget(offered.bytes.constData(), std::size_t(offered.bytes.size()), m_format, png, tiff);
         if (!target)
             return {ClipboardBytes::Status::none, {}, {}};
         ClipboardBytes image = convert(clipboard, *target);
@@ -182,15 +181,15 @@ private:
 
 } // namespace
 
-std::optional<std::uint32_t> chooseImageTarget(const void *reply, std::size_t bytes, int format, std::uint32_t length,
-                                               std::uint32_t png, std::uint32_t tiff)
+std::optional<std::uint32_t> chooseImageTarget(const void *reply, std::size_t bytes, int format, std::uint32_t png,
+                                               std::uint32_t tiff)
 {
-    if (format != 32 || std::size_t(length) > bytes / 4)
+    if (format != 32)
         return std::nullopt;
     bool hasTiff = false;
-    for (std::uint32_t i = 0; i < length; ++i) {
+    for (std::size_t i = 0; i < bytes / 4; ++i) {
         std::uint32_t target;
-        std::memcpy(&target, static_cast<const char *>(reply) + 4 * std::size_t(i), 4);
+        std::memcpy(&target, static_cast<const char *>(reply) + 4 * i, 4);
         if (target == png)
             return png;
         hasTiff = hasTiff || target == tiff;

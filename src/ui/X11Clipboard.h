@@ -24,9 +24,9 @@ struct ClipboardBytes {
 
 // Of the targets a selection owner offers, the one to read: PNG first, then
 // TIFF; nothing when it offers neither. `reply` is the TARGETS property's
-// value as the server sent it: `length` items of `format` bits.
-std::optional<std::uint32_t> chooseImageTarget(const void *reply, std::size_t bytes, int format, std::uint32_t length,
-                                               std::uint32_t png, std::uint32_t tiff);
+// value as the server sent it, `bytes` long, in items of `format` bits.
+std::optional<std::uint32_t> chooseImageTarget(const void *reply, std::size_t bytes, int format, std::uint32_t png,
+                                               std::uint32_t tiff);
 
 // Reads the CLIPBOARD selection's PNG or TIFF bytes over an X connection of
 // its own (INCR transfers included). Waits at most `patience` for each

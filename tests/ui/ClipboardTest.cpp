@@ -94,20 +94,18 @@ TEST(X11ClipboardTargets, PngFirstThenTiffAndNothingFromAMalformedReply)
     const struct {
         std::vector<std::uint32_t> offered;
         int format;
-        std::uint32_t claimed; // items the reply says it holds
+        std::size_t bytes; // of the reply: a piece of an item counts for nothing
         std::optional<std::uint32_t> chosen;
     } cases[] = {
-        {{text, tiff, png}, 32, 3, png},
-        {{tiff, text}, 32, 2, tiff},
-        {{text}, 32, 1, std::nullopt},
+        {{text, tiff, png}, 32, 12, png},
+        {{tiff, text}, 32, 8, tiff},
+        {{text}, 32, 4, std::nullopt},
         {{}, 32, 0, std::nullopt},
-        {{tiff, png}, 8, 2, std::nullopt},      // not a list of atoms
-        {{tiff, png}, 32, 1, tiff},              // only what it says it holds counts
-        {{tiff}, 32, 1u << 30, std::nullopt},   // more than it holds
+        {{tiff, png}, 8, 8, std::nullopt}, // not a list of atoms
+        {{tiff, png}, 32, 7, tiff},        // the cut-off last item is not read
     };
     for (const auto &c : cases)
-        EXPECT_EQ(chooseImageTarget(c.offered.data(), c.offered.size() * 4, c.format, c.claimed, png, tiff), c.chosen)
-            << c.offered.size() << " offered, " << c.claimed << " claimed";
+        EXPECT_EQ(chooseImageTarget(c.offered.data(), c.bytes, c.format, png, tiff), c.chosen) << c.bytes << " bytes";
 }
 
 } // namespace pintora
