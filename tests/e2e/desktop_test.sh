@@ -94,6 +94,13 @@ xdotool key Return
 cropped=$(e2e_wait_match '^✅ Cropped to: ')
 [[ $cropped =~ ([0-9]+)×([0-9]+) ]] || e2e_fail "no crop size in: $cropped"
 size="${BASH_REMATCH[1]}x${BASH_REMATCH[2]}"
+# The manager takes the crop over and offers it itself (Pintora's own list
+# starts with image/png), or, if the app ends first, Qt hands it over at exit.
+# On a busy machine that hand-over sometimes times out on xfce4-clipman's
+# side, so give the take-over its time first, as a user's pause would.
+e2e_until 10 bash -c "xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qxE 'image/(png|bmp|tiff)'" ||
+    e2e_fail "the crop never reached the clipboard"
+e2e_until 10 bash -c "[[ \$(xclip -selection clipboard -t TARGETS -o 2>/dev/null | head -n1) != image/png ]]" || true
 kill -TERM "$E2E_APP_PID"
 status=0
 wait "$E2E_APP_PID" || status=$?
