@@ -1,5 +1,6 @@
 #include "core/BurnIn.h"
 
+#include "core/BorderFill.h"
 #include "core/GaussianBlur.h"
 #include "core/Geometry.h"
 
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace pintora {
 
@@ -30,9 +32,13 @@ QImage::Format editableFormat(const QImage &image)
 
 QRect burnInArea(const QRectF &rect, const RectangleStyle &style, const QSize &imageSize)
 {
-    // Half the outline lies outside the rectangle; antialiasing and the smooth
-    // scaling of a blur patch may touch one pixel more.
-    const double margin = (style.isBlur ? 0.0 : std::max(style.lineWidth, 0.0) / 2) + 1.0;
+    // A blur replaces every pixel the rectangle touches, wholly: a pixel
+    // partly kept would let a little of the secret through.
+    if (style.isBlur)
+        return geometry::pixelCut(rect, imageSize);
+    // Half the outline lies outside the rectangle; antialiasing may touch
+    // one pixel more.
+    const double margin = std::max(style.lineWidth, 0.0) / 2 + 1.0;
     return geometry::pixelCut(rect.adjusted(-margin, -margin, margin, margin), imageSize);
 }
 
@@ -53,51 +59,35 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
 
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
 {
+    QImage patch;
+    try {
     // Opaque 32-bit pixels are premultiplied ones already.
-    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32)
-        return gaussianBlurCut(image, cut, sigma);
-    // Only what the blur reaches is converted; where that stops short of the
-    // image's edge the blur never reads past it.
-    const int radius = blurReach(sigma);
-    const QRect reach = cut.adjusted(-radius, -radius, radius, radius) & image.rect();
-    const QImage source = image.copy(reach).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (source.isNull())
+    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32) {
+        const BorderFill fill(image, cut, sigma);
+        patch = gaussianBlurCut(image, cut, sigma, &fill);
+    } else {
+        // Only what the blur reaches is converted; where that stops short
+        // of the image's edge the blur never reads past it. It reaches one
+        // pixel at least, so every side of `cut` on the image is in it.
+        const int radius = blurReach(sigma);
+        const QRect reach = cut.adjusted(-radius, -radius, radius, radius) & image.rect();
+        const QImage source = image.copy(reach).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (source.isNull())
+            return {};
+        const QRect inSource = cut.translated(-reach.topLeft());
+        const BorderFill fill(source, inSource, sigma);
+        patch = gaussianBlurCut(source, inSource, sigma, &fill);
+    }
+    } catch (const std::bad_alloc &) {
         return {};
-    return gaussianBlurCut(source, cut.translated(-reach.topLeft()), sigma);
-}
-
-bool canSwapIn(const QImage &image, const QImage &patch)
-{
-    Q_ASSERT(patch.format() == QImage::Format_ARGB32_Premultiplied);
-    if (image.format() == QImage::Format_RGB32)
-        return true; // a blur of opaque pixels is opaque
-    if (image.format() != QImage::Format_ARGB32_Premultiplied)
-        return false;
-    for (int y = 0; y < patch.height(); ++y) {
-        const auto *line = reinterpret_cast<const quint32 *>(patch.constScanLine(y));
-        if (!std::all_of(line, line + patch.width(), [](quint32 pixel) { return pixel >= 0xff000000u; }))
-            return false;
     }
-    return true;
-}
-
-void swapIn(QImage &image, QImage &patch, const QPoint &at)
-{
-    for (int y = 0; y < patch.height(); ++y) {
-        auto *inImage = reinterpret_cast<quint32 *>(image.scanLine(at.y() + y)) + at.x();
-        auto *inPatch = reinterpret_cast<quint32 *>(patch.scanLine(y));
-        std::swap_ranges(inPatch, inPatch + patch.width(), inImage);
+    if (patch.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
+        return patch;
+    if (image.format() == QImage::Format_RGB32) {
+        patch.reinterpretAsFormat(QImage::Format_RGB32); // a blur of opaque pixels is opaque
+        return patch;
     }
-    if (image.format() == QImage::Format_RGB32)
-        patch.reinterpretAsFormat(QImage::Format_RGB32);
-}
-
-void paintPatch(QImage &image, const QImage &patch, const QRectF &rect, const QRect &area)
-{
-    QPainter painter(&image);
-    painter.setClipRect(area);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect, patch);
+    return patch.convertToFormat(image.format());
 }
 
 } // namespace pintora

@@ -25,20 +25,10 @@ QRect burnInArea(const QRectF &rect, const RectangleStyle &style, const QSize &i
 // pixel outside `area`.
 void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, const QRect &area);
 
-// The blurred pixels of `cut` (inside the image) as a premultiplied patch of
-// its size, from an image of any format; null when memory runs out.
+// The pixels that hide `cut` (inside the image): a blur of the image in
+// which `cut` is filled from the pixels around it, so that they depend on
+// nothing under it. In the image's own format and opaque where the image
+// is, ready to replace `cut` outright; null when memory runs out.
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma);
-
-// Whether drawing an opaque-to-be `patch` 1:1 over `image` gives the patch's
-// own bytes: the image stores them alike and the patch covers completely.
-bool canSwapIn(const QImage &image, const QImage &patch);
-
-// Exchanges `patch` with the pixels of `image` at `at`, row by row: the
-// patch is then in the image, and what it replaced in `patch`.
-void swapIn(QImage &image, QImage &patch, const QPoint &at);
-
-// Draws `patch` scaled to fill `rect` exactly, over what is there. Changes no
-// pixel outside `area`.
-void paintPatch(QImage &image, const QImage &patch, const QRectF &rect, const QRect &area);
 
 } // namespace pintora

@@ -20,9 +20,9 @@ struct EditorDocument::BurnInPlan {
     QRectF rect; // bitmap space
     RectangleStyle style;
     QImage replacement; // the image in pixels of its own or an editable format; null when it has them
-    QImage patch;       // the blurred pixels under the rectangle
+    QImage patch;       // a blur's pixels for `area`, in the image's format
     QRect area;         // what the burn-in may change
-    QImage before;      // the pixels of `area` as they are; null when the patch is swapped in
+    QImage before;      // the pixels of `area` as they are; null for a blur, whose patch takes them
 };
 
 EditorDocument::EditorDocument(QObject *parent)
@@ -170,22 +170,16 @@ EditorDocument::BurnInPlan EditorDocument::planBurnIn(const QRectF &pixelRect, c
     plan.rect = geometry::bitmapRectFromPixel(pixelRect, image.height());
     plan.area = burnInArea(plan.rect, style, image.size());
     if (style.isBlur) {
-        const QRect cut = geometry::pixelCut(plan.rect, image.size());
-        if (cut.isEmpty()) {
+        if (plan.area.isEmpty()) {
             plan.failure = BurnInPlan::blurOffImage;
             return plan;
         }
-        plan.patch = blurPatch(image, cut, blurSigmaFor(pixelRect.size()));
-        if (plan.patch.isNull()) {
+        // The patch replaces the pixels outright; what it replaced is what
+        // undo needs.
+        plan.patch = blurPatch(image, plan.area, blurSigmaFor(pixelRect.size()));
+        if (plan.patch.isNull())
             plan.failure = BurnInPlan::blurNoMemory;
-            return plan;
-        }
-        // A patch that covers whole pixels exactly replaces them: it is
-        // swapped in, and what it replaced is what undo needs.
-        if (plan.rect == QRectF(cut) && canSwapIn(image, plan.patch)) {
-            plan.area = cut;
-            return plan;
-        }
+        return plan;
     }
     plan.before = image.copy(plan.area);
     if (plan.before.isNull() && !plan.area.isEmpty())
@@ -219,11 +213,10 @@ void EditorDocument::burnIn(BurnInPlan &plan)
             recordChange(ImageEdit{QRect(), m_currentImage});
         m_currentImage = std::move(plan.replacement);
     }
-    if (plan.before.isNull() && !plan.patch.isNull()) {
-        swapIn(m_currentImage, plan.patch, plan.area.topLeft());
-        plan.before = std::move(plan.patch);
-    } else if (plan.style.isBlur) {
-        paintPatch(m_currentImage, plan.patch, plan.rect, plan.area);
+    if (plan.style.isBlur) {
+        ImageEdit edit{plan.area, std::move(plan.patch)};
+        swapEdit(m_currentImage, edit);
+        plan.before = std::move(edit.pixels);
     } else {
         paintBox(m_currentImage, plan.rect, plan.style, plan.area);
     }

@@ -1,5 +1,6 @@
 #include "core/GaussianBlur.h"
 
+#include "core/BorderFill.h"
 #include "core/Parallel.h"
 
 #include <algorithm>
@@ -182,6 +183,26 @@ void transposeOut(const std::uint32_t *transposed, int width, const Rows &rows, 
             row(j)[x] = transposed[std::size_t(x) * band + std::size_t(j)];
 }
 
+// Puts the fill of `hidden` in place of the image's pixels in a transposed
+// band, whose line j is image row rowOf[j]. `row` holds a fill row; `filled`
+// says which, so that rows repeated beyond the image's edge are filled once.
+void hideInBand(const BorderFill &hidden, const int (&rowOf)[band], const std::vector<int> &columnOf,
+                std::uint32_t *transposed, std::uint32_t *row, int &filled)
+{
+    const QRect &cut = hidden.cut();
+    for (int j = 0; j < band; ++j) {
+        if (rowOf[j] < cut.top() || rowOf[j] > cut.bottom())
+            continue;
+        if (filled != rowOf[j])
+            hidden.row(filled = rowOf[j], row);
+        for (std::size_t i = 0; i < columnOf.size(); ++i) {
+            const int column = columnOf[i];
+            if (column >= cut.left() && column <= cut.right())
+                transposed[i * band + std::size_t(j)] = row[column - cut.left()];
+        }
+    }
+}
+
 } // namespace
 
 double blurSigmaFor(const QSizeF &size)
@@ -215,7 +236,7 @@ int blurReach(double sigma)
     return radii[0] + radii[1] + radii[2];
 }
 
-QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
+QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, const BorderFill *hidden)
 {
     Q_ASSERT(source.format() == QImage::Format_ARGB32_Premultiplied || source.format() == QImage::Format_RGB32);
     Q_ASSERT(source.rect().contains(cut));
@@ -256,6 +277,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
         std::vector<std::uint32_t> transposed;
         std::vector<std::uint16_t> sums;
         std::vector<std::uint8_t> saved;
+        std::vector<std::uint32_t> fill; // a row of the hidden part
     };
     std::vector<Room> rooms;
     try {
@@ -265,6 +287,8 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
             room.transposed.resize(std::size_t(across) * band);
             room.sums.resize(bytes);
             room.saved.resize(std::size_t(widest + 1) * bytes);
+            if (hidden)
+                room.fill.resize(std::size_t(hidden->cut().width()));
         }
     } catch (const std::bad_alloc &) {
         std::free(columns);
@@ -274,13 +298,18 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma)
     // Along the rows; beyond the image its edge repeats.
     runInParallel(workers, [&](int worker) {
         Room &room = rooms[std::size_t(worker)];
+        int filled = -1;
         for (int top = band * worker; top < rows; top += band * workers) {
             const int count = std::min(band, rows - top);
             const std::uint32_t *lines[band];
-            for (int j = 0; j < band; ++j)
-                lines[j] = reinterpret_cast<const std::uint32_t *>(
-                    source.constScanLine(clamp(cut.top() - reach + top + std::min(j, count - 1), source.height())));
+            int rowOf[band];
+            for (int j = 0; j < band; ++j) {
+                rowOf[j] = clamp(cut.top() - reach + top + std::min(j, count - 1), source.height());
+                lines[j] = reinterpret_cast<const std::uint32_t *>(source.constScanLine(rowOf[j]));
+            }
             transposeIn(lines, columnOf, room.transposed.data(), inside);
+            if (hidden)
+                hideInBand(*hidden, rowOf, columnOf, room.transposed.data(), room.fill.data(), filled);
             auto *bytes = reinterpret_cast<std::uint8_t *>(room.transposed.data());
             // Each pass leaves its outer `radius` pixels stale; the reach
             // keeps them out of the middle.

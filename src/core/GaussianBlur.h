@@ -8,6 +8,8 @@
 
 namespace pintora {
 
+class BorderFill;
+
 // The standard deviation a blur rectangle of `size` image pixels gets: 5 px
 // for small boxes, a quarter of the shorter side for larger ones, at most
 // blurSigmaCap. Text that fits in the box is then smeared over its own height.
@@ -29,6 +31,9 @@ int blurReach(double sigma);
 // Reads no more of the image than `cut` grown by blurReach(sigma) and works
 // in about 4 bytes a pixel of that area. The result is `cut`'s size,
 // premultiplied; null when memory runs out.
-QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma);
+//
+// With `hidden`, the pixels of its cut are read as its fill instead: the
+// result then depends on nothing under that cut.
+QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, const BorderFill *hidden = nullptr);
 
 } // namespace pintora

@@ -6,6 +6,8 @@
 #include "core/Geometry.h"
 #include "core/ImageExport.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -192,9 +194,12 @@ struct WholeImageEditor {
     {
         QImage canvas = current.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const QRectF rect = geometry::bitmapRectFromPixel(pixelRect, canvas.height());
-        if (style.isBlur)
-            paintPatch(canvas, gaussianBlurCut(canvas, geometry::pixelCut(rect, canvas.size()), blurSigmaFor(pixelRect.size())), rect,
-                       canvas.rect());
+        if (style.isBlur) {
+            const QRect cut = geometry::pixelCut(rect, canvas.size());
+            QPainter painter(&canvas);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(cut.topLeft(), blurPatch(canvas, cut, blurSigmaFor(pixelRect.size())));
+        }
         else
             paintBox(canvas, rect, style, canvas.rect());
         current = canvas;
