@@ -42,11 +42,44 @@ void EditStep::undo()
 
 void EditStep::redo()
 {
-    if (!std::exchange(m_pushed, true))
-        return;
     m_changedArea = QRect();
     for (ImageEdit &edit : m_edits)
         m_changedArea |= swapEdit(m_image, edit);
+}
+
+void EditHistory::push(std::unique_ptr<EditStep> step, bool keepRedo)
+{
+    Q_ASSERT(!keepRedo || step->isEmpty());
+    if (!keepRedo)
+        m_steps.resize(std::size_t(m_index));
+    m_steps.insert(m_steps.begin() + m_index, std::move(step));
+    ++m_index;
+    emit countsChanged();
+}
+
+EditStep *EditHistory::newest()
+{
+    return m_index > 0 ? m_steps[std::size_t(m_index - 1)].get() : nullptr;
+}
+
+EditStep *EditHistory::undo()
+{
+    if (m_index == 0)
+        return nullptr;
+    EditStep *step = m_steps[std::size_t(--m_index)].get();
+    step->undo();
+    emit countsChanged();
+    return step;
+}
+
+EditStep *EditHistory::redo()
+{
+    if (m_index == int(m_steps.size()))
+        return nullptr;
+    EditStep *step = m_steps[std::size_t(m_index++)].get();
+    step->redo();
+    emit countsChanged();
+    return step;
 }
 
 } // namespace pintora

@@ -2,8 +2,9 @@
 
 #include <QImage>
 #include <QRect>
-#include <QUndoCommand>
+#include <QObject>
 
+#include <memory>
 #include <vector>
 
 namespace pintora {
@@ -25,25 +26,54 @@ QRect swapEdit(QImage &image, ImageEdit &edit);
 // One step of the history: the changes made to the image since the snapshot
 // that started it, oldest first. A step without changes (a snapshot before a
 // mode switch) costs no pixels.
-class EditStep : public QUndoCommand
+class EditStep
 {
 public:
     explicit EditStep(QImage &image);
 
     // A change made after the ones already here.
     void add(ImageEdit edit);
+    bool isEmpty() const { return m_edits.empty(); }
 
     // What the last undo or redo of this step changed.
     QRect changedArea() const { return m_changedArea; }
 
-    void undo() override;
-    void redo() override;
+    void undo();
+    void redo();
 
 private:
     QImage &m_image;
     std::vector<ImageEdit> m_edits;
     QRect m_changedArea;
-    bool m_pushed = false; // QUndoStack::push() calls redo(); the changes are made by then
+};
+
+// The steps that can be undone, oldest first, then those that can be redone.
+class EditHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    int undoCount() const { return m_index; }
+    int redoCount() const { return int(m_steps.size()) - m_index; }
+
+    // Adds a step whose changes are made already as the newest to undo. The
+    // steps to redo go, unless `keepRedo`: after a step that changes nothing
+    // they still apply.
+    void push(std::unique_ptr<EditStep> step, bool keepRedo = false);
+    // The newest step to undo; null when there is none.
+    EditStep *newest();
+    // Undoes or redoes a step and returns it; null when there is none.
+    EditStep *undo();
+    EditStep *redo();
+
+signals:
+    void countsChanged();
+
+private:
+    std::vector<std::unique_ptr<EditStep>> m_steps;
+    int m_index = 0;
 };
 
 } // namespace pintora

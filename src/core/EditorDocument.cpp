@@ -69,7 +69,8 @@ void EditorDocument::setSelectionRect(const QRectF &pixelRect)
 void EditorDocument::press(DrawMode mode, const QPointF &pixel)
 {
     if (mode != m_drawMode) {
-        saveStateForUndo();
+        // Nothing changes yet: what could be redone still can.
+        saveStateForUndo(true);
         m_drawMode = mode;
         emit drawModeChanged(mode);
     }
@@ -94,18 +95,11 @@ void EditorDocument::release()
 
 // ---- history
 
-EditStep *EditorDocument::step(int index)
-{
-    // The stack hands out its commands read-only; they are ours, and all EditSteps.
-    return static_cast<EditStep *>(const_cast<QUndoCommand *>(m_history.command(index)));
-}
-
-void EditorDocument::saveStateForUndo()
+void EditorDocument::saveStateForUndo(bool keepRedo)
 {
     if (m_currentImage.isNull())
         return;
-    // Drops the steps that could be redone, as a new snapshot always has.
-    m_history.push(new EditStep(m_currentImage));
+    m_history.push(std::make_unique<EditStep>(m_currentImage), keepRedo);
     console::writeLine("💾 State saved for undo (stack size: " + std::to_string(undoCount()) + ")");
 }
 
@@ -113,26 +107,21 @@ void EditorDocument::recordChange(const ImageEdit &edit)
 {
     // Every change follows a snapshot, which dropped the steps to redo:
     // undoing the newest step takes this change back too.
-    const int index = m_history.index();
-    Q_ASSERT(index == m_history.count());
-    if (index > 0)
-        step(index - 1)->add(edit);
+    Q_ASSERT(m_history.redoCount() == 0);
+    if (EditStep *newest = m_history.newest())
+        newest->add(edit);
 }
 
 void EditorDocument::performUndo()
 {
-    if (!m_history.canUndo())
-        return;
-    m_history.undo();
-    afterHistoryStep(step(m_history.index())->changedArea(), "↶ Undo performed");
+    if (const EditStep *undone = m_history.undo())
+        afterHistoryStep(undone->changedArea(), "↶ Undo performed");
 }
 
 void EditorDocument::performRedo()
 {
-    if (!m_history.canRedo())
-        return;
-    m_history.redo();
-    afterHistoryStep(step(m_history.index() - 1)->changedArea(), "↷ Redo performed");
+    if (const EditStep *redone = m_history.redo())
+        afterHistoryStep(redone->changedArea(), "↷ Redo performed");
 }
 
 void EditorDocument::afterHistoryStep(const QRect &area, const char *line)

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
-#include <QUndoStack>
 
 namespace pintora {
 
@@ -35,9 +34,9 @@ public:
     const RectangleStyle &rectangleStyle() const { return m_rectangleStyle; }
 
     // The undo and redo steps; the editor follows their count.
-    QUndoStack *history() { return &m_history; }
-    int undoCount() const { return m_history.index(); }
-    int redoCount() const { return m_history.count() - m_history.index(); }
+    EditHistory *history() { return &m_history; }
+    int undoCount() const { return m_history.undoCount(); }
+    int redoCount() const { return m_history.redoCount(); }
 
     // Crop, Crop & Copy and Save need a selection with area in selection mode.
     bool canCrop() const;
@@ -51,8 +50,9 @@ public:
     void press(DrawMode mode, const QPointF &pixel);
     void release();
 
-    // A snapshot the next undo comes back to.
-    void saveStateForUndo();
+    // A snapshot the next undo comes back to. The steps to redo go, as a
+    // change is to follow; unless `keepRedo`, for a snapshot nothing follows.
+    void saveStateForUndo(bool keepRedo = false);
     void performUndo();
     void performRedo();
 
@@ -94,7 +94,6 @@ private:
     static bool reportFailure(const BurnInPlan &plan);
     void burnIn(BurnInPlan &plan);
 
-    EditStep *step(int index);
     // Adds a change to the newest step. `edit` holds what it overwrote.
     void recordChange(const ImageEdit &edit);
     void replaceImage(const QImage &image);
@@ -104,7 +103,7 @@ private:
     QRectF m_selectionRect;
     DrawMode m_drawMode = DrawMode::selection;
     RectangleStyle m_rectangleStyle;
-    QUndoStack m_history;
+    EditHistory m_history;
 };
 
 } // namespace pintora

@@ -101,7 +101,7 @@ ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidg
     connect(m_document, &EditorDocument::imageChanged, this, &ImageEditorView::updateActions);
     connect(m_document, &EditorDocument::selectionChanged, this, &ImageEditorView::updateActions);
     connect(m_document, &EditorDocument::drawModeChanged, this, &ImageEditorView::updateActions);
-    connect(m_document->history(), &QUndoStack::indexChanged, this, &ImageEditorView::updateActions);
+    connect(m_document->history(), &EditHistory::countsChanged, this, &ImageEditorView::updateActions);
     updateActions();
 }
 
