@@ -46,7 +46,12 @@ QImage decodeImage(const QByteArray &bytes)
 
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
+    , m_cropReport(new CopyReport(this))
 {
+    connect(m_cropReport, &CopyReport::finished, this, [this](const QImage &, bool encoded) {
+        if (!encoded)
+            showWarning(Translations::copyFailed());
+    });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), std::chrono::milliseconds(1500), this);
         connect(m_intake, &X11ClipboardIntake::finished, this, &PintoraApp::takeClipboard);
@@ -192,9 +197,7 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
     if (read.status == ClipboardBytes::Status::timedOut || read.status == ClipboardBytes::Status::unreadable) {
         console::writeLine(read.status == ClipboardBytes::Status::timedOut ? "❌ The clipboard's owner did not answer"
                                                                            : "❌ Failed to read the clipboard");
-        if (m_statusItem && m_statusItem->isVisible())
-            m_statusItem->showMessage(QStringLiteral("Pintora"), Translations::unreadableImage(),
-                                      QSystemTrayIcon::Warning, 5000);
+        showWarning(Translations::unreadableImage());
         return;
     }
     const QByteArray &bytes = read.bytes;
@@ -228,9 +231,7 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
     const QImage image = decoding.get();
     if (image.isNull()) {
         // The console says no more; the user sees why nothing opens.
-        if (m_statusItem && m_statusItem->isVisible())
-            m_statusItem->showMessage(QStringLiteral("Pintora"), Translations::unreadableImage(),
-                                      QSystemTrayIcon::Warning, 5000);
+        showWarning(Translations::unreadableImage());
         return;
     }
     m_current = ClipboardImage{image, readyPng(bytes), type};
@@ -258,6 +259,8 @@ EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
     window->editor()->setSaveFolder(m_saveFolder);
     connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
             [this](const QString &folder) { m_saveFolder = folder; });
+    connect(window->editor(), &ImageEditorView::copyFailed, this,
+            [this] { showWarning(Translations::copyFailed()); });
     connect(window->editor(), &ImageEditorView::copiedToClipboard, this,
             [this](const QImage &copied, const PendingPng &png) { remember({copied, png}); });
     return window;
@@ -286,6 +289,13 @@ void PintoraApp::releaseEditorWindow()
     m_editorWindow = nullptr;
 }
 
+void PintoraApp::showWarning(const QString &message)
+{
+    // Not only on the console: a user who started Pintora from the desktop never sees it.
+    if (m_statusItem && m_statusItem->isVisible())
+        m_statusItem->showMessage(QStringLiteral("Pintora"), message, QSystemTrayIcon::Warning, 5000);
+}
+
 void PintoraApp::remember(const ClipboardImage &taken)
 {
     // The clipboard will hand these very bytes back on the next click.
@@ -304,7 +314,7 @@ const ClipboardImage &PintoraApp::current()
 void PintoraApp::cropped(const QImage &image)
 {
     if (!image.isNull())
-        remember({image, putImageOnClipboard(image, current())});
+        remember({image, putImageOnClipboard(image, current(), m_cropReport)});
     releaseEditorWindow();
 }
 

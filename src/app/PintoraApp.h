@@ -53,9 +53,11 @@ private:
     // What was taken in last; an offer of ours whose encode failed does not count.
     const ClipboardImage &current();
     EditorWindow *makeEditorWindow(const QImage &image);
+    void showWarning(const QString &message);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
     X11ClipboardIntake *m_intake = nullptr;  // child of this; on X11 only
+    CopyReport *m_cropReport;                // child of this; hears how Crop & Copy's encode ended
     std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
     QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
     // The current image and its clipboard bytes, to spot it again; and the

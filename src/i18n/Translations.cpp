@@ -40,6 +40,8 @@ struct Texts {
     const char *lineWidth;
     const char *saveFailed;
     const char *unreadableImage;
+    const char *previousImage; // the tray menu
+    const char *copyFailed;
 };
 
 // Indexed by the Language enumeration's order.
@@ -74,6 +76,8 @@ constexpr Texts table[] = {
      .lineWidth = "Line width",
      .saveFailed = "Could not save the image",
      .unreadableImage = "The image on the clipboard cannot be read",
+     .previousImage = "Previous image",
+     .copyFailed = "Could not copy the image",
     },
     {// hungarian
      .left = "Bal gombbal:",
@@ -105,6 +109,8 @@ constexpr Texts table[] = {
      .lineWidth = "Vonalvastagság",
      .saveFailed = "A kép mentése nem sikerült",
      .unreadableImage = "A vágólapon lévő kép nem olvasható",
+     .previousImage = "Előző kép",
+     .copyFailed = "A kép másolása nem sikerült",
     },
     {// german
      .left = "Linksklick:",
@@ -136,6 +142,8 @@ constexpr Texts table[] = {
      .lineWidth = "Linienbreite",
      .saveFailed = "Das Bild konnte nicht gespeichert werden",
      .unreadableImage = "Das Bild in der Zwischenablage ist nicht lesbar",
+     .previousImage = "Vorheriges Bild",
+     .copyFailed = "Das Bild konnte nicht kopiert werden",
     },
     {// spanish
      .left = "Clic izquierdo:",
@@ -167,6 +175,8 @@ constexpr Texts table[] = {
      .lineWidth = "Grosor de línea",
      .saveFailed = "No se pudo guardar la imagen",
      .unreadableImage = "La imagen del portapapeles no se puede leer",
+     .previousImage = "Imagen anterior",
+     .copyFailed = "No se pudo copiar la imagen",
     },
     {// french
      .left = "Clic gauche:",
@@ -198,6 +208,8 @@ constexpr Texts table[] = {
      .lineWidth = "Épaisseur du trait",
      .saveFailed = "Impossible d’enregistrer l’image",
      .unreadableImage = "L’image du presse-papiers est illisible",
+     .previousImage = "Image précédente",
+     .copyFailed = "Impossible de copier l’image",
     },
     {// italian
      .left = "Clic sinistro:",
@@ -229,6 +241,8 @@ constexpr Texts table[] = {
      .lineWidth = "Spessore linea",
      .saveFailed = "Impossibile salvare l’immagine",
      .unreadableImage = "L’immagine negli appunti non è leggibile",
+     .previousImage = "Immagine precedente",
+     .copyFailed = "Impossibile copiare l’immagine",
     },
     {// portuguese
      .left = "Clique esquerdo:",
@@ -260,6 +274,8 @@ constexpr Texts table[] = {
      .lineWidth = "Espessura da linha",
      .saveFailed = "Não foi possível salvar a imagem",
      .unreadableImage = "A imagem da área de transferência não pode ser lida",
+     .previousImage = "Imagem anterior",
+     .copyFailed = "Não foi possível copiar a imagem",
     },
     {// russian
      .left = "Левая кнопка:",
@@ -291,6 +307,8 @@ constexpr Texts table[] = {
      .lineWidth = "Толщина линии",
      .saveFailed = "Не удалось сохранить изображение",
      .unreadableImage = "Изображение в буфере обмена не читается",
+     .previousImage = "Предыдущее изображение",
+     .copyFailed = "Не удалось скопировать изображение",
     },
     {// japanese
      .left = "左クリック:",
@@ -322,6 +340,8 @@ constexpr Texts table[] = {
      .lineWidth = "線の太さ",
      .saveFailed = "画像を保存できませんでした",
      .unreadableImage = "クリップボードの画像を読み込めません",
+     .previousImage = "前の画像",
+     .copyFailed = "画像をコピーできませんでした",
     },
     {// chinese
      .left = "左键:",
@@ -353,6 +373,8 @@ constexpr Texts table[] = {
      .lineWidth = "线宽",
      .saveFailed = "无法保存图像",
      .unreadableImage = "无法读取剪贴板中的图像",
+     .previousImage = "上一张图像",
+     .copyFailed = "无法复制图像",
     },
     {// korean
      .left = "왼쪽 클릭:",
@@ -384,6 +406,8 @@ constexpr Texts table[] = {
      .lineWidth = "선 두께",
      .saveFailed = "이미지를 저장할 수 없습니다",
      .unreadableImage = "클립보드의 이미지를 읽을 수 없습니다",
+     .previousImage = "이전 이미지",
+     .copyFailed = "이미지를 복사할 수 없습니다",
     },
     {// arabic
      .left = "نقرة يسرى:",
@@ -415,6 +439,8 @@ constexpr Texts table[] = {
      .lineWidth = "سُمك الخط",
      .saveFailed = "تعذّر حفظ الصورة",
      .unreadableImage = "تعذّرت قراءة الصورة في الحافظة",
+     .previousImage = "الصورة السابقة",
+     .copyFailed = "تعذّر نسخ الصورة",
     },
     {// dutch
      .left = "Linksklik:",
@@ -446,6 +472,8 @@ constexpr Texts table[] = {
      .lineWidth = "Lijndikte",
      .saveFailed = "De afbeelding kon niet worden opgeslagen",
      .unreadableImage = "De afbeelding op het klembord is onleesbaar",
+     .previousImage = "Vorige afbeelding",
+     .copyFailed = "De afbeelding kon niet worden gekopieerd",
     },
     {// polish
      .left = "Lewy klik:",
@@ -477,6 +505,8 @@ constexpr Texts table[] = {
      .lineWidth = "Grubość linii",
      .saveFailed = "Nie można zapisać obrazu",
      .unreadableImage = "Nie można odczytać obrazu ze schowka",
+     .previousImage = "Poprzedni obraz",
+     .copyFailed = "Nie można skopiować obrazu",
     },
     {// turkish
      .left = "Sol tık:",
@@ -508,6 +538,8 @@ constexpr Texts table[] = {
      .lineWidth = "Çizgi kalınlığı",
      .saveFailed = "Görüntü kaydedilemedi",
      .unreadableImage = "Panodaki görüntü okunamıyor",
+     .previousImage = "Önceki görüntü",
+     .copyFailed = "Görüntü kopyalanamadı",
     },
     {// swedish
      .left = "Vänsterklick:",
@@ -539,6 +571,8 @@ constexpr Texts table[] = {
      .lineWidth = "Linjebredd",
      .saveFailed = "Bilden kunde inte sparas",
      .unreadableImage = "Bilden i urklippet går inte att läsa",
+     .previousImage = "Föregående bild",
+     .copyFailed = "Bilden kunde inte kopieras",
     },
     {// norwegian
      .left = "Venstreklikk:",
@@ -570,6 +604,8 @@ constexpr Texts table[] = {
      .lineWidth = "Linjebredde",
      .saveFailed = "Kunne ikke lagre bildet",
      .unreadableImage = "Bildet på utklippstavlen kan ikke leses",
+     .previousImage = "Forrige bilde",
+     .copyFailed = "Kunne ikke kopiere bildet",
     },
     {// danish
      .left = "Venstreklik:",
@@ -601,6 +637,8 @@ constexpr Texts table[] = {
      .lineWidth = "Linjebredde",
      .saveFailed = "Billedet kunne ikke gemmes",
      .unreadableImage = "Billedet i udklipsholderen kan ikke læses",
+     .previousImage = "Forrige billede",
+     .copyFailed = "Billedet kunne ikke kopieres",
     },
     {// finnish
      .left = "Vasen nappi:",
@@ -632,6 +670,8 @@ constexpr Texts table[] = {
      .lineWidth = "Viivan paksuus",
      .saveFailed = "Kuvaa ei voitu tallentaa",
      .unreadableImage = "Leikepöydän kuvaa ei voi lukea",
+     .previousImage = "Edellinen kuva",
+     .copyFailed = "Kuvaa ei voitu kopioida",
     },
     {// czech
      .left = "Levé tlačítko:",
@@ -663,6 +703,8 @@ constexpr Texts table[] = {
      .lineWidth = "Tloušťka čáry",
      .saveFailed = "Obrázek se nepodařilo uložit",
      .unreadableImage = "Obrázek ve schránce nelze přečíst",
+     .previousImage = "Předchozí obrázek",
+     .copyFailed = "Obrázek se nepodařilo zkopírovat",
     },
 };
 static_assert(std::size(table) == allLanguages.size());
@@ -718,5 +760,7 @@ QString Translations::white() { return QString::fromUtf8(texts().white); }
 QString Translations::lineWidth() { return QString::fromUtf8(texts().lineWidth); }
 QString Translations::saveFailed() { return QString::fromUtf8(texts().saveFailed); }
 QString Translations::unreadableImage() { return QString::fromUtf8(texts().unreadableImage); }
+QString Translations::previousImage() { return QString::fromUtf8(texts().previousImage); }
+QString Translations::copyFailed() { return QString::fromUtf8(texts().copyFailed); }
 
 } // namespace pintora

@@ -42,6 +42,7 @@ public:
     static QString noImageMessage();
     // The tray icon's menu.
     static QString openEditor();
+    static QString previousImage();
     static QString quit();
     // Tooltips and messages.
     static QString save();
@@ -56,6 +57,7 @@ public:
     static QString lineWidth();
     static QString saveFailed();
     static QString unreadableImage();
+    static QString copyFailed();
 };
 
 } // namespace pintora

@@ -76,24 +76,35 @@ PendingPng readyPng(const QByteArray &bytes)
     return known.get_future().share();
 }
 
-PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous)
+PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous, CopyReport *report)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     const auto *ours = qobject_cast<const PendingImageMimeData *>(clipboard->mimeData());
     const ClipboardImage before = ours ? ours->offer() : previous;
 
-    // The worker tells the GUI thread when the encode failed; the
-    // application object outlives every worker (its clipboard waits for them).
+    // The worker tells the GUI thread how the encode ended; the application
+    // object outlives every worker (its clipboard waits for them). Both
+    // pointers are read only on the GUI thread.
     auto failed = std::make_shared<QPointer<PendingImageMimeData>>();
-    const PendingPng png = startWork([image, failed, before]() {
+    const QPointer<CopyReport> listener(report);
+    const PendingPng png = startWork([image, failed, before, listener]() {
         QByteArray bytes;
         try {
             bytes = encodePng(image);
         } catch (const std::bad_alloc &) {
         }
-        if (bytes.isEmpty() && QCoreApplication::instance())
-            QMetaObject::invokeMethod(QCoreApplication::instance(),
-                                      [failed, before] { restoreAfterFailure(*failed, before); }, Qt::QueuedConnection);
+        if (QCoreApplication::instance()) {
+            const bool encoded = !bytes.isEmpty();
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [failed, before, listener, image, encoded] {
+                    if (!encoded)
+                        restoreAfterFailure(*failed, before);
+                    if (listener)
+                        emit listener->finished(image, encoded);
+                },
+                Qt::QueuedConnection);
+        }
         return bytes;
     });
     auto *data = new PendingImageMimeData(ClipboardImage{image, png, pngType()});

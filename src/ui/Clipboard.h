@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QObject>
 #include <QString>
 
 #include <future>
@@ -21,6 +22,21 @@ struct ClipboardImage {
     QString type = QStringLiteral("image/png");
 };
 
+// Says, on the GUI thread, how the encode of each image put on the clipboard
+// with it ended.
+class CopyReport : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+signals:
+    // `encoded` is false when the PNG could not be made; the clipboard is
+    // then back as it was.
+    void finished(const QImage &image, bool encoded);
+};
+
 // Clears the clipboard and puts the image on it, as PNG bytes and as image
 // data, so that this process and other programs can read it. Returns at
 // once: the PNG is encoded on a worker, and a program that asks for it
@@ -28,8 +44,9 @@ struct ClipboardImage {
 //
 // An encode that fails says so on the console and puts back what the
 // clipboard held: Pintora's own earlier offer, or else `previous` (nothing
-// when that has no image).
-PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous = {});
+// when that has no image). `report` hears of the end either way.
+PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous = {},
+                               CopyReport *report = nullptr);
 
 // Any image the clipboard offers (image data, or bytes of a readable image
 // type); null when there is none.

@@ -59,6 +59,7 @@ public:
 ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent)
     : QWidget(parent)
     , m_image(image)
+    , m_copyReport(new CopyReport(this))
     , m_onCrop(std::move(onCrop))
     , m_document(new EditorDocument(this))
     , m_canvasView(new CanvasView(*m_document, this))
@@ -103,6 +104,14 @@ ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidg
     connect(m_document, &EditorDocument::drawModeChanged, this, &ImageEditorView::updateActions);
     connect(m_document->history(), &EditHistory::countsChanged, this, &ImageEditorView::updateActions);
     updateActions();
+
+    // A Copy is done when its PNG is ready, not when it was asked for.
+    connect(m_copyReport, &CopyReport::finished, this, [this](const QImage &image, bool encoded) {
+        if (encoded)
+            console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
+        else
+            emit copyFailed();
+    });
 }
 
 ImageEditorView::~ImageEditorView()
@@ -226,9 +235,7 @@ void ImageEditorView::copyFullImageToClipboard()
         console::writeLine("⚠️ No source image");
         return;
     }
-    const PendingPng png = putImageOnClipboard(image, m_clipboardOrigin);
-    console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
-    emit copiedToClipboard(image, png);
+    emit copiedToClipboard(image, putImageOnClipboard(image, m_clipboardOrigin, m_copyReport));
 }
 
 void ImageEditorView::undo()

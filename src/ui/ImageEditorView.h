@@ -61,6 +61,8 @@ signals:
     void copiedToClipboard(const QImage &image, const PendingPng &png);
     // A file is being saved into `folder`.
     void saveFolderChosen(const QString &folder);
+    // The PNG of a Copy could not be made; the clipboard is back as it was.
+    void copyFailed();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -77,6 +79,7 @@ private:
     QImage m_image;
     ClipboardImage m_clipboardOrigin;
     QString m_saveFolder;
+    CopyReport *m_copyReport; // child
     const CropCallback m_onCrop;
     EditorDocument *m_document;
     CanvasView *m_canvasView;

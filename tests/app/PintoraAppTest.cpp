@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QStyle>
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -187,8 +188,8 @@ TEST_F(ClickTest, WithoutThreadsEveryJobIsDoneHere)
     EXPECT_EQ(QImage::fromData(copied).convertToFormat(QImage::Format_RGB32), blurred.convertToFormat(QImage::Format_RGB32));
 }
 
-// A copy whose PNG cannot be made leaves the clipboard, and what the next
-// click makes of it, as they were.
+// A copy whose PNG cannot be made says so and leaves the clipboard, and what
+// the next click makes of it, as they were.
 TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
 {
     // Large, so that the encoder's buffers (tens of MiB) can never come from
@@ -197,6 +198,7 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
     offerOnClipboard({{"image/png", png}});
     click();
     ImageEditorView *editor = editorOf(app->editorWindow());
+    const QSignalSpy copyFailed(editor, &ImageEditorView::copyFailed);
     const struct {
         const char *command;
         std::function<void()> run;
@@ -219,6 +221,11 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
         }
         ASSERT_TRUE(eventually([&] { return !console.lines().empty() && console.lines().back() == "❌ Failed to convert image to PNG"; }))
             << c.command << ": " << ::testing::PrintToString(console.lines());
+        EXPECT_EQ(std::count_if(console.lines().begin(), console.lines().end(),
+                                [](const std::string &line) { return line.starts_with("✅ Full image copied"); }),
+                  0)
+            << c.command;
+        EXPECT_EQ(copyFailed.count(), 1) << c.command; // the Copy's, which the tray shows
         const QMimeData *now = QGuiApplication::clipboard()->mimeData();
         EXPECT_EQ(now ? now->data(QStringLiteral("image/png")) : QByteArray(), png) << c.command;
         EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"}) << c.command;

@@ -82,7 +82,8 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
             Translations::openEditor(), Translations::quit(), Translations::save(), Translations::red(),
             Translations::green(), Translations::blue(), Translations::yellow(), Translations::orange(),
             Translations::purple(), Translations::cyan(), Translations::white(), Translations::lineWidth(),
-            Translations::saveFailed(), Translations::unreadableImage(),
+            Translations::saveFailed(), Translations::unreadableImage(), Translations::previousImage(),
+            Translations::copyFailed(),
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
@@ -104,6 +105,7 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
         {Language::japanese, Translations::noImageMessage, "画像をクリップボードにコピーするか\nスクリーンショットを撮ってください"},
         {Language::arabic, Translations::right, "نقرة يمنى:"},
         {Language::turkish, Translations::actions, "İşlemler:"},
+        {Language::german, Translations::previousImage, "Vorheriges Bild"},
     };
     for (const auto &c : cases) {
         Translations::current = c.language;

@@ -18,6 +18,9 @@ TEST_F(EditorTest, CopyPutsTheWholeBurnedInImageOnTheClipboard)
     const QImage burned = doc().currentImage();
     console.clear();
     editor.copyFullImageToClipboard();
+    // Said once the PNG is there, not before.
+    EXPECT_EQ(console.lines(), Lines{});
+    ASSERT_TRUE(eventually([this] { return !console.lines().empty(); }));
     EXPECT_EQ(console.lines(), Lines{"✅ Full image copied to clipboard (800×600px)"});
 
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
