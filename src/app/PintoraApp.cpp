@@ -1,6 +1,7 @@
 #include "app/PintoraApp.h"
 
 #include "core/Console.h"
+#include "core/EditorDocument.h"
 #include "core/Parallel.h"
 #include "i18n/Translations.h"
 #include "ui/Clipboard.h"
@@ -61,6 +62,7 @@ PintoraApp::PintoraApp(QObject *parent)
 PintoraApp::~PintoraApp()
 {
     delete m_editorWindow;
+    delete m_previousWindow;
 }
 
 void PintoraApp::applicationDidFinishLaunching()
@@ -116,6 +118,9 @@ void PintoraApp::setUpStatusItem()
     m_menu = std::make_unique<QMenu>();
     connect(m_menu->addAction(Translations::openEditor()), &QAction::triggered, this,
             &PintoraApp::menuBarIconClicked);
+    m_previousAction = m_menu->addAction(Translations::previousImage());
+    connect(m_previousAction, &QAction::triggered, this, &PintoraApp::showPreviousImage);
+    updatePreviousAction();
     connect(m_menu->addAction(Translations::quit()), &QAction::triggered, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     m_statusItem->setContextMenu(m_menu.get());
@@ -237,11 +242,8 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
     m_current = ClipboardImage{image, readyPng(bytes), type};
     m_previous = ClipboardImage();
     window->editor()->setClipboardOrigin(m_current);
-    // A new image gets a new editor; the old one goes with its edits.
-    releaseEditorWindow();
     window->editor()->setInitialImage(image);
-    m_editorWindow = window.release();
-    showEditorWindow();
+    replaceEditorWindow(window.release());
 }
 
 EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
@@ -268,10 +270,44 @@ EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
 
 void PintoraApp::openEditorWindow(const QImage &image)
 {
-    // A new image gets a new editor; the old one goes with its edits.
-    releaseEditorWindow();
-    m_editorWindow = makeEditorWindow(image);
+    replaceEditorWindow(makeEditorWindow(image));
+}
+
+void PintoraApp::replaceEditorWindow(EditorWindow *window)
+{
+    // A new image gets a new editor; the old one is kept, edits and all,
+    // until the next new image, in case it was replaced by mistake.
+    if (m_editorWindow && m_editorWindow->editor()->document().currentImage().isNull()) {
+        releaseEditorWindow(); // nothing in it to come back to
+    } else if (m_editorWindow) {
+        if (m_previousWindow)
+            m_previousWindow->deleteLater();
+        m_editorWindow->close();
+        m_previousWindow = m_editorWindow;
+    }
+    m_editorWindow = window;
+    updatePreviousAction();
     showEditorWindow();
+}
+
+void PintoraApp::showPreviousImage()
+{
+    if (!m_previousWindow)
+        return;
+    if (m_editorWindow)
+        m_editorWindow->close();
+    std::swap(m_editorWindow, m_previousWindow);
+    const QImage &image = m_editorWindow->editor()->document().currentImage();
+    console::writeLine(image.isNull() ? std::string("🔁 Previous editor back")
+                                      : "🔁 Previous image back: " + console::formatPixelSize(image.size()) + " px");
+    updatePreviousAction();
+    showEditorWindow();
+}
+
+void PintoraApp::updatePreviousAction()
+{
+    if (m_previousAction)
+        m_previousAction->setEnabled(!m_previousWindow.isNull());
 }
 
 void PintoraApp::showEditorWindow()
@@ -287,6 +323,7 @@ void PintoraApp::releaseEditorWindow()
     // Later: this may run inside one of the window's own event handlers.
     m_editorWindow->deleteLater();
     m_editorWindow = nullptr;
+    updatePreviousAction();
 }
 
 void PintoraApp::showWarning(const QString &message)

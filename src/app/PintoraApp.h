@@ -41,6 +41,13 @@ public:
     // when none was opened or Crop & Copy dismissed it.
     EditorWindow *editorWindow() const { return m_editorWindow; }
 
+    // The editor a new image replaced last, hidden with its image and
+    // history until the next replacement; null when there is none.
+    EditorWindow *previousEditorWindow() const { return m_previousWindow; }
+    // "Previous image" in the tray menu: that editor and the open one trade
+    // places.
+    void showPreviousImage();
+
 private:
     ClipboardBytes readClipboardHere();
     void takeClipboard(const ClipboardBytes &read);
@@ -48,6 +55,9 @@ private:
     void openEditorWindow(const QImage &image);
     void showEditorWindow();
     void releaseEditorWindow();
+    // Puts `window` in the open editor's place, which it keeps as the previous.
+    void replaceEditorWindow(EditorWindow *window);
+    void updatePreviousAction();
     void cropped(const QImage &image);
     void remember(const ClipboardImage &taken);
     // What was taken in last; an offer of ours whose encode failed does not count.
@@ -59,7 +69,9 @@ private:
     X11ClipboardIntake *m_intake = nullptr;  // child of this; on X11 only
     CopyReport *m_cropReport;                // child of this; hears how Crop & Copy's encode ended
     std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
-    QPointer<EditorWindow> m_editorWindow;        // owned; a top-level window
+    QAction *m_previousAction = nullptr;     // in m_menu
+    QPointer<EditorWindow> m_editorWindow;   // owned; a top-level window
+    QPointer<EditorWindow> m_previousWindow; // owned; hidden
     // The current image and its clipboard bytes, to spot it again; and the
     // one before, for when the encode of the current one fails.
     ClipboardImage m_current;

@@ -124,6 +124,45 @@ TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
     EXPECT_EQ(documentOf(app->editorWindow()).currentImage().pixelColor(0, 0), QColor(Qt::red));
 }
 
+// A new image keeps the editor it replaces, edits and all, for one round.
+TEST_F(ClickTest, TheReplacedEditorComesBackUntilTheNextNewImage)
+{
+    click(); // nothing on the clipboard: an empty editor, which is not worth keeping
+    offerOnClipboard({{"image/png", encoded(solidImage(300, 200, Qt::blue), "PNG")}});
+    click();
+    EXPECT_EQ(app->previousEditorWindow(), nullptr);
+    const QPointer<EditorWindow> blue = app->editorWindow();
+    documentOf(blue).drawRectangleOnImage(QRectF(10, 10, 50, 50), documentOf(blue).rectangleStyle());
+    const QImage edited = documentOf(blue).currentImage();
+
+    offerOnClipboard({{"image/png", encoded(solidImage(30, 20, Qt::red), "PNG")}});
+    click();
+    const QPointer<EditorWindow> red = app->editorWindow();
+    ASSERT_NE(red, blue);
+    EXPECT_EQ(app->previousEditorWindow(), blue);
+    EXPECT_FALSE(blue->isVisible());
+
+    console.clear();
+    app->showPreviousImage();
+    EXPECT_EQ(console.lines(), Lines{"🔁 Previous image back: 300×200 px"});
+    EXPECT_EQ(app->editorWindow(), blue);
+    EXPECT_EQ(app->previousEditorWindow(), red);
+    EXPECT_TRUE(blue->isVisible());
+    EXPECT_FALSE(red->isVisible());
+    EXPECT_EQ(documentOf(blue).currentImage(), edited);
+    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"}); // the clipboard has not changed
+    EXPECT_EQ(app->editorWindow(), blue);
+
+    // The next new image, here a file, lets the older one go.
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("green.png"));
+    ASSERT_TRUE(solidImage(40, 40, Qt::green).save(file));
+    EXPECT_EQ(app->openFile(file), QString());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(app->previousEditorWindow(), blue);
+    EXPECT_TRUE(red.isNull());
+}
+
 // A TIFF alone is shown end to end.
 TEST_F(ClickTest, PngIsPreferredOverTiff)
 {

@@ -43,8 +43,15 @@ second_launch "$E2E_DIR/notes.png"
 sleep 0.3
 [[ -z $(e2e_lines_since_mark) ]] || e2e_fail "the unreadable file disturbed the running instance"
 
-echo "== Quit in the tray menu"
+echo "== Previous image in the tray menu: the clipboard's editor, which the file replaced"
 window=$(e2e_tray_icon_window) || e2e_fail "no tray icon"
+e2e_mark
+xdotool mousemove --window "$window" 8 8 click 3
+sleep 0.5
+xdotool key Up Up Return # the last item but one
+e2e_wait_line "🔁 Previous image back: 640×400 px"
+
+echo "== Quit in the tray menu"
 xdotool mousemove --window "$window" 8 8 click 3
 sleep 0.5
 xdotool key Up Return # the last item
