@@ -277,29 +277,35 @@ void PintoraApp::replaceEditorWindow(EditorWindow *window)
 {
     // A new image gets a new editor; the old one is kept, edits and all,
     // until the next new image, in case it was replaced by mistake.
-    if (m_editorWindow && m_editorWindow->editor()->document().currentImage().isNull()) {
-        releaseEditorWindow(); // nothing in it to come back to
-    } else if (m_editorWindow) {
+    keepEditorWindowAside();
+    if (m_editorWindow) {
         if (m_previousWindow)
             m_previousWindow->deleteLater();
-        m_editorWindow->close();
-        m_previousWindow = m_editorWindow;
+        m_previousWindow = std::exchange(m_editorWindow, nullptr);
     }
     m_editorWindow = window;
     updatePreviousAction();
     showEditorWindow();
 }
 
+void PintoraApp::keepEditorWindowAside()
+{
+    if (!m_editorWindow)
+        return;
+    if (m_editorWindow->editor()->document().currentImage().isNull())
+        releaseEditorWindow(); // nothing in it to come back to
+    else
+        m_editorWindow->close();
+}
+
 void PintoraApp::showPreviousImage()
 {
     if (!m_previousWindow)
         return;
-    if (m_editorWindow)
-        m_editorWindow->close();
+    keepEditorWindowAside();
     std::swap(m_editorWindow, m_previousWindow);
     const QImage &image = m_editorWindow->editor()->document().currentImage();
-    console::writeLine(image.isNull() ? std::string("🔁 Previous editor back")
-                                      : "🔁 Previous image back: " + console::formatPixelSize(image.size()) + " px");
+    console::writeLine("🔁 Previous image back: " + console::formatPixelSize(image.size()) + " px");
     updatePreviousAction();
     showEditorWindow();
 }

@@ -57,6 +57,8 @@ private:
     void releaseEditorWindow();
     // Puts `window` in the open editor's place, which it keeps as the previous.
     void replaceEditorWindow(EditorWindow *window);
+    // Hides the open editor, or lets it go when it has no image.
+    void keepEditorWindowAside();
     void updatePreviousAction();
     void cropped(const QImage &image);
     void remember(const ClipboardImage &taken);

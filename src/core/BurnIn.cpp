@@ -57,14 +57,27 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
     painter.drawRect(rect);
 }
 
+namespace {
+
+// A blur of `source` around `cut` in which `cut` is filled from its border.
+QImage hidingBlur(const QImage &source, const QRect &cut, double sigma)
+{
+    try {
+        const BorderFill fill(source, cut, sigma);
+        return gaussianBlurCut(source, cut, sigma, &fill);
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
+}
+
+} // namespace
+
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
 {
     QImage patch;
-    try {
     // Opaque 32-bit pixels are premultiplied ones already.
     if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32) {
-        const BorderFill fill(image, cut, sigma);
-        patch = gaussianBlurCut(image, cut, sigma, &fill);
+        patch = hidingBlur(image, cut, sigma);
     } else {
         // Only what the blur reaches is converted; where that stops short
         // of the image's edge the blur never reads past it. It reaches one
@@ -74,12 +87,7 @@ QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
         const QImage source = image.copy(reach).convertToFormat(QImage::Format_ARGB32_Premultiplied);
         if (source.isNull())
             return {};
-        const QRect inSource = cut.translated(-reach.topLeft());
-        const BorderFill fill(source, inSource, sigma);
-        patch = gaussianBlurCut(source, inSource, sigma, &fill);
-    }
-    } catch (const std::bad_alloc &) {
-        return {};
+        patch = hidingBlur(source, cut.translated(-reach.topLeft()), sigma);
     }
     if (patch.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
         return patch;
