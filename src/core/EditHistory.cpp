@@ -57,6 +57,14 @@ void EditHistory::push(std::unique_ptr<EditStep> step, bool keepRedo)
     emit countsChanged();
 }
 
+int EditHistory::markersToUndo() const
+{
+    int markers = 0;
+    for (int i = 0; i < m_index; ++i)
+        markers += m_steps[std::size_t(i)]->markers();
+    return markers;
+}
+
 EditStep *EditHistory::newest()
 {
     return m_index > 0 ? m_steps[std::size_t(m_index - 1)].get() : nullptr;

@@ -34,6 +34,9 @@ public:
     // A change made after the ones already here.
     void add(ImageEdit edit);
     bool isEmpty() const { return m_edits.empty(); }
+    // Numbered markers placed by this step's changes.
+    void addMarker() { ++m_markers; }
+    int markers() const { return m_markers; }
 
     // What the last undo or redo of this step changed.
     QRect changedArea() const { return m_changedArea; }
@@ -45,6 +48,7 @@ private:
     QImage &m_image;
     std::vector<ImageEdit> m_edits;
     QRect m_changedArea;
+    int m_markers = 0;
 };
 
 // The steps that can be undone, oldest first, then those that can be redone.
@@ -57,6 +61,8 @@ public:
 
     int undoCount() const { return m_index; }
     int redoCount() const { return int(m_steps.size()) - m_index; }
+    // Numbered markers in the steps that can be undone.
+    int markersToUndo() const;
 
     // Adds a step whose changes are made already as the newest to undo. The
     // steps to redo go, unless `keepRedo`: after a step that changes nothing

@@ -5,7 +5,9 @@
 #include "core/GaussianBlur.h"
 #include "core/Geometry.h"
 #include "core/ImageExport.h"
+#include "core/tools/Tools.h"
 
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -16,9 +18,9 @@ namespace pintora {
 struct EditorDocument::BurnInPlan {
     enum Failure { none, noImage, noMemory, blurOffImage, blurNoMemory };
     Failure failure = none;
-    QRectF pixelRect;
-    QRectF rect; // bitmap space
-    RectangleStyle style;
+    const Tool *tool;
+    Mark pixelMark;
+    Mark mark; // bitmap space
     QImage replacement; // the image in pixels of its own or an editable format; null when it has them
     QImage patch;       // a blur's pixels for `area`, in the image's format
     QRect area;         // what the burn-in may change
@@ -27,6 +29,7 @@ struct EditorDocument::BurnInPlan {
 
 EditorDocument::EditorDocument(QObject *parent)
     : QObject(parent)
+    , m_shapeTool(&boxTool())
 {
 }
 
@@ -74,15 +77,37 @@ void EditorDocument::press(DrawMode mode, const QPointF &pixel)
         m_drawMode = mode;
         emit drawModeChanged(mode);
     }
+    m_drag = Mark{};
+    m_drag.from = m_drag.to = pixel;
+    m_drag.path = {pixel};
+    m_drag.rect = QRectF(pixel, QSizeF(0, 0));
     if (m_drawMode == DrawMode::selection)
-        setSelectionRect(QRectF(pixel, QSizeF(0, 0)));
+        setSelectionRect(m_drag.rect);
+}
+
+void EditorDocument::dragTo(const QPointF &pixel, bool constrained)
+{
+    m_drag.to = pixel;
+    m_drag.constrained = constrained;
+    if (m_drag.path.isEmpty() || m_drag.path.last() != pixel)
+        m_drag.path.append(pixel);
+    QPointF corner = pixel;
+    if (constrained && m_drawMode == DrawMode::rectangle) {
+        // A square, as far as the shorter side reaches.
+        const QPointF delta = pixel - m_drag.from;
+        const double side = std::min(std::abs(delta.x()), std::abs(delta.y()));
+        corner = m_drag.from + QPointF(std::copysign(side, delta.x()), std::copysign(side, delta.y()));
+    }
+    setSelectionRect(QRectF(m_drag.from, corner).normalized());
 }
 
 void EditorDocument::release()
 {
-    if (m_drawMode == DrawMode::rectangle && geometry::hasArea(m_selectionRect)) {
+    const Tool &tool = currentTool();
+    const Mark mark = currentMark();
+    if (m_drawMode == DrawMode::rectangle && tool.accepts(mark.inBitmap(m_currentImage.height()))) {
         // A burn-in that cannot be done takes no snapshot.
-        BurnInPlan plan = planBurnIn(m_selectionRect, m_rectangleStyle);
+        BurnInPlan plan = planBurnIn(tool, mark);
         if (!reportFailure(plan)) {
             saveStateForUndo();
             burnIn(plan);
@@ -91,6 +116,28 @@ void EditorDocument::release()
     } else {
         console::writeLine("✅ Selection (pixels): " + console::formatRect(m_selectionRect));
     }
+    m_drag = Mark{};
+}
+
+void EditorDocument::cancelDrag()
+{
+    m_drag = Mark{};
+    setSelectionRect(QRectF());
+}
+
+const Tool &EditorDocument::currentTool() const
+{
+    return m_rectangleStyle.isBlur ? blurTool() : *m_shapeTool;
+}
+
+Mark EditorDocument::currentMark() const
+{
+    Mark mark = m_drag;
+    mark.rect = m_selectionRect;
+    mark.style = m_rectangleStyle;
+    if (currentTool().takesClicks())
+        mark.number = m_history.markersToUndo() + 1;
+    return mark;
 }
 
 // ---- history
@@ -135,11 +182,11 @@ void EditorDocument::afterHistoryStep(const QRect &area, const char *line)
 
 // ---- burn-in
 
-EditorDocument::BurnInPlan EditorDocument::planBurnIn(const QRectF &pixelRect, const RectangleStyle &style) const
+EditorDocument::BurnInPlan EditorDocument::planBurnIn(const Tool &tool, const Mark &pixelMark) const
 {
     BurnInPlan plan;
-    plan.pixelRect = pixelRect;
-    plan.style = style;
+    plan.tool = &tool;
+    plan.pixelMark = pixelMark;
     if (m_currentImage.isNull()) {
         plan.failure = BurnInPlan::noImage;
         return plan;
@@ -156,16 +203,16 @@ EditorDocument::BurnInPlan EditorDocument::planBurnIn(const QRectF &pixelRect, c
         }
     }
     const QImage &image = plan.replacement.isNull() ? m_currentImage : plan.replacement;
-    plan.rect = geometry::bitmapRectFromPixel(pixelRect, image.height());
-    plan.area = burnInArea(plan.rect, style, image.size());
-    if (style.isBlur) {
+    plan.mark = pixelMark.inBitmap(image.height());
+    plan.area = tool.area(plan.mark, image.size());
+    if (tool.replacesPixels()) {
         if (plan.area.isEmpty()) {
             plan.failure = BurnInPlan::blurOffImage;
             return plan;
         }
         // The patch replaces the pixels outright; what it replaced is what
         // undo needs.
-        plan.patch = blurPatch(image, plan.area, blurSigmaFor(pixelRect.size()));
+        plan.patch = tool.replacement(image, plan.mark, plan.area);
         if (plan.patch.isNull())
             plan.failure = BurnInPlan::blurNoMemory;
         return plan;
@@ -187,14 +234,14 @@ bool EditorDocument::reportFailure(const BurnInPlan &plan)
     case BurnInPlan::blurNoMemory: line = "❌ Cannot convert blurred image"; break;
     }
     if (plan.failure == BurnInPlan::blurOffImage || plan.failure == BurnInPlan::blurNoMemory)
-        console::writeLine("🎨 Drawing ON image: rect=" + console::formatRect(plan.pixelRect));
+        console::writeLine(plan.tool->drawingLine(plan.pixelMark));
     console::writeLine(line);
     return true;
 }
 
 void EditorDocument::burnIn(BurnInPlan &plan)
 {
-    console::writeLine("🎨 Drawing ON image: rect=" + console::formatRect(plan.pixelRect));
+    console::writeLine(plan.tool->drawingLine(plan.pixelMark));
     const bool replaced = !plan.replacement.isNull();
     if (replaced) {
         // A conversion is undone as a whole; a copy of the same pixels needs no undo.
@@ -202,21 +249,31 @@ void EditorDocument::burnIn(BurnInPlan &plan)
             recordChange(ImageEdit{QRect(), m_currentImage});
         m_currentImage = std::move(plan.replacement);
     }
-    if (plan.style.isBlur) {
+    if (plan.tool->replacesPixels()) {
         ImageEdit edit{plan.area, std::move(plan.patch)};
         swapEdit(m_currentImage, edit);
         plan.before = std::move(edit.pixels);
     } else {
-        paintBox(m_currentImage, plan.rect, plan.style, plan.area);
+        plan.tool->burn(m_currentImage, plan.mark, plan.area);
     }
     recordChange(ImageEdit{plan.area, std::move(plan.before)});
+    if (plan.mark.number > 0 && m_history.newest())
+        m_history.newest()->addMarker();
     emit imageChanged(replaced ? m_currentImage.rect() : plan.area);
-    console::writeLine("✅ Rectangle drawn on image!");
+    console::writeLine(plan.tool->doneLine());
 }
 
 bool EditorDocument::drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style)
 {
-    BurnInPlan plan = planBurnIn(pixelRect, style);
+    Mark mark;
+    mark.rect = pixelRect;
+    mark.style = style;
+    return drawMark(style.isBlur ? blurTool() : boxTool(), mark);
+}
+
+bool EditorDocument::drawMark(const Tool &tool, const Mark &mark)
+{
+    BurnInPlan plan = planBurnIn(tool, mark);
     if (reportFailure(plan))
         return false;
     burnIn(plan);
@@ -298,6 +355,15 @@ void EditorDocument::chooseColor(const QColor &color)
 void EditorDocument::chooseBlur()
 {
     m_rectangleStyle.isBlur = true;
+    emit styleChanged();
+}
+
+void EditorDocument::chooseTool(const Tool &tool)
+{
+    if (&tool == &blurTool())
+        return chooseBlur();
+    m_shapeTool = &tool;
+    m_rectangleStyle.isBlur = false;
     emit styleChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/Annotation.h"
 #include "core/EditHistory.h"
+#include "core/tools/Tool.h"
 
 #include <QImage>
 #include <QList>
@@ -47,8 +48,19 @@ public:
     void setSelectionRect(const QRectF &pixelRect);
 
     // A drag on the canvas, with positions already mapped onto the image.
+    // `constrained` (Shift) snaps lines to 15° steps and makes boxes square.
     void press(DrawMode mode, const QPointF &pixel);
+    void dragTo(const QPointF &pixel, bool constrained = false);
     void release();
+    // Ends a drag without drawing or selecting anything.
+    void cancelDrag();
+
+    // The tool a right drag draws with: the blur while blurring, else the
+    // shape tool chosen last.
+    const Tool &currentTool() const;
+    // What the drag under way would draw (pixel space): the tool's mark
+    // with the current selection, style and next number.
+    Mark currentMark() const;
 
     // A snapshot the next undo comes back to. The steps to redo go, as a
     // change is to follow; unless `keepRedo`, for a snapshot nothing follows.
@@ -60,6 +72,8 @@ public:
     // overwrites go into the newest undo step. False, with the reason on the
     // console and nothing changed, when it cannot be done.
     bool drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style);
+    // The same for any tool's mark (pixel space).
+    bool drawMark(const Tool &tool, const Mark &mark);
 
     // The selected pixels as a new image, quietly; null without a selection
     // with area.
@@ -77,6 +91,7 @@ public:
     // Style choices; a colour also ends blur mode.
     void chooseColor(const QColor &color);
     void chooseBlur();
+    void chooseTool(const Tool &tool);
     void chooseLineWidth(double width);
     void chooseFilled(bool filled);
 
@@ -90,7 +105,7 @@ signals:
 
 private:
     struct BurnInPlan;
-    BurnInPlan planBurnIn(const QRectF &pixelRect, const RectangleStyle &style) const;
+    BurnInPlan planBurnIn(const Tool &tool, const Mark &mark) const;
     static bool reportFailure(const BurnInPlan &plan);
     void burnIn(BurnInPlan &plan);
 
@@ -103,6 +118,8 @@ private:
     QRectF m_selectionRect;
     DrawMode m_drawMode = DrawMode::selection;
     RectangleStyle m_rectangleStyle;
+    const Tool *m_shapeTool; // the tool chosen last but the blur
+    Mark m_drag;             // of the drag under way
     EditHistory m_history;
 };
 

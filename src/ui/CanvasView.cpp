@@ -2,15 +2,19 @@
 
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
+#include "core/tools/Tool.h"
 #include "i18n/Translations.h"
 #include "ui/Theme.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <utility>
 
 namespace pintora {
 
@@ -24,7 +28,7 @@ constexpr Qt::KeyboardModifier rectangleModifier = Qt::MetaModifier;
 constexpr Qt::KeyboardModifier rectangleModifier = Qt::ControlModifier;
 #endif
 
-QPen pen(const QColor &color, double width)
+QPen outlinePen(const QColor &color, double width)
 {
     return QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
 }
@@ -51,6 +55,8 @@ CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     , m_document(document)
 {
     setCursor(Qt::CrossCursor);
+    // Keys choose tools while the canvas has focus.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The image is never mirrored, whichever way the interface runs.
     setLayoutDirection(Qt::LeftToRight);
@@ -99,8 +105,7 @@ void CanvasView::mousePressEvent(QMouseEvent *event)
         return event->ignore();
     // A press while dragging starts afresh.
     m_isDragging = true;
-    m_dragStart = viewPoint(event);
-    m_document.press(mode, canvasToPixel(m_dragStart));
+    m_document.press(mode, canvasToPixel(viewPoint(event)));
     update();
 }
 
@@ -108,14 +113,7 @@ void CanvasView::mouseMoveEvent(QMouseEvent *event)
 {
     if (!m_isDragging)
         return;
-    // Both ends are mapped afresh, so the box follows a resize mid-drag.
-    const QPointF a = canvasToPixel(m_dragStart);
-    const QPointF b = canvasToPixel(viewPoint(event));
-    const double minX = std::min(a.x(), b.x());
-    const double minY = std::min(a.y(), b.y());
-    const double maxX = std::max(a.x(), b.x());
-    const double maxY = std::max(a.y(), b.y());
-    m_document.setSelectionRect(QRectF(minX, minY, maxX - minX, maxY - minY));
+    m_document.dragTo(canvasToPixel(viewPoint(event)), event->modifiers().testFlag(Qt::ShiftModifier));
     update();
 }
 
@@ -123,8 +121,29 @@ void CanvasView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return event->ignore();
-    m_isDragging = false;
+    if (!std::exchange(m_isDragging, false))
+        return; // cancelled
     m_document.release();
+    update();
+}
+
+bool CanvasView::event(QEvent *event)
+{
+    // Escape during a drag cancels the drag, not the window.
+    if (event->type() == QEvent::ShortcutOverride && m_isDragging
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CanvasView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || !m_isDragging)
+        return QWidget::keyPressEvent(event);
+    m_isDragging = false;
+    m_document.cancelDrag();
     update();
 }
 
@@ -145,10 +164,9 @@ void CanvasView::paintEvent(QPaintEvent *)
     fillAround(painter, rect(), imageArea, Qt::black);
 
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool hasArea = geometry::hasArea(m_document.selectionRect());
-    if (m_document.drawMode() == DrawMode::rectangle && m_isDragging && hasArea)
-        paintRectanglePreview(painter, geometry::displayScale(bounds(), image.size()));
-    if (m_document.drawMode() == DrawMode::selection && hasArea)
+    if (m_document.drawMode() == DrawMode::rectangle && m_isDragging)
+        paintMarkPreview(painter);
+    if (m_document.drawMode() == DrawMode::selection && geometry::hasArea(m_document.selectionRect()))
         paintSelectionOverlay(painter);
 }
 
@@ -179,32 +197,21 @@ QRectF CanvasView::paintImage(QPainter &painter)
     return QRectF(origin, QSizeF(m_displayImage.size()) / ratio);
 }
 
-void CanvasView::paintRectanglePreview(QPainter &painter, double scale)
+void CanvasView::paintMarkPreview(QPainter &painter)
 {
-    const QRectF box = widgetRect(
-        geometry::pixelToView(m_document.selectionRect(), bounds(), m_document.currentImage().size()));
-    const RectangleStyle &style = m_document.rectangleStyle();
-    painter.setBrush(Qt::NoBrush);
-    if (style.isBlur) {
-        painter.fillRect(box, withAlpha(neutralGrey(), 0.6));
-        painter.setPen(pen(withAlpha(Qt::white, 0.8), 3 * scale));
-        painter.drawRect(box);
-        const QRectF inner = box.adjusted(5 * scale, 5 * scale, -5 * scale, -5 * scale);
-        if (geometry::hasArea(inner)) {
-            QPen dashed = pen(withAlpha(Qt::white, 0.5), 2 * scale);
-            // Qt measures dashes in line widths: 8·s on, 4·s off at 2·s wide.
-            dashed.setDashPattern({4.0, 2.0});
-            painter.setPen(dashed);
-            painter.drawRect(inner);
-        }
+    const QImage &image = m_document.currentImage();
+    const Mark mark = m_document.currentMark().inBitmap(image.height());
+    const Tool &tool = m_document.currentTool();
+    if (!tool.accepts(mark))
         return;
-    }
-    if (style.filled)
-        painter.fillRect(box, withAlpha(style.color, 0.3));
-    painter.setPen(pen(style.color, scale * style.lineWidth));
-    painter.drawRect(box);
-    painter.setPen(pen(withAlpha(Qt::white, 0.5), scale * (style.lineWidth + 2)));
-    painter.drawRect(box);
+    // The tool paints in bitmap space; this maps it onto the shown image.
+    const QRectF target = widgetRect(geometry::fittedImageRect(bounds(), image.size()));
+    const double scale = target.width() / image.width();
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
+    tool.preview(painter, mark, scale);
+    painter.restore();
 }
 
 void CanvasView::paintSelectionOverlay(QPainter &painter)
@@ -219,10 +226,10 @@ void CanvasView::paintSelectionOverlay(QPainter &painter)
     painter.setRenderHint(QPainter::Antialiasing, true);
 
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(pen(Qt::white, m_isDragging ? 3.0 : 2.0));
+    painter.setPen(outlinePen(Qt::white, m_isDragging ? 3.0 : 2.0));
     painter.drawRect(box);
     if (m_isDragging) {
-        painter.setPen(pen(withAlpha(accentColor(), 0.5), 6.0));
+        painter.setPen(outlinePen(withAlpha(accentColor(), 0.5), 6.0));
         painter.drawRect(box);
     }
 }

@@ -37,6 +37,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void imageChanged(const QRect &area);
@@ -46,13 +48,12 @@ private:
     QRectF widgetRect(const QRectF &viewRect) const;
 
     QRectF paintImage(QPainter &painter); // returns where it painted
-    void paintRectanglePreview(QPainter &painter, double scale);
+    void paintMarkPreview(QPainter &painter);
     void paintSelectionOverlay(QPainter &painter);
     void paintNoImageMessage(QPainter &painter);
 
     EditorDocument &m_document;
     bool m_isDragging = false;
-    QPointF m_dragStart; // view space
 
     // The image at its on-screen size, so that a repaint does not rescale a
     // large screenshot again; after an edit only the changed part is redone.

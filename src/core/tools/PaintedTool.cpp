@@ -1,0 +1,73 @@
+#include "core/tools/PaintedTool.h"
+
+#include "core/Console.h"
+#include "core/Geometry.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+#include <numbers>
+
+namespace pintora {
+
+Mark Mark::inBitmap(double imageHeight) const
+{
+    const auto flip = [imageHeight](const QPointF &point) { return QPointF(point.x(), imageHeight - point.y()); };
+    Mark flipped = *this;
+    flipped.from = flip(from);
+    flipped.to = flip(to);
+    for (QPointF &point : flipped.path)
+        point = flip(point);
+    flipped.rect = geometry::bitmapRectFromPixel(rect, imageHeight);
+    return flipped;
+}
+
+void PaintedTool::burn(QImage &image, const Mark &mark, const QRect &area) const
+{
+    QPainter painter(&image);
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter, mark);
+}
+
+void PaintedTool::preview(QPainter &painter, const Mark &mark, double) const
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter, mark);
+    painter.restore();
+}
+
+namespace marks {
+
+QRect areaAround(const QRectF &bounds, double halfWidth, const QSize &imageSize)
+{
+    const double margin = std::max(halfWidth, 0.0) + 1.0;
+    return geometry::pixelCut(bounds.normalized().adjusted(-margin, -margin, margin, margin), imageSize);
+}
+
+QPointF endPoint(const Mark &mark)
+{
+    const QPointF delta = mark.to - mark.from;
+    if (!mark.constrained || delta.isNull())
+        return mark.to;
+    constexpr double step = std::numbers::pi / 12; // 15°
+    const double angle = std::round(std::atan2(delta.y(), delta.x()) / step) * step;
+    const double length = std::hypot(delta.x(), delta.y());
+    return mark.from + QPointF(std::cos(angle), std::sin(angle)) * length;
+}
+
+QPen roundPen(const Mark &mark, double width)
+{
+    return QPen(mark.style.color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+std::string formatPoint(const QPointF &point)
+{
+    return "(" + console::formatDouble(point.x()) + ", " + console::formatDouble(point.y()) + ")";
+}
+
+} // namespace marks
+
+} // namespace pintora
