@@ -257,7 +257,7 @@ void EditorDocument::burnIn(BurnInPlan &plan)
         plan.tool->burn(m_currentImage, plan.mark, plan.area);
     }
     recordChange(ImageEdit{plan.area, std::move(plan.before)});
-    if (plan.mark.number > 0 && m_history.newest())
+    if (plan.tool->takesClicks() && m_history.newest())
         m_history.newest()->addMarker();
     emit imageChanged(replaced ? m_currentImage.rect() : plan.area);
     console::writeLine(plan.tool->doneLine());

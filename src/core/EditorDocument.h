@@ -58,6 +58,7 @@ public:
     // The tool a right drag draws with: the blur while blurring, else the
     // shape tool chosen last.
     const Tool &currentTool() const;
+    const Tool &shapeTool() const { return *m_shapeTool; }
     // What the drag under way would draw (pixel space): the tool's mark
     // with the current selection, style and next number.
     Mark currentMark() const;

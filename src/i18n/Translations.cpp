@@ -42,6 +42,8 @@ struct Texts {
     const char *unreadableImage;
     const char *previousImage; // the tray menu
     const char *copyFailed;
+    // Tools, by their ids.
+    const char *arrow, *line, *ellipse, *pen, *highlighter, *step;
 };
 
 // Indexed by the Language enumeration's order.
@@ -78,6 +80,12 @@ constexpr Texts table[] = {
      .unreadableImage = "The image on the clipboard cannot be read",
      .previousImage = "Previous image",
      .copyFailed = "Could not copy the image",
+     .arrow = "Arrow",
+     .line = "Line",
+     .ellipse = "Ellipse",
+     .pen = "Pen",
+     .highlighter = "Highlighter",
+     .step = "Numbered step",
     },
     {// hungarian
      .left = "Bal gombbal:",
@@ -111,6 +119,12 @@ constexpr Texts table[] = {
      .unreadableImage = "A vágólapon lévő kép nem olvasható",
      .previousImage = "Előző kép",
      .copyFailed = "A kép másolása nem sikerült",
+     .arrow = "Nyíl",
+     .line = "Vonal",
+     .ellipse = "Ellipszis",
+     .pen = "Toll",
+     .highlighter = "Kiemelő",
+     .step = "Számozott lépés",
     },
     {// german
      .left = "Linksklick:",
@@ -144,6 +158,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Das Bild in der Zwischenablage ist nicht lesbar",
      .previousImage = "Vorheriges Bild",
      .copyFailed = "Das Bild konnte nicht kopiert werden",
+     .arrow = "Pfeil",
+     .line = "Linie",
+     .ellipse = "Ellipse",
+     .pen = "Stift",
+     .highlighter = "Textmarker",
+     .step = "Nummerierter Schritt",
     },
     {// spanish
      .left = "Clic izquierdo:",
@@ -177,6 +197,12 @@ constexpr Texts table[] = {
      .unreadableImage = "La imagen del portapapeles no se puede leer",
      .previousImage = "Imagen anterior",
      .copyFailed = "No se pudo copiar la imagen",
+     .arrow = "Flecha",
+     .line = "Línea",
+     .ellipse = "Elipse",
+     .pen = "Lápiz",
+     .highlighter = "Resaltador",
+     .step = "Paso numerado",
     },
     {// french
      .left = "Clic gauche:",
@@ -210,6 +236,12 @@ constexpr Texts table[] = {
      .unreadableImage = "L’image du presse-papiers est illisible",
      .previousImage = "Image précédente",
      .copyFailed = "Impossible de copier l’image",
+     .arrow = "Flèche",
+     .line = "Ligne",
+     .ellipse = "Ellipse",
+     .pen = "Stylo",
+     .highlighter = "Surligneur",
+     .step = "Étape numérotée",
     },
     {// italian
      .left = "Clic sinistro:",
@@ -243,6 +275,12 @@ constexpr Texts table[] = {
      .unreadableImage = "L’immagine negli appunti non è leggibile",
      .previousImage = "Immagine precedente",
      .copyFailed = "Impossibile copiare l’immagine",
+     .arrow = "Freccia",
+     .line = "Linea",
+     .ellipse = "Ellisse",
+     .pen = "Penna",
+     .highlighter = "Evidenziatore",
+     .step = "Passo numerato",
     },
     {// portuguese
      .left = "Clique esquerdo:",
@@ -276,6 +314,12 @@ constexpr Texts table[] = {
      .unreadableImage = "A imagem da área de transferência não pode ser lida",
      .previousImage = "Imagem anterior",
      .copyFailed = "Não foi possível copiar a imagem",
+     .arrow = "Seta",
+     .line = "Linha",
+     .ellipse = "Elipse",
+     .pen = "Caneta",
+     .highlighter = "Marca-texto",
+     .step = "Passo numerado",
     },
     {// russian
      .left = "Левая кнопка:",
@@ -309,6 +353,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Изображение в буфере обмена не читается",
      .previousImage = "Предыдущее изображение",
      .copyFailed = "Не удалось скопировать изображение",
+     .arrow = "Стрелка",
+     .line = "Линия",
+     .ellipse = "Эллипс",
+     .pen = "Перо",
+     .highlighter = "Маркер",
+     .step = "Нумерованный шаг",
     },
     {// japanese
      .left = "左クリック:",
@@ -342,6 +392,12 @@ constexpr Texts table[] = {
      .unreadableImage = "クリップボードの画像を読み込めません",
      .previousImage = "前の画像",
      .copyFailed = "画像をコピーできませんでした",
+     .arrow = "矢印",
+     .line = "直線",
+     .ellipse = "楕円",
+     .pen = "ペン",
+     .highlighter = "蛍光ペン",
+     .step = "番号付きステップ",
     },
     {// chinese
      .left = "左键:",
@@ -375,6 +431,12 @@ constexpr Texts table[] = {
      .unreadableImage = "无法读取剪贴板中的图像",
      .previousImage = "上一张图像",
      .copyFailed = "无法复制图像",
+     .arrow = "箭头",
+     .line = "直线",
+     .ellipse = "椭圆",
+     .pen = "画笔",
+     .highlighter = "荧光笔",
+     .step = "编号步骤",
     },
     {// korean
      .left = "왼쪽 클릭:",
@@ -408,6 +470,12 @@ constexpr Texts table[] = {
      .unreadableImage = "클립보드의 이미지를 읽을 수 없습니다",
      .previousImage = "이전 이미지",
      .copyFailed = "이미지를 복사할 수 없습니다",
+     .arrow = "화살표",
+     .line = "선",
+     .ellipse = "타원",
+     .pen = "펜",
+     .highlighter = "형광펜",
+     .step = "번호 단계",
     },
     {// arabic
      .left = "نقرة يسرى:",
@@ -441,6 +509,12 @@ constexpr Texts table[] = {
      .unreadableImage = "تعذّرت قراءة الصورة في الحافظة",
      .previousImage = "الصورة السابقة",
      .copyFailed = "تعذّر نسخ الصورة",
+     .arrow = "سهم",
+     .line = "خط",
+     .ellipse = "شكل بيضاوي",
+     .pen = "قلم",
+     .highlighter = "قلم تمييز",
+     .step = "خطوة مرقّمة",
     },
     {// dutch
      .left = "Linksklik:",
@@ -474,6 +548,12 @@ constexpr Texts table[] = {
      .unreadableImage = "De afbeelding op het klembord is onleesbaar",
      .previousImage = "Vorige afbeelding",
      .copyFailed = "De afbeelding kon niet worden gekopieerd",
+     .arrow = "Pijl",
+     .line = "Lijn",
+     .ellipse = "Ellips",
+     .pen = "Pen",
+     .highlighter = "Markeerstift",
+     .step = "Genummerde stap",
     },
     {// polish
      .left = "Lewy klik:",
@@ -507,6 +587,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Nie można odczytać obrazu ze schowka",
      .previousImage = "Poprzedni obraz",
      .copyFailed = "Nie można skopiować obrazu",
+     .arrow = "Strzałka",
+     .line = "Linia",
+     .ellipse = "Elipsa",
+     .pen = "Pióro",
+     .highlighter = "Zakreślacz",
+     .step = "Numerowany krok",
     },
     {// turkish
      .left = "Sol tık:",
@@ -540,6 +626,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Panodaki görüntü okunamıyor",
      .previousImage = "Önceki görüntü",
      .copyFailed = "Görüntü kopyalanamadı",
+     .arrow = "Ok",
+     .line = "Çizgi",
+     .ellipse = "Elips",
+     .pen = "Kalem",
+     .highlighter = "Vurgulayıcı",
+     .step = "Numaralı adım",
     },
     {// swedish
      .left = "Vänsterklick:",
@@ -573,6 +665,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Bilden i urklippet går inte att läsa",
      .previousImage = "Föregående bild",
      .copyFailed = "Bilden kunde inte kopieras",
+     .arrow = "Pil",
+     .line = "Linje",
+     .ellipse = "Ellips",
+     .pen = "Penna",
+     .highlighter = "Överstrykningspenna",
+     .step = "Numrerat steg",
     },
     {// norwegian
      .left = "Venstreklikk:",
@@ -606,6 +704,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Bildet på utklippstavlen kan ikke leses",
      .previousImage = "Forrige bilde",
      .copyFailed = "Kunne ikke kopiere bildet",
+     .arrow = "Pil",
+     .line = "Linje",
+     .ellipse = "Ellipse",
+     .pen = "Penn",
+     .highlighter = "Merkepenn",
+     .step = "Nummerert trinn",
     },
     {// danish
      .left = "Venstreklik:",
@@ -639,6 +743,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Billedet i udklipsholderen kan ikke læses",
      .previousImage = "Forrige billede",
      .copyFailed = "Billedet kunne ikke kopieres",
+     .arrow = "Pil",
+     .line = "Linje",
+     .ellipse = "Ellipse",
+     .pen = "Pen",
+     .highlighter = "Overstregningspen",
+     .step = "Nummereret trin",
     },
     {// finnish
      .left = "Vasen nappi:",
@@ -672,6 +782,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Leikepöydän kuvaa ei voi lukea",
      .previousImage = "Edellinen kuva",
      .copyFailed = "Kuvaa ei voitu kopioida",
+     .arrow = "Nuoli",
+     .line = "Viiva",
+     .ellipse = "Ellipsi",
+     .pen = "Kynä",
+     .highlighter = "Korostuskynä",
+     .step = "Numeroitu vaihe",
     },
     {// czech
      .left = "Levé tlačítko:",
@@ -705,6 +821,12 @@ constexpr Texts table[] = {
      .unreadableImage = "Obrázek ve schránce nelze přečíst",
      .previousImage = "Předchozí obrázek",
      .copyFailed = "Obrázek se nepodařilo zkopírovat",
+     .arrow = "Šipka",
+     .line = "Čára",
+     .ellipse = "Elipsa",
+     .pen = "Pero",
+     .highlighter = "Zvýrazňovač",
+     .step = "Číslovaný krok",
     },
 };
 static_assert(std::size(table) == allLanguages.size());
@@ -762,5 +884,18 @@ QString Translations::saveFailed() { return QString::fromUtf8(texts().saveFailed
 QString Translations::unreadableImage() { return QString::fromUtf8(texts().unreadableImage); }
 QString Translations::previousImage() { return QString::fromUtf8(texts().previousImage); }
 QString Translations::copyFailed() { return QString::fromUtf8(texts().copyFailed); }
+
+QString Translations::toolName(const QString &id)
+{
+    const Texts &t = texts();
+    const std::pair<const char *, const char *> names[] = {
+        {"box", t.box}, {"arrow", t.arrow}, {"line", t.line}, {"ellipse", t.ellipse}, {"pen", t.pen},
+        {"highlighter", t.highlighter}, {"step", t.step}, {"blur", t.blur},
+    };
+    for (const auto &[key, name] : names)
+        if (id == QLatin1String(key))
+            return QString::fromUtf8(name);
+    return id;
+}
 
 } // namespace pintora

@@ -58,6 +58,9 @@ public:
     static QString saveFailed();
     static QString unreadableImage();
     static QString copyFailed();
+    // The name of the tool with that id ("box", "arrow", …); the id itself
+    // for one without a name.
+    static QString toolName(const QString &id);
 };
 
 } // namespace pintora

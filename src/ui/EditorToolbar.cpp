@@ -4,6 +4,7 @@
 #include "ui/SymbolIcon.h"
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
+#include "core/tools/Tools.h"
 #include "ui/FlowLayout.h"
 #include "ui/ImageEditorView.h"
 #include "ui/ToolbarWidgets.h"
@@ -20,6 +21,11 @@
 namespace pintora {
 
 namespace {
+
+QIcon toolIcon(const Tool &tool)
+{
+    return symbolIcon(QStringLiteral("tool.") + tool.id());
+}
 
 // Button titles are shown as they are: an ampersand is not a mnemonic.
 QString literal(QString text)
@@ -41,6 +47,7 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     row->addWidget(buildLeftGroup());
     row->addWidget(buildActionsGroup());
     row->addWidget(buildRightGroup());
+    row->addWidget(buildStyleGroup());
 
     m_sizeReadout = new QLabel(this);
     m_sizeReadout->setObjectName(QStringLiteral("sizeReadout"));
@@ -106,24 +113,46 @@ QWidget *EditorToolbar::buildRightGroup()
 {
     auto *group = new ToolGroup(Translations::right(), this);
     group->setObjectName(QStringLiteral("rightGroup"));
-    m_boxBadge = new ModeBadge(symbolIcon(QStringLiteral("rectangle")), Translations::box(), 60, group);
+    m_boxBadge = new ModeBadge(toolIcon(boxTool()), Translations::box(), 60, group);
     m_boxBadge->setObjectName(QStringLiteral("boxBadge"));
     group->row()->addWidget(m_boxBadge, 0, Qt::AlignVCenter);
 
     auto *tools = new QHBoxLayout;
     tools->setSpacing(3);
-    m_blur = new DiscButton(withAlpha(neutralGrey(), 0.5), symbolIcon(QStringLiteral("hand.raised.fill")), group);
+    m_blur = new DiscButton(withAlpha(neutralGrey(), 0.5), toolIcon(blurTool()), group);
     m_blur->setObjectName(QStringLiteral("blurButton"));
     m_blur->setToolTip(Translations::blur());
     m_blur->setAccessibleName(Translations::blur());
     connect(m_blur, &QAbstractButton::clicked, this, [this] { m_document.chooseBlur(); });
     tools->addWidget(m_blur);
+    // The shape tools, as the registry lists them; each disc a face of its action.
+    const std::span<const Tool *const> registry = allTools();
+    for (std::size_t i = 0; i < registry.size(); ++i) {
+        const Tool *tool = registry[i];
+        if (tool == &blurTool())
+            continue;
+        QAction *choose = m_editor.toolActions().at(qsizetype(i));
+        auto *disc = new DiscButton(withAlpha(neutralGrey(), 0.5), toolIcon(*tool), group);
+        disc->setObjectName(QStringLiteral("tool.") + tool->id());
+        disc->setToolTip(choose->toolTip());
+        disc->setAccessibleName(choose->text());
+        connect(disc, &QAbstractButton::clicked, choose, &QAction::trigger);
+        m_toolDiscs.append({tool, disc});
+        tools->addWidget(disc);
+    }
 
-    auto *divider = new QFrame(group);
-    divider->setFixedSize(1, 20);
-    divider->setStyleSheet(QStringLiteral("background: rgba(255, 255, 255, 60);"));
-    tools->addWidget(divider);
+    group->row()->addLayout(tools);
+    return group;
+}
 
+QWidget *EditorToolbar::buildStyleGroup()
+{
+    // The colour, width and fill of what the right button draws; a group of
+    // its own, so that a narrow window can wrap it onto a row of its own.
+    auto *group = new ToolGroup(QString(), this);
+    group->setObjectName(QStringLiteral("styleGroup"));
+    auto *tools = new QHBoxLayout;
+    tools->setSpacing(3);
     const QList<QColor> colors = EditorDocument::availableColors();
     const QStringList colorNames = {Translations::red(),    Translations::green(),  Translations::blue(),
                                     Translations::yellow(), Translations::orange(), Translations::purple(),
@@ -172,6 +201,12 @@ void EditorToolbar::refresh()
     m_selectBadge->setActive(m_document.drawMode() == DrawMode::selection);
     m_boxBadge->setActive(m_document.drawMode() == DrawMode::rectangle);
     m_blur->setChosen(style.isBlur);
+    const Tool &current = m_document.currentTool();
+    for (const auto &[tool, disc] : std::as_const(m_toolDiscs))
+        disc->setChosen(tool == &current);
+    // The shape a right drag draws, also while blurring.
+    const Tool &shape = m_document.shapeTool();
+    m_boxBadge->setContent(toolIcon(shape), Translations::toolName(shape.id()));
     for (DiscButton *swatch : std::as_const(m_swatches))
         swatch->setChosen(!style.isBlur && swatch->color() == style.color);
     m_lineWidths->setValue(style.lineWidth);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QWidget>
 
 class QAction;
@@ -15,6 +16,7 @@ class ImageEditorView;
 class ModeBadge;
 class SegmentedPicker;
 class SwitchToggle;
+class Tool;
 
 // The row above the canvas: the left-button, actions and right-button groups
 // and the selection's size. It keeps no state: its buttons are faces of the
@@ -36,6 +38,7 @@ private:
     QWidget *buildLeftGroup();
     QWidget *buildActionsGroup();
     QWidget *buildRightGroup();
+    QWidget *buildStyleGroup();
     QPushButton *button(QAction *action, const char *name, bool withText = true);
 
     ImageEditorView &m_editor;
@@ -43,6 +46,7 @@ private:
     ModeBadge *m_selectBadge = nullptr;
     ModeBadge *m_boxBadge = nullptr;
     DiscButton *m_blur = nullptr;
+    QList<QPair<const Tool *, DiscButton *>> m_toolDiscs;
     QList<DiscButton *> m_swatches;
     SegmentedPicker *m_lineWidths = nullptr;
     SwitchToggle *m_fill = nullptr;

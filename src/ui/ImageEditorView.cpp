@@ -2,6 +2,7 @@
 
 #include "core/Console.h"
 #include "core/EditorDocument.h"
+#include "core/tools/Tools.h"
 #include "core/ImageExport.h"
 #include "i18n/Translations.h"
 #include "ui/CanvasView.h"
@@ -71,6 +72,7 @@ ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidg
     , m_undo(makeAction(Translations::undo(), &ImageEditorView::undo))
     , m_redo(makeAction(Translations::redo(), &ImageEditorView::redo))
     , m_close(new QAction(this))
+    , m_toolActions(makeToolActions())
     , m_toolbar(new EditorToolbar(*this))
 {
     auto *column = new QVBoxLayout(this);
@@ -120,6 +122,23 @@ ImageEditorView::~ImageEditorView()
     // history empties itself then, and must not reach back into this view.
     m_document->disconnect(this);
     m_document->history()->disconnect(this);
+}
+
+QList<QAction *> ImageEditorView::makeToolActions()
+{
+    // One key a tool, while the canvas has the focus: typing elsewhere (the
+    // save dialog's name) keeps its letters.
+    QList<QAction *> actions;
+    for (const Tool *tool : allTools()) {
+        auto *choose = new QAction(Translations::toolName(tool->id()), this);
+        choose->setShortcut(QKeySequence(tool->key()));
+        choose->setShortcutContext(Qt::WidgetShortcut);
+        choose->setToolTip(QStringLiteral("%1 (%2)").arg(choose->text(), QString(tool->key())));
+        connect(choose, &QAction::triggered, this, [this, tool] { m_document->chooseTool(*tool); });
+        m_canvasView->addAction(choose);
+        actions.append(choose);
+    }
+    return actions;
 }
 
 QAction *ImageEditorView::makeAction(const QString &text, void (ImageEditorView::*slot)())

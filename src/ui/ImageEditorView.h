@@ -49,6 +49,8 @@ public:
     QAction *pasteAction() const { return m_paste; }
     QAction *undoAction() const { return m_undo; }
     QAction *redoAction() const { return m_redo; }
+    // One for each tool, in the registry's order.
+    const QList<QAction *> &toolActions() const { return m_toolActions; }
     QAction *closeAction() const { return m_close; }
 
     void performCrop(bool copyAndClose);
@@ -69,6 +71,7 @@ protected:
 
 private:
     QAction *makeAction(const QString &text, void (ImageEditorView::*slot)());
+    QList<QAction *> makeToolActions();
     void crop() { performCrop(false); }
     void cropAndCopy() { performCrop(true); }
     void undo();
@@ -91,6 +94,7 @@ private:
     QAction *m_undo;
     QAction *m_redo;
     QAction *m_close;
+    QList<QAction *> m_toolActions;
     EditorToolbar *m_toolbar;
     bool m_hasAppeared = false;
 };

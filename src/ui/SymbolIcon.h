@@ -6,7 +6,7 @@
 namespace pintora {
 
 // The app's own symbol drawings, compiled in as resources and named like the
-// symbols they stand for ("viewfinder.crop", "rectangle", ...).
+// symbols they stand for ("viewfinder.crop", "tool.box", ...).
 // Returns a null icon when the drawing cannot be rendered, for example when
 // Qt's SVG plugins are missing.
 QIcon symbolIcon(const QString &name);

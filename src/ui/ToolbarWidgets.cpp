@@ -34,10 +34,12 @@ ToolGroup::ToolGroup(const QString &title, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(5, 5, 5, 5);
     column->setSpacing(2);
-    auto *header = new QLabel(title, this);
-    header->setFont(fontOfSize(this, 10, QFont::DemiBold));
-    header->setForegroundRole(QPalette::PlaceholderText);
-    column->addWidget(header, 0, Qt::AlignLeading);
+    if (!title.isEmpty()) {
+        auto *header = new QLabel(title, this);
+        header->setFont(fontOfSize(this, 10, QFont::DemiBold));
+        header->setForegroundRole(QPalette::PlaceholderText);
+        column->addWidget(header, 0, Qt::AlignLeading);
+    }
     m_row = new QHBoxLayout;
     m_row->setSpacing(5);
     column->addLayout(m_row);
@@ -71,6 +73,16 @@ void ModeBadge::setActive(bool active)
     if (m_active == active)
         return;
     m_active = active;
+    update();
+}
+
+void ModeBadge::setContent(const QIcon &icon, const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_icon = icon;
+    m_text = text;
+    updateGeometry();
     update();
 }
 

@@ -21,6 +21,7 @@ class ToolGroup : public QWidget
     Q_OBJECT
 
 public:
+    // Without a title, a group of controls that goes with the one before.
     ToolGroup(const QString &title, QWidget *parent = nullptr);
 
     // The row the group's controls go into, left to right.
@@ -43,6 +44,8 @@ public:
 
     bool isActive() const { return m_active; }
     void setActive(bool active);
+    QString text() const { return m_text; }
+    void setContent(const QIcon &icon, const QString &text);
 
     QSize sizeHint() const override;
 

@@ -3,6 +3,7 @@
 #include "core/BurnIn.h"
 #include "core/EditorDocument.h"
 #include "core/GaussianBlur.h"
+#include "core/tools/Tools.h"
 #include "core/Geometry.h"
 #include "core/ImageExport.h"
 
@@ -198,18 +199,19 @@ struct WholeImageEditor {
         undo.append(current);
         redo.clear();
     }
-    void burn(const QRectF &pixelRect, const RectangleStyle &style)
+    // On the whole image, unclipped: the document clips to the tool's area.
+    void burn(const Tool &tool, const Mark &pixelMark)
     {
         QImage canvas = current.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        const QRectF rect = geometry::bitmapRectFromPixel(pixelRect, canvas.height());
-        if (style.isBlur) {
-            const QRect cut = geometry::pixelCut(rect, canvas.size());
+        const Mark mark = pixelMark.inBitmap(canvas.height());
+        if (tool.replacesPixels()) {
+            const QRect area = tool.area(mark, canvas.size());
             QPainter painter(&canvas);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(cut.topLeft(), blurPatch(canvas, cut, blurSigmaFor(pixelRect.size())));
+            painter.drawImage(area.topLeft(), tool.replacement(canvas, mark, area));
+        } else {
+            tool.burn(canvas, mark, canvas.rect());
         }
-        else
-            paintBox(canvas, rect, style, canvas.rect());
         current = canvas;
     }
     void step(QList<QImage> &from, QList<QImage> &to)
@@ -241,7 +243,7 @@ TEST_P(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
     const RectangleStyle styles[] = {
         {QColor(255, 0, 0), 3.0, false, false},
         {QColor(0, 255, 255), 5.0, true, false},
-        {QColor(255, 255, 255), 1.0, false, true},
+        {QColor(255, 255, 0), 1.0, false, false},
     };
     ConsoleCapture quiet;
     EditorDocument document;
@@ -253,18 +255,26 @@ TEST_P(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
     for (int i = 0; i < 80; ++i) {
         const int kind = int(random() % 10); // undo and redo interleave with the rest
         const QSizeF size = reference.current.size();
-        if (kind < 4) { // a rectangle, often reaching over an edge
+        if (kind < 4) { // a mark of any tool, often reaching over an edge
             const double x = uniform(-20, size.width() - 5), y = uniform(-20, size.height() - 5);
             QRectF box = QRectF(x, y, uniform(2, 80), uniform(2, 60)) & QRectF(QPointF(0, 0), size);
             if (i % 2) // whole pixels, which a blur patch replaces outright
                 box = box.toAlignedRect() & QRect(QPoint(0, 0), size.toSize());
             if (!geometry::hasArea(box))
                 continue;
-            const RectangleStyle &style = styles[random() % 3];
+            const Tool &tool = *allTools()[random() % allTools().size()];
+            Mark mark;
+            mark.rect = box;
+            mark.from = box.topLeft();
+            mark.to = box.bottomRight();
+            mark.path = {mark.from, QPointF(box.left(), box.bottom()), mark.to};
+            mark.constrained = i % 3 == 0;
+            mark.style = styles[random() % 3];
+            mark.number = tool.takesClicks() ? document.history()->markersToUndo() + 1 : 0;
             document.saveStateForUndo();
-            document.drawRectangleOnImage(box, style);
+            document.drawMark(tool, mark);
             reference.snapshot();
-            reference.burn(box, style);
+            reference.burn(tool, mark);
         } else if (kind == 4) { // a mode switch: a snapshot that changes nothing and keeps the redo
             const bool selecting = document.drawMode() == DrawMode::selection;
             document.press(selecting ? DrawMode::rectangle : DrawMode::selection, {1, 1});
@@ -321,7 +331,7 @@ QByteArray outside(const QImage &image, const QRect &area)
     return bytes;
 }
 
-TEST(DocumentBurnIn, LeavesEveryPixelOutsideItsBoxAndTheFormatAsTheyWere)
+TEST(DocumentBurnIn, EveryToolLeavesEveryPixelOutsideItsAreaAndTheFormatAsTheyWere)
 {
     // Translucent pixels of low alpha lose most of their colour in a round
     // trip through premultiplied alpha; 16-bit ones lose their low byte in 8 bits.
@@ -344,23 +354,30 @@ TEST(DocumentBurnIn, LeavesEveryPixelOutsideItsBoxAndTheFormatAsTheyWere)
             reinterpret_cast<quint16 *>(grey.scanLine(y))[x] = quint16(x * 523 + y * 7);
         }
     }
-    const QRectF box(30.5, 20, 40, 30.25);
+    // Every tool's mark, over the same region.
+    Mark mark;
+    mark.rect = QRectF(30.5, 20, 40, 30.25);
+    mark.from = QPointF(30.5, 20);
+    mark.to = QPointF(70.5, 50.25);
+    mark.path = {mark.from, QPointF(50, 45), QPointF(60, 25), mark.to};
+    mark.style = RectangleStyle{QColor(0, 0, 255), 5.0, true, false};
+    mark.number = 7;
     for (const QImage &source : {translucent, deep, noiseImage(120, 90), palette, grey}) {
-        for (const RectangleStyle &style :
-             {RectangleStyle{QColor(0, 0, 255), 5.0, true, false}, RectangleStyle{QColor(), 3.0, false, true}}) {
+        for (const Tool *tool : allTools()) {
             ConsoleCapture quiet;
             EditorDocument document;
             document.setImage(source);
             document.saveStateForUndo();
-            document.drawRectangleOnImage(box, style);
+            ASSERT_TRUE(document.drawMark(*tool, mark)) << tool->id().toStdString();
             const QImage &burned = document.currentImage();
-            const QRect area = burnInArea(geometry::bitmapRectFromPixel(box, 90), style, source.size());
-            EXPECT_EQ(burned.format(), editableFormat(source)) << source.format();
-            EXPECT_EQ(outside(burned, area), outside(source.convertToFormat(burned.format()), area)) << source.format();
-            EXPECT_NE(burned, source);
+            const QRect area = tool->area(mark.inBitmap(90), source.size());
+            const std::string what = tool->id().toStdString() + " on format " + std::to_string(source.format());
+            EXPECT_EQ(burned.format(), editableFormat(source)) << what;
+            EXPECT_EQ(outside(burned, area), outside(source.convertToFormat(burned.format()), area)) << what;
+            EXPECT_NE(burned, source) << what;
             document.performUndo();
-            EXPECT_EQ(document.currentImage().format(), source.format());
-            EXPECT_EQ(document.currentImage(), source) << source.format();
+            EXPECT_EQ(document.currentImage().format(), source.format()) << what;
+            EXPECT_EQ(document.currentImage(), source) << what;
         }
     }
 }

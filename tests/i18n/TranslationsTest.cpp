@@ -87,6 +87,8 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
+        for (const char *tool : {"box", "arrow", "line", "ellipse", "pen", "highlighter", "step", "blur"})
+            EXPECT_FALSE(Translations::toolName(QLatin1String(tool)).trimmed().isEmpty()) << tool;
         EXPECT_EQ(Translations::noImageMessage().count(u'\n'), 1) << rawValue(language).toStdString();
     }
 }
@@ -106,6 +108,8 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
         {Language::arabic, Translations::right, "نقرة يمنى:"},
         {Language::turkish, Translations::actions, "İşlemler:"},
         {Language::german, Translations::previousImage, "Vorheriges Bild"},
+        {Language::japanese, [] { return Translations::toolName(QStringLiteral("highlighter")); }, "蛍光ペン"},
+        {Language::hungarian, [] { return Translations::toolName(QStringLiteral("blur")); }, "Maszatolás"},
     };
     for (const auto &c : cases) {
         Translations::current = c.language;

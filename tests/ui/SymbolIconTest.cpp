@@ -24,7 +24,7 @@ int paintedPixels(const QIcon &icon, int side)
 TEST(SymbolIcon, EverySymbolIsDrawnWholeAtItsSizeAndScaleDisabledOnesFaded)
 {
     for (const char *name :
-         {"viewfinder.crop", "rectangle", "hand.raised.fill", "arrow.uturn.backward", "arrow.uturn.forward"}) {
+         {"viewfinder.crop", "tool.box", "tool.blur", "arrow.uturn.backward", "arrow.uturn.forward"}) {
         const QIcon symbol = symbolIcon(QString::fromLatin1(name));
         ASSERT_FALSE(symbol.isNull()) << name;
         for (const bool outlined : {false, true}) {

@@ -4,6 +4,7 @@
 #include "ui/FlowLayout.h"
 #include "ui/Theme.h"
 #include "ui/ToolbarWidgets.h"
+#include "core/tools/Tools.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -218,6 +219,53 @@ TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
     };
     for (const auto &f : frames)
         EXPECT_EQ(EditorWindow::frameInside(free, f.frame, decoration), f.placed) << f.frame.x() << "," << f.frame.y();
+}
+
+} // namespace pintora
+
+namespace pintora {
+
+// Tools are chosen by their discs or their keys; the badge names the shape
+// a right drag draws.
+TEST_F(ToolbarTest, ToolDiscsAndKeysChooseTheToolAndTheBadgeNamesIt)
+{
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Box"));
+    EXPECT_EQ(disc("tool.arrow")->toolTip(), QStringLiteral("Arrow (A)"));
+    EXPECT_EQ(disc("tool.step")->toolTip(), QStringLiteral("Numbered step (N)"));
+    EXPECT_TRUE(disc("tool.box")->isChosen());
+
+    disc("tool.arrow")->click();
+    EXPECT_EQ(&doc().currentTool(), &arrowTool());
+    EXPECT_TRUE(disc("tool.arrow")->isChosen());
+    EXPECT_FALSE(disc("tool.box")->isChosen());
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Arrow"));
+
+    disc("blurButton")->click(); // blurs; the badge keeps the shape
+    EXPECT_EQ(&doc().currentTool(), &blurTool());
+    EXPECT_FALSE(disc("tool.arrow")->isChosen());
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Arrow"));
+
+    canvas().setFocus();
+    QTest::keyClick(&canvas(), Qt::Key_E);
+    EXPECT_EQ(&doc().currentTool(), &ellipseTool());
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Ellipse"));
+    QTest::keyClick(&canvas(), Qt::Key_A);
+    drag(100, 100, 300, 200, Qt::RightButton);
+    EXPECT_EQ(console.lines().back(), "✅ Arrow drawn on image!");
+}
+
+// Escape during a drag drops the drag; the window stays.
+TEST_F(ToolbarTest, EscapeDuringADragCancelsIt)
+{
+    canvas().setFocus();
+    QTest::mousePress(&canvas(), Qt::RightButton, {}, at(100, 100));
+    QTest::mouseMove(&canvas(), at(300, 200));
+    QTest::keyClick(&canvas(), Qt::Key_Escape);
+    console.clear();
+    QTest::mouseRelease(&canvas(), Qt::RightButton, {}, at(300, 200));
+    EXPECT_EQ(console.lines(), Lines{});
+    EXPECT_EQ(doc().currentImage(), source);
+    EXPECT_TRUE(editor.isVisible());
 }
 
 } // namespace pintora
