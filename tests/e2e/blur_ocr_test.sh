@@ -79,25 +79,9 @@ e2e_click_tray_icon
 e2e_wait_line "ℹ️ New image detected"
 e2e_until 20 e2e_editor_window >/dev/null || e2e_fail "no editor window"
 sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$(e2e_editor_window)")"
 
 echo "== where the image's pixels are on the screen"
-# A left drag between two screen points inside the image reports the
-# selection it made, in pixels with y up.
-ax=$((X + WIDTH / 4)) ay=$((Y + HEIGHT / 3)) bx=$((X + 3 * WIDTH / 4)) by=$((Y + 2 * HEIGHT / 3))
-e2e_mark
-xdotool mousemove "$ax" "$ay" mousedown 1 mousemove "$(((ax + bx) / 2))" "$(((ay + by) / 2))" \
-    mousemove "$bx" "$by" mouseup 1
-selection=$(e2e_wait_match '^✅ Selection \(pixels\): ')
-[[ $selection =~ \(([0-9.]+),\ ([0-9.]+),\ ([0-9.]+),\ ([0-9.]+)\)$ ]] || e2e_fail "no selection: $selection"
-selected=("${BASH_REMATCH[@]:1}")
-# Screen x and y of image pixel (u, v), v counted from the top.
-screen_point() {
-    awk -v u="$1" -v v="$2" -v x="${selected[0]}" -v y="${selected[1]}" -v w="${selected[2]}" \
-        -v h="${selected[3]}" -v ax="$ax" -v ay="$ay" -v bx="$bx" -v H="$height" 'BEGIN {
-        k = w / (bx - ax)   # pixels per screen point
-        printf "%d %d\n", ax + (u - x) / k + 0.5, ay + (v - (H - y - h)) / k + 0.5 }'
-}
+e2e_learn_image_mapping "$height"
 
 echo "== choose Blur"
 # Its key, U, while the canvas has the focus, which the drag above gave it.
@@ -109,8 +93,8 @@ echo "== one right drag around each secret"
 margin=4
 for i in "${!secrets[@]}"; do
     read -r w h left top <<<"${boxes[i]}"
-    read -r x1 y1 < <(screen_point $((left + w + margin)) $((top - margin)))
-    read -r x2 y2 < <(screen_point $((left - margin)) $((top + h + margin)))
+    read -r x1 y1 < <(e2e_screen_point $((left + w + margin)) $((top - margin)))
+    read -r x2 y2 < <(e2e_screen_point $((left - margin)) $((top + h + margin)))
     e2e_mark
     xdotool mousemove "$x1" "$y1" mousedown 3 mousemove "$(((x1 + x2) / 2))" "$(((y1 + y2) / 2))" \
         mousemove "$x2" "$y2" mouseup 3
@@ -119,20 +103,7 @@ done
 e2e_screenshot blurred
 
 echo "== Crop & Copy of the whole image"
-# The image spans the canvas's width, with bands above and below it: from
-# the top band at the canvas's left edge to beyond the bottom right; the cut
-# takes every pixel the selection touches.
-read -r _ y1 < <(screen_point 0 -30)
-read -r _ y2 < <(screen_point 0 $((height + 30)))
-e2e_mark
-xdotool mousemove "$X" "$y1" mousedown 1 mousemove "$((X + WIDTH / 2))" "$y2" mousemove "$((X + WIDTH + 50))" "$y2" \
-    mouseup 1
-e2e_wait_match '^✅ Selection \(pixels\): ' >/dev/null
-xdotool key Return
-e2e_wait_line "✅ Cropped to: 1600×700 px"
-e2e_until 20 bash -c '! xdotool search --onlyvisible --name "^Pintora - Image Editor$" >/dev/null 2>&1' ||
-    e2e_fail "the editor did not close"
-e2e_clip_get image/png "$E2E_DIR/copied.png"
+e2e_crop_and_copy_all "$width" "$height" "$E2E_DIR/copied.png"
 [[ $(convert "$E2E_DIR/copied.png" -fill black +opaque 'rgb(255,0,0)' -format '%[fx:mean]' info:) == 0 ]] ||
     e2e_fail "red outlines instead of blurs"
 

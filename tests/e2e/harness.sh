@@ -19,6 +19,8 @@
 #   e2e_clip_put FILE [TYPE]     offer FILE on the clipboard as TYPE
 #   e2e_clip_get TYPE FILE       what the clipboard holds as TYPE, into FILE
 #   e2e_screenshot NAME          the whole screen as $E2E_DIR/NAME.png
+#   e2e_learn_image_mapping H    where the editor shows the pixels of an image H tall
+#   e2e_screen_point U V         the screen point of image pixel (U, V), V from the top
 #   e2e_same_pixels A B          the two images have exactly the same pixels
 
 set -euo pipefail
@@ -205,6 +207,49 @@ e2e_same_pixels() {
     local differing
     differing=$(compare -metric AE "$1" "$2" null: 2>&1) || true
     [[ $differing == 0 ]]
+}
+
+# Learns where the open editor shows the image's pixels, for an image
+# HEIGHT pixels tall: a left drag between two screen points inside it
+# reports the selection it made, in pixels with y up. Sets X, Y, WIDTH and
+# HEIGHT to the editor window's geometry.
+e2e_learn_image_mapping() {
+    E2E_IMAGE_HEIGHT=$1
+    eval "$(xdotool getwindowgeometry --shell "$(e2e_editor_window)")"
+    E2E_AX=$((X + WIDTH / 4)) E2E_AY=$((Y + HEIGHT / 3)) E2E_BX=$((X + 3 * WIDTH / 4))
+    local by=$((Y + 2 * HEIGHT / 3)) selection
+    e2e_mark
+    xdotool mousemove "$E2E_AX" "$E2E_AY" mousedown 1 mousemove "$(((E2E_AX + E2E_BX) / 2))" "$(((E2E_AY + by) / 2))" \
+        mousemove "$E2E_BX" "$by" mouseup 1
+    selection=$(e2e_wait_match '^✅ Selection \(pixels\): ')
+    [[ $selection =~ \(([0-9.]+),\ ([0-9.]+),\ ([0-9.]+),\ ([0-9.]+)\)$ ]] || e2e_fail "no selection: $selection"
+    E2E_SELECTED=("${BASH_REMATCH[@]:1}")
+}
+
+# Screen x and y of image pixel (U, V), V counted from the top.
+e2e_screen_point() {
+    awk -v u="$1" -v v="$2" -v x="${E2E_SELECTED[0]}" -v y="${E2E_SELECTED[1]}" -v w="${E2E_SELECTED[2]}" \
+        -v h="${E2E_SELECTED[3]}" -v ax="$E2E_AX" -v ay="$E2E_AY" -v bx="$E2E_BX" -v H="$E2E_IMAGE_HEIGHT" 'BEGIN {
+        k = w / (bx - ax)   # pixels per screen point
+        printf "%d %d\n", ax + (u - x) / k + 0.5, ay + (v - (H - y - h)) / k + 0.5 }'
+}
+
+# Crop & Copy of the whole W x H image, after e2e_learn_image_mapping; the
+# PNG it puts on the clipboard goes to FILE. The drag runs from the image's
+# top left pixel (the margin around it may be the toolbar's) to beyond its
+# bottom right; the cut takes every pixel the selection touches.
+e2e_crop_and_copy_all() {
+    local w=$1 h=$2 file=$3 x1 y1 x2 y2
+    read -r x1 y1 < <(e2e_screen_point 0 0)
+    read -r x2 y2 < <(e2e_screen_point $((w + 30)) $((h + 30)))
+    e2e_mark
+    xdotool mousemove "$x1" "$y1" mousedown 1 mousemove "$(((x1 + x2) / 2))" "$y2" mousemove "$x2" "$y2" mouseup 1
+    e2e_wait_match '^✅ Selection \(pixels\): ' >/dev/null
+    xdotool key Return
+    e2e_wait_line "✅ Cropped to: ${w}×$h px"
+    e2e_until 20 bash -c '! xdotool search --onlyvisible --name "^Pintora - Image Editor$" >/dev/null 2>&1' ||
+        e2e_fail "the editor did not close"
+    e2e_clip_get image/png "$file"
 }
 
 e2e_screenshot() {
