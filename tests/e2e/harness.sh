@@ -216,8 +216,10 @@ e2e_same_pixels() {
 e2e_learn_image_mapping() {
     E2E_IMAGE_HEIGHT=$1
     eval "$(xdotool getwindowgeometry --shell "$(e2e_editor_window)")"
-    E2E_AX=$((X + WIDTH / 4)) E2E_AY=$((Y + HEIGHT / 3)) E2E_BX=$((X + 3 * WIDTH / 4))
-    local by=$((Y + 2 * HEIGHT / 3)) selection
+    # In the window's lower part, which is the canvas's, however many rows
+    # the toolbar takes.
+    E2E_AX=$((X + WIDTH / 4)) E2E_AY=$((Y + 5 * HEIGHT / 8)) E2E_BX=$((X + 3 * WIDTH / 4))
+    local by=$((Y + 7 * HEIGHT / 8)) selection
     e2e_mark
     xdotool mousemove "$E2E_AX" "$E2E_AY" mousedown 1 mousemove "$(((E2E_AX + E2E_BX) / 2))" "$(((E2E_AY + by) / 2))" \
         mousemove "$E2E_BX" "$by" mouseup 1
