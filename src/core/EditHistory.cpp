@@ -52,6 +52,7 @@ void EditHistory::push(std::unique_ptr<EditStep> step, bool keepRedo)
     Q_ASSERT(!keepRedo || step->isEmpty());
     if (!keepRedo)
         m_steps.resize(std::size_t(m_index));
+    step->redo();
     m_steps.insert(m_steps.begin() + m_index, std::move(step));
     ++m_index;
     emit countsChanged();

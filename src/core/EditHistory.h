@@ -23,15 +23,16 @@ struct ImageEdit {
 // that changed: `edit.area`, or the whole new image.
 QRect swapEdit(QImage &image, ImageEdit &edit);
 
-// One step of the history: the changes made to the image since the snapshot
-// that started it, oldest first. A step without changes (a snapshot before a
-// mode switch) costs no pixels.
+// One step of the history: changes of the image, oldest first, each holding
+// the pixels to put in. Redo and undo swap them with the image, so a change
+// always holds the other side of itself. A step without changes (a snapshot
+// before a mode switch) costs no pixels.
 class EditStep
 {
 public:
     explicit EditStep(QImage &image);
 
-    // A change made after the ones already here.
+    // A change to make after the ones already here, before the step is done.
     void add(ImageEdit edit);
     bool isEmpty() const { return m_edits.empty(); }
     // Numbered markers placed by this step's changes.
@@ -64,9 +65,8 @@ public:
     // Numbered markers in the steps that can be undone.
     int markersToUndo() const;
 
-    // Adds a step whose changes are made already as the newest to undo. The
-    // steps to redo go, unless `keepRedo`: after a step that changes nothing
-    // they still apply.
+    // Does `step` and keeps it as the newest to undo. The steps to redo go,
+    // unless `keepRedo`: after a step that changes nothing they still apply.
     void push(std::unique_ptr<EditStep> step, bool keepRedo = false);
     // The newest step to undo; null when there is none.
     EditStep *newest();

@@ -13,20 +13,6 @@
 
 namespace pintora {
 
-// Everything a burn-in needs, gathered before anything changes, so that one
-// that cannot be done leaves the image and the history as they were.
-struct EditorDocument::BurnInPlan {
-    enum Failure { none, noImage, noMemory, blurOffImage, blurNoMemory };
-    Failure failure = none;
-    const Tool *tool;
-    Mark pixelMark;
-    Mark mark; // bitmap space
-    QImage replacement; // the image in pixels of its own or an editable format; null when it has them
-    QImage patch;       // a blur's pixels for `area`, in the image's format
-    QRect area;         // what the burn-in may change
-    QImage before;      // the pixels of `area` as they are; null for a blur, whose patch takes them
-};
-
 EditorDocument::EditorDocument(QObject *parent)
     : QObject(parent)
     , m_shapeTool(&boxTool())
@@ -106,12 +92,7 @@ void EditorDocument::release()
     const Tool &tool = currentTool();
     const Mark mark = currentMark();
     if (m_drawMode == DrawMode::rectangle && tool.accepts(mark.inBitmap(m_currentImage.height()))) {
-        // A burn-in that cannot be done takes no snapshot.
-        BurnInPlan plan = planBurnIn(tool, mark);
-        if (!reportFailure(plan)) {
-            saveStateForUndo();
-            burnIn(plan);
-        }
+        drawMark(tool, mark);
         setSelectionRect(QRectF());
     } else {
         console::writeLine("✅ Selection (pixels): " + console::formatRect(m_selectionRect));
@@ -150,13 +131,19 @@ void EditorDocument::saveStateForUndo(bool keepRedo)
     console::writeLine("💾 State saved for undo (stack size: " + std::to_string(undoCount()) + ")");
 }
 
-void EditorDocument::recordChange(const ImageEdit &edit)
+void EditorDocument::announceStep()
 {
-    // Every change follows a snapshot, which dropped the steps to redo:
-    // undoing the newest step takes this change back too.
-    Q_ASSERT(m_history.redoCount() == 0);
-    if (EditStep *newest = m_history.newest())
-        newest->add(edit);
+    // Said as a snapshot has always been said, before the change it keeps.
+    console::writeLine("💾 State saved for undo (stack size: " + std::to_string(undoCount() + 1) + ")");
+}
+
+void EditorDocument::commit(std::unique_ptr<EditStep> step)
+{
+    EditStep &done = *step;
+    m_history.push(std::move(step));
+    const QRect area = done.changedArea();
+    if (!area.isEmpty())
+        emit imageChanged(area);
 }
 
 void EditorDocument::performUndo()
@@ -178,106 +165,6 @@ void EditorDocument::afterHistoryStep(const QRect &area, const char *line)
     setSelectionRect(QRectF());
     console::writeLine(std::string(line) + " (undo stack: " + std::to_string(undoCount())
                        + ", redo stack: " + std::to_string(redoCount()) + ")");
-}
-
-// ---- burn-in
-
-EditorDocument::BurnInPlan EditorDocument::planBurnIn(const Tool &tool, const Mark &pixelMark) const
-{
-    BurnInPlan plan;
-    plan.tool = &tool;
-    plan.pixelMark = pixelMark;
-    if (m_currentImage.isNull()) {
-        plan.failure = BurnInPlan::noImage;
-        return plan;
-    }
-    // Pixels of its own, in a format that can hold the colours: an image
-    // still shared with the clipboard intake is copied once.
-    const QImage::Format format = editableFormat(m_currentImage);
-    if (format != m_currentImage.format() || !m_currentImage.isDetached()) {
-        plan.replacement =
-            format != m_currentImage.format() ? m_currentImage.convertToFormat(format) : m_currentImage.copy();
-        if (plan.replacement.isNull()) {
-            plan.failure = BurnInPlan::noMemory;
-            return plan;
-        }
-    }
-    const QImage &image = plan.replacement.isNull() ? m_currentImage : plan.replacement;
-    plan.mark = pixelMark.inBitmap(image.height());
-    plan.area = tool.area(plan.mark, image.size());
-    if (tool.replacesPixels()) {
-        if (plan.area.isEmpty()) {
-            plan.failure = BurnInPlan::blurOffImage;
-            return plan;
-        }
-        // The patch replaces the pixels outright; what it replaced is what
-        // undo needs.
-        plan.patch = tool.replacement(image, plan.mark, plan.area);
-        if (plan.patch.isNull())
-            plan.failure = BurnInPlan::blurNoMemory;
-        return plan;
-    }
-    plan.before = image.copy(plan.area);
-    if (plan.before.isNull() && !plan.area.isEmpty())
-        plan.failure = BurnInPlan::noMemory;
-    return plan;
-}
-
-bool EditorDocument::reportFailure(const BurnInPlan &plan)
-{
-    const char *line = nullptr;
-    switch (plan.failure) {
-    case BurnInPlan::none: return false;
-    case BurnInPlan::noImage: line = "❌ No image to draw on"; break;
-    case BurnInPlan::noMemory: line = "❌ Failed to create context"; break;
-    case BurnInPlan::blurOffImage: line = "❌ Cannot crop blurred region"; break;
-    case BurnInPlan::blurNoMemory: line = "❌ Cannot convert blurred image"; break;
-    }
-    if (plan.failure == BurnInPlan::blurOffImage || plan.failure == BurnInPlan::blurNoMemory)
-        console::writeLine(plan.tool->drawingLine(plan.pixelMark));
-    console::writeLine(line);
-    return true;
-}
-
-void EditorDocument::burnIn(BurnInPlan &plan)
-{
-    console::writeLine(plan.tool->drawingLine(plan.pixelMark));
-    const bool replaced = !plan.replacement.isNull();
-    if (replaced) {
-        // A conversion is undone as a whole; a copy of the same pixels needs no undo.
-        if (plan.replacement.format() != m_currentImage.format())
-            recordChange(ImageEdit{QRect(), m_currentImage});
-        m_currentImage = std::move(plan.replacement);
-    }
-    if (plan.tool->replacesPixels()) {
-        ImageEdit edit{plan.area, std::move(plan.patch)};
-        swapEdit(m_currentImage, edit);
-        plan.before = std::move(edit.pixels);
-    } else {
-        plan.tool->burn(m_currentImage, plan.mark, plan.area);
-    }
-    recordChange(ImageEdit{plan.area, std::move(plan.before)});
-    if (plan.tool->takesClicks() && m_history.newest())
-        m_history.newest()->addMarker();
-    emit imageChanged(replaced ? m_currentImage.rect() : plan.area);
-    console::writeLine(plan.tool->doneLine());
-}
-
-bool EditorDocument::drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style)
-{
-    Mark mark;
-    mark.rect = pixelRect;
-    mark.style = style;
-    return drawMark(style.isBlur ? blurTool() : boxTool(), mark);
-}
-
-bool EditorDocument::drawMark(const Tool &tool, const Mark &mark)
-{
-    BurnInPlan plan = planBurnIn(tool, mark);
-    if (reportFailure(plan))
-        return false;
-    burnIn(plan);
-    return true;
 }
 
 // ---- crop and paste
@@ -318,16 +205,19 @@ void EditorDocument::crop()
     if (cropped.isNull())
         return;
     // Like every other change of the image, a crop can be undone.
-    saveStateForUndo();
     replaceImage(cropped);
     console::writeLine("🔄 New image on canvas");
 }
 
-void EditorDocument::replaceImage(const QImage &image)
+void EditorDocument::replaceImage(QImage image)
 {
     // The old image is kept by reference: replacing costs no copy.
-    recordChange(ImageEdit{QRect(), m_currentImage});
-    setImage(image);
+    announceStep();
+    image.setDevicePixelRatio(1.0);
+    auto step = std::make_unique<EditStep>(m_currentImage);
+    step->add(ImageEdit{QRect(), std::move(image)});
+    commit(std::move(step));
+    setSelectionRect(QRectF());
 }
 
 void EditorDocument::paste(const QImage &image)
@@ -338,7 +228,6 @@ void EditorDocument::paste(const QImage &image)
     }
     // One step like any other: Undo brings back the image it replaced,
     // with its boxes, and the history before it stays.
-    saveStateForUndo();
     replaceImage(image);
     console::writeLine("✅ New image pasted from clipboard");
 }

@@ -63,15 +63,15 @@ public:
     // with the current selection, style and next number.
     Mark currentMark() const;
 
-    // A snapshot the next undo comes back to. The steps to redo go, as a
-    // change is to follow; unless `keepRedo`, for a snapshot nothing follows.
+    // A step that changes nothing (a mode switch). The steps to redo go,
+    // unless `keepRedo`.
     void saveStateForUndo(bool keepRedo = false);
     void performUndo();
     void performRedo();
 
-    // Burns `pixelRect` into the image in `style`, in place; the pixels it
-    // overwrites go into the newest undo step. False, with the reason on the
-    // console and nothing changed, when it cannot be done.
+    // Burns `pixelRect` into the image in `style`, in place, as one undoable
+    // step that keeps the pixels it overwrites. False, with the reason on
+    // the console and nothing changed, when it cannot be done.
     bool drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style);
     // The same for any tool's mark (pixel space).
     bool drawMark(const Tool &tool, const Mark &mark);
@@ -110,9 +110,11 @@ private:
     static bool reportFailure(const BurnInPlan &plan);
     void burnIn(BurnInPlan &plan);
 
-    // Adds a change to the newest step. `edit` holds what it overwrote.
-    void recordChange(const ImageEdit &edit);
-    void replaceImage(const QImage &image);
+    // The snapshot line of a step about to be made.
+    void announceStep();
+    // Makes the changes `step` carries and keeps it as the newest to undo.
+    void commit(std::unique_ptr<EditStep> step);
+    void replaceImage(QImage image);
     void afterHistoryStep(const QRect &area, const char *line);
 
     QImage m_currentImage;

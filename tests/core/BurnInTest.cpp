@@ -98,8 +98,9 @@ TEST(BurnIn, OutlineAndFillCoverTheirBandsWithMitredCorners)
         EXPECT_TRUE(colorNear(result.pixelColor(c.pixel), c.expected, c.tolerance))
             << c.pixel.x() << "," << c.pixel.y() << " width " << c.style.lineWidth;
     }
-    EXPECT_EQ(console.lines()[0], "🎨 Drawing ON image: rect=(10.0, 10.0, 100.0, 50.0)");
-    EXPECT_EQ(console.lines()[1], "✅ Rectangle drawn on image!");
+    EXPECT_EQ(console.lines()[0], "💾 State saved for undo (stack size: 1)"); // each burn-in is a step
+    EXPECT_EQ(console.lines()[1], "🎨 Drawing ON image: rect=(10.0, 10.0, 100.0, 50.0)");
+    EXPECT_EQ(console.lines()[2], "✅ Rectangle drawn on image!");
 }
 
 TEST(Blur, LooksLikeAGaussianAndRepeatsTheEdgeInsteadOfFading)

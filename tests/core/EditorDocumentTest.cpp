@@ -271,7 +271,6 @@ TEST_P(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
             mark.constrained = i % 3 == 0;
             mark.style = styles[random() % 3];
             mark.number = tool.takesClicks() ? document.history()->markersToUndo() + 1 : 0;
-            document.saveStateForUndo();
             document.drawMark(tool, mark);
             reference.snapshot();
             reference.burn(tool, mark);
@@ -367,7 +366,6 @@ TEST(DocumentBurnIn, EveryToolLeavesEveryPixelOutsideItsAreaAndTheFormatAsTheyWe
             ConsoleCapture quiet;
             EditorDocument document;
             document.setImage(source);
-            document.saveStateForUndo();
             ASSERT_TRUE(document.drawMark(*tool, mark)) << tool->id().toStdString();
             const QImage &burned = document.currentImage();
             const QRect area = tool->area(mark.inBitmap(90), source.size());

@@ -27,6 +27,7 @@ struct Mark {
     int number = 0; // of a numbered step
 
     Mark inBitmap(double imageHeight) const;
+    Mark translated(const QPointF &offset) const;
 };
 
 // One kind of mark: what a drag or click becomes, the pixels its burn-in may
