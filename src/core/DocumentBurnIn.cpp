@@ -65,7 +65,7 @@ EditorDocument::BurnInPlan EditorDocument::planBurnIn(const Tool &tool, const Ma
         return plan;
     }
     if (!plan.area.isEmpty())
-        tool.burn(plan.patch, plan.mark.translated(-plan.area.topLeft()), QRect(QPoint(0, 0), plan.area.size()));
+        tool.burn(plan.patch, plan.mark, plan.area);
     return plan;
 }
 
@@ -98,7 +98,7 @@ void EditorDocument::burnIn(BurnInPlan &plan)
             m_currentImage = std::move(plan.replacement);
     }
     step->add(ImageEdit{plan.area, std::move(plan.patch)});
-    if (plan.tool->takesClicks())
+    if (plan.tool->isNumbered())
         step->addMarker();
     commit(std::move(step));
     console::writeLine(plan.tool->doneLine());

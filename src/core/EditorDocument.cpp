@@ -5,6 +5,7 @@
 #include "core/GaussianBlur.h"
 #include "core/Geometry.h"
 #include "core/ImageExport.h"
+#include "core/tools/TextLayout.h"
 #include "core/tools/Tools.h"
 
 #include <cmath>
@@ -57,6 +58,8 @@ void EditorDocument::setSelectionRect(const QRectF &pixelRect)
 
 void EditorDocument::press(DrawMode mode, const QPointF &pixel)
 {
+    // A click elsewhere ends the typing.
+    commitText();
     if (mode != m_drawMode) {
         // Nothing changes yet: what could be redone still can.
         saveStateForUndo(true);
@@ -91,7 +94,12 @@ void EditorDocument::release()
 {
     const Tool &tool = currentTool();
     const Mark mark = currentMark();
-    if (m_drawMode == DrawMode::rectangle && tool.accepts(mark.inBitmap(m_currentImage.height()))) {
+    if (m_drawMode == DrawMode::rectangle && &tool == &textTool() && !m_currentImage.isNull()) {
+        m_typed = mark;
+        m_typing = true;
+        setSelectionRect(QRectF());
+        emit typingChanged();
+    } else if (m_drawMode == DrawMode::rectangle && tool.accepts(mark.inBitmap(m_currentImage.height()))) {
         drawMark(tool, mark);
         setSelectionRect(QRectF());
     } else {
@@ -106,6 +114,52 @@ void EditorDocument::cancelDrag()
     setSelectionRect(QRectF());
 }
 
+Mark EditorDocument::typedMark() const
+{
+    Mark mark = m_typed;
+    mark.style = m_rectangleStyle;
+    mark.textSize = TextLayout::sizeFor(m_rectangleStyle.lineWidth, m_currentImage.size());
+    return mark;
+}
+
+void EditorDocument::typeText(const QString &text)
+{
+    if (!m_typing || text.isEmpty())
+        return;
+    m_typed.text += text;
+    emit typingChanged();
+}
+
+void EditorDocument::eraseText()
+{
+    if (!m_typing || m_typed.text.isEmpty())
+        return;
+    // A surrogate pair is one character.
+    const qsizetype last = m_typed.text.size() >= 2 && m_typed.text.back().isLowSurrogate() ? 2 : 1;
+    m_typed.text.chop(last);
+    emit typingChanged();
+}
+
+void EditorDocument::commitText()
+{
+    if (!m_typing)
+        return;
+    const Mark mark = typedMark();
+    m_typing = false;
+    m_typed = Mark{};
+    if (textTool().accepts(mark))
+        drawMark(textTool(), mark);
+    emit typingChanged();
+}
+
+void EditorDocument::cancelText()
+{
+    if (!std::exchange(m_typing, false))
+        return;
+    m_typed = Mark{};
+    emit typingChanged();
+}
+
 const Tool &EditorDocument::currentTool() const
 {
     return m_rectangleStyle.isBlur ? blurTool() : *m_shapeTool;
@@ -116,7 +170,7 @@ Mark EditorDocument::currentMark() const
     Mark mark = m_drag;
     mark.rect = m_selectionRect;
     mark.style = m_rectangleStyle;
-    if (currentTool().takesClicks())
+    if (currentTool().isNumbered())
         mark.number = m_history.markersToUndo() + 1;
     return mark;
 }

@@ -63,6 +63,16 @@ public:
     // with the current selection, style and next number.
     Mark currentMark() const;
 
+    // Text being typed, placed by a click with the text tool: shown, not yet
+    // in the pixels. A click anywhere or commitText() burns it in, as one
+    // step; cancelText() drops it.
+    bool isTyping() const { return m_typing; }
+    Mark typedMark() const; // pixel space, in the current style
+    void typeText(const QString &text);
+    void eraseText(); // the last character
+    void commitText();
+    void cancelText();
+
     // A step that changes nothing (a mode switch). The steps to redo go,
     // unless `keepRedo`.
     void saveStateForUndo(bool keepRedo = false);
@@ -103,6 +113,7 @@ signals:
     void selectionChanged(const QRectF &pixelRect);
     void drawModeChanged(DrawMode mode);
     void styleChanged();
+    void typingChanged();
 
 private:
     struct BurnInPlan;
@@ -123,6 +134,8 @@ private:
     RectangleStyle m_rectangleStyle;
     const Tool *m_shapeTool; // the tool chosen last but the blur
     Mark m_drag;             // of the drag under way
+    Mark m_typed;            // where the text goes and what it says so far
+    bool m_typing = false;
     EditHistory m_history;
 };
 

@@ -43,7 +43,7 @@ struct Texts {
     const char *previousImage; // the tray menu
     const char *copyFailed;
     // Tools, by their ids.
-    const char *arrow, *line, *ellipse, *pen, *highlighter, *step;
+    const char *arrow, *line, *ellipse, *pen, *highlighter, *step, *text;
 };
 
 // Indexed by the Language enumeration's order.
@@ -86,6 +86,7 @@ constexpr Texts table[] = {
      .pen = "Pen",
      .highlighter = "Highlighter",
      .step = "Numbered step",
+     .text = "Text",
     },
     {// hungarian
      .left = "Bal gombbal:",
@@ -125,6 +126,7 @@ constexpr Texts table[] = {
      .pen = "Toll",
      .highlighter = "Kiemelő",
      .step = "Számozott lépés",
+     .text = "Szöveg",
     },
     {// german
      .left = "Linksklick:",
@@ -164,6 +166,7 @@ constexpr Texts table[] = {
      .pen = "Stift",
      .highlighter = "Textmarker",
      .step = "Nummerierter Schritt",
+     .text = "Text",
     },
     {// spanish
      .left = "Clic izquierdo:",
@@ -203,6 +206,7 @@ constexpr Texts table[] = {
      .pen = "Lápiz",
      .highlighter = "Resaltador",
      .step = "Paso numerado",
+     .text = "Texto",
     },
     {// french
      .left = "Clic gauche:",
@@ -242,6 +246,7 @@ constexpr Texts table[] = {
      .pen = "Stylo",
      .highlighter = "Surligneur",
      .step = "Étape numérotée",
+     .text = "Texte",
     },
     {// italian
      .left = "Clic sinistro:",
@@ -281,6 +286,7 @@ constexpr Texts table[] = {
      .pen = "Penna",
      .highlighter = "Evidenziatore",
      .step = "Passo numerato",
+     .text = "Testo",
     },
     {// portuguese
      .left = "Clique esquerdo:",
@@ -320,6 +326,7 @@ constexpr Texts table[] = {
      .pen = "Caneta",
      .highlighter = "Marca-texto",
      .step = "Passo numerado",
+     .text = "Texto",
     },
     {// russian
      .left = "Левая кнопка:",
@@ -359,6 +366,7 @@ constexpr Texts table[] = {
      .pen = "Перо",
      .highlighter = "Маркер",
      .step = "Нумерованный шаг",
+     .text = "Текст",
     },
     {// japanese
      .left = "左クリック:",
@@ -398,6 +406,7 @@ constexpr Texts table[] = {
      .pen = "ペン",
      .highlighter = "蛍光ペン",
      .step = "番号付きステップ",
+     .text = "テキスト",
     },
     {// chinese
      .left = "左键:",
@@ -437,6 +446,7 @@ constexpr Texts table[] = {
      .pen = "画笔",
      .highlighter = "荧光笔",
      .step = "编号步骤",
+     .text = "文字",
     },
     {// korean
      .left = "왼쪽 클릭:",
@@ -476,6 +486,7 @@ constexpr Texts table[] = {
      .pen = "펜",
      .highlighter = "형광펜",
      .step = "번호 단계",
+     .text = "텍스트",
     },
     {// arabic
      .left = "نقرة يسرى:",
@@ -515,6 +526,7 @@ constexpr Texts table[] = {
      .pen = "قلم",
      .highlighter = "قلم تمييز",
      .step = "خطوة مرقّمة",
+     .text = "نص",
     },
     {// dutch
      .left = "Linksklik:",
@@ -554,6 +566,7 @@ constexpr Texts table[] = {
      .pen = "Pen",
      .highlighter = "Markeerstift",
      .step = "Genummerde stap",
+     .text = "Tekst",
     },
     {// polish
      .left = "Lewy klik:",
@@ -593,6 +606,7 @@ constexpr Texts table[] = {
      .pen = "Pióro",
      .highlighter = "Zakreślacz",
      .step = "Numerowany krok",
+     .text = "Tekst",
     },
     {// turkish
      .left = "Sol tık:",
@@ -632,6 +646,7 @@ constexpr Texts table[] = {
      .pen = "Kalem",
      .highlighter = "Vurgulayıcı",
      .step = "Numaralı adım",
+     .text = "Metin",
     },
     {// swedish
      .left = "Vänsterklick:",
@@ -671,6 +686,7 @@ constexpr Texts table[] = {
      .pen = "Penna",
      .highlighter = "Överstrykningspenna",
      .step = "Numrerat steg",
+     .text = "Text",
     },
     {// norwegian
      .left = "Venstreklikk:",
@@ -710,6 +726,7 @@ constexpr Texts table[] = {
      .pen = "Penn",
      .highlighter = "Merkepenn",
      .step = "Nummerert trinn",
+     .text = "Tekst",
     },
     {// danish
      .left = "Venstreklik:",
@@ -749,6 +766,7 @@ constexpr Texts table[] = {
      .pen = "Pen",
      .highlighter = "Overstregningspen",
      .step = "Nummereret trin",
+     .text = "Tekst",
     },
     {// finnish
      .left = "Vasen nappi:",
@@ -788,6 +806,7 @@ constexpr Texts table[] = {
      .pen = "Kynä",
      .highlighter = "Korostuskynä",
      .step = "Numeroitu vaihe",
+     .text = "Teksti",
     },
     {// czech
      .left = "Levé tlačítko:",
@@ -827,6 +846,7 @@ constexpr Texts table[] = {
      .pen = "Pero",
      .highlighter = "Zvýrazňovač",
      .step = "Číslovaný krok",
+     .text = "Text",
     },
 };
 static_assert(std::size(table) == allLanguages.size());
@@ -890,7 +910,7 @@ QString Translations::toolName(const QString &id)
     const Texts &t = texts();
     const std::pair<const char *, const char *> names[] = {
         {"box", t.box}, {"arrow", t.arrow}, {"line", t.line}, {"ellipse", t.ellipse}, {"pen", t.pen},
-        {"highlighter", t.highlighter}, {"step", t.step}, {"blur", t.blur},
+        {"highlighter", t.highlighter}, {"step", t.step}, {"text", t.text}, {"blur", t.blur},
     };
     for (const auto &[key, name] : names)
         if (id == QLatin1String(key))

@@ -2,11 +2,15 @@
 
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
-#include "core/tools/Tool.h"
+#include "core/tools/TextLayout.h"
+#include "core/tools/Tools.h"
 #include "i18n/Translations.h"
 #include "ui/Theme.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <utility>
 
 namespace pintora {
@@ -64,6 +69,7 @@ CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     connect(&m_document, &EditorDocument::selectionChanged, this, qOverload<>(&QWidget::update));
     connect(&m_document, &EditorDocument::drawModeChanged, this, qOverload<>(&QWidget::update));
     connect(&m_document, &EditorDocument::styleChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_document, &EditorDocument::typingChanged, this, &CanvasView::typingChanged);
 }
 
 void CanvasView::imageChanged(const QRect &area)
@@ -129,9 +135,10 @@ void CanvasView::mouseReleaseEvent(QMouseEvent *event)
 
 bool CanvasView::event(QEvent *event)
 {
-    // Escape during a drag cancels the drag, not the window.
-    if (event->type() == QEvent::ShortcutOverride && m_isDragging
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    // While typing every key is the text's (Return, Escape and the editor's
+    // shortcuts too); Escape during a drag cancels the drag, not the window.
+    if (event->type() == QEvent::ShortcutOverride
+        && (m_document.isTyping() || (m_isDragging && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape))) {
         event->accept();
         return true;
     }
@@ -140,11 +147,77 @@ bool CanvasView::event(QEvent *event)
 
 void CanvasView::keyPressEvent(QKeyEvent *event)
 {
+    if (m_document.isTyping())
+        return typeKey(event);
     if (event->key() != Qt::Key_Escape || !m_isDragging)
         return QWidget::keyPressEvent(event);
     m_isDragging = false;
     m_document.cancelDrag();
     update();
+}
+
+void CanvasView::typeKey(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers().testFlag(Qt::ShiftModifier))
+            m_document.typeText(QStringLiteral("\n"));
+        else
+            m_document.commitText();
+        break;
+    case Qt::Key_Escape: m_document.cancelText(); break;
+    case Qt::Key_Backspace: m_document.eraseText(); break;
+    default: {
+        // Printable text only: combinations with Control, Alt or Meta are
+        // commands, which while typing do nothing.
+        const QString text = event->text();
+        const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!command && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }))
+            m_document.typeText(text);
+    }
+    }
+}
+
+void CanvasView::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!m_document.isTyping())
+        return event->ignore();
+    m_preedit = event->preeditString();
+    m_document.typeText(event->commitString());
+    update();
+}
+
+QVariant CanvasView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    switch (query) {
+    case Qt::ImEnabled: return m_document.isTyping();
+    case Qt::ImCursorRectangle: {
+        // Where the candidate window of an input method goes.
+        const Mark mark = m_document.typedMark().inBitmap(m_document.currentImage().height());
+        const QLineF caret = bitmapToWidget().map(TextLayout(mark).caret(m_preedit));
+        return QRectF(caret.p1(), caret.p2()).normalized().adjusted(-1, 0, 1, 0).toAlignedRect();
+    }
+    default: return QWidget::inputMethodQuery(query);
+    }
+}
+
+void CanvasView::typingChanged()
+{
+    if (!m_document.isTyping())
+        m_preedit.clear();
+    setAttribute(Qt::WA_InputMethodEnabled, m_document.isTyping());
+    if (QInputMethod *method = QGuiApplication::inputMethod())
+        method->update(Qt::ImEnabled | Qt::ImCursorRectangle);
+    update();
+}
+
+QTransform CanvasView::bitmapToWidget() const
+{
+    const QImage &image = m_document.currentImage();
+    const QRectF target = widgetRect(geometry::fittedImageRect(bounds(), image.size()));
+    const double scale = image.isNull() ? 1.0 : target.width() / image.width();
+    return QTransform::fromTranslate(target.x(), target.y()).scale(scale, scale);
 }
 
 // ---- painting
@@ -165,7 +238,9 @@ void CanvasView::paintEvent(QPaintEvent *)
 
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_document.drawMode() == DrawMode::rectangle && m_isDragging)
-        paintMarkPreview(painter);
+        paintMarkPreview(painter, m_document.currentTool(), m_document.currentMark());
+    if (m_document.isTyping())
+        paintTyping(painter);
     if (m_document.drawMode() == DrawMode::selection && geometry::hasArea(m_document.selectionRect()))
         paintSelectionOverlay(painter);
 }
@@ -197,21 +272,31 @@ QRectF CanvasView::paintImage(QPainter &painter)
     return QRectF(origin, QSizeF(m_displayImage.size()) / ratio);
 }
 
-void CanvasView::paintMarkPreview(QPainter &painter)
+void CanvasView::paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark)
 {
-    const QImage &image = m_document.currentImage();
-    const Mark mark = m_document.currentMark().inBitmap(image.height());
-    const Tool &tool = m_document.currentTool();
+    const Mark mark = pixelMark.inBitmap(m_document.currentImage().height());
     if (!tool.accepts(mark))
         return;
     // The tool paints in bitmap space; this maps it onto the shown image.
-    const QRectF target = widgetRect(geometry::fittedImageRect(bounds(), image.size()));
-    const double scale = target.width() / image.width();
+    const QTransform toWidget = bitmapToWidget();
     painter.save();
-    painter.translate(target.topLeft());
-    painter.scale(scale, scale);
-    tool.preview(painter, mark, scale);
+    painter.setTransform(toWidget, true);
+    tool.preview(painter, mark, toWidget.m11());
     painter.restore();
+}
+
+void CanvasView::paintTyping(QPainter &painter)
+{
+    Mark typed = m_document.typedMark();
+    typed.text += m_preedit;
+    paintMarkPreview(painter, textTool(), typed);
+    // The caret, in the text's colour with a dark rim to show on any image.
+    const QLineF caret = bitmapToWidget().map(
+        TextLayout(m_document.typedMark().inBitmap(m_document.currentImage().height())).caret(m_preedit));
+    painter.setPen(QPen(withAlpha(Qt::black, 0.6), 3));
+    painter.drawLine(caret);
+    painter.setPen(QPen(typed.style.color, 1.5));
+    painter.drawLine(caret);
 }
 
 void CanvasView::paintSelectionOverlay(QPainter &painter)

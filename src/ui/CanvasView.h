@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QTransform>
 #include <QWidget>
 
 #include <optional>
@@ -12,6 +13,8 @@
 namespace pintora {
 
 class EditorDocument;
+class Tool;
+struct Mark;
 
 // Shows the document's image scaled to fit with the selection or the
 // rectangle being drawn over it, and turns mouse events into requests to the
@@ -39,6 +42,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     void imageChanged(const QRect &area);
@@ -48,7 +53,12 @@ private:
     QRectF widgetRect(const QRectF &viewRect) const;
 
     QRectF paintImage(QPainter &painter); // returns where it painted
-    void paintMarkPreview(QPainter &painter);
+    void paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark);
+    void paintTyping(QPainter &painter);
+    void typeKey(QKeyEvent *event);
+    void typingChanged();
+    // The one place where bitmap space goes onto the screen.
+    QTransform bitmapToWidget() const;
     void paintSelectionOverlay(QPainter &painter);
     void paintNoImageMessage(QPainter &painter);
 
@@ -60,6 +70,7 @@ private:
     std::optional<DisplayScaling> m_scaling;
     QImage m_displayImage;
     QRect m_staleArea; // of the image, bitmap space
+    QString m_preedit; // what an input method is composing
 };
 
 } // namespace pintora

@@ -199,19 +199,22 @@ struct WholeImageEditor {
         undo.append(current);
         redo.clear();
     }
-    // On the whole image, unclipped: the document clips to the tool's area.
+    // On a whole premultiplied copy; that every tool stays within its area is
+    // shown by the tools' own test.
     void burn(const Tool &tool, const Mark &pixelMark)
     {
         QImage canvas = current.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const Mark mark = pixelMark.inBitmap(canvas.height());
-        if (tool.replacesPixels()) {
-            const QRect area = tool.area(mark, canvas.size());
-            QPainter painter(&canvas);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(area.topLeft(), tool.replacement(canvas, mark, area));
-        } else {
-            tool.burn(canvas, mark, canvas.rect());
-        }
+        const QRect area = tool.area(mark, canvas.size());
+        QImage pixels = canvas.copy(area);
+        if (tool.replacesPixels())
+            pixels = tool.replacement(canvas, mark, area);
+        else
+            tool.burn(pixels, mark, area);
+        QPainter painter(&canvas);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(area.topLeft(), pixels);
+        painter.end();
         current = canvas;
     }
     void step(QList<QImage> &from, QList<QImage> &to)
@@ -270,7 +273,9 @@ TEST_P(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
             mark.path = {mark.from, QPointF(box.left(), box.bottom()), mark.to};
             mark.constrained = i % 3 == 0;
             mark.style = styles[random() % 3];
-            mark.number = tool.takesClicks() ? document.history()->markersToUndo() + 1 : 0;
+            mark.number = tool.isNumbered() ? document.history()->markersToUndo() + 1 : 0;
+            mark.text = QStringLiteral("Grüße 日本\nstep %1").arg(i);
+            mark.textSize = 12 + i % 20;
             document.drawMark(tool, mark);
             reference.snapshot();
             reference.burn(tool, mark);
@@ -361,6 +366,8 @@ TEST(DocumentBurnIn, EveryToolLeavesEveryPixelOutsideItsAreaAndTheFormatAsTheyWe
     mark.path = {mark.from, QPointF(50, 45), QPointF(60, 25), mark.to};
     mark.style = RectangleStyle{QColor(0, 0, 255), 5.0, true, false};
     mark.number = 7;
+    mark.text = QStringLiteral("Text\nlines");
+    mark.textSize = 20;
     for (const QImage &source : {translucent, deep, noiseImage(120, 90), palette, grey}) {
         for (const Tool *tool : allTools()) {
             ConsoleCapture quiet;

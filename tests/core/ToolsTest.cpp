@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <set>
 
 namespace pintora {
@@ -84,6 +85,38 @@ TEST(Tools, EachBurnsItsShapeInItsColourAndWidth)
         for (const Probe &probe : c.probes)
             EXPECT_TRUE(colorNear(document.currentImage().pixelColor(probe.at), probe.expected, 3))
                 << c.what << " at " << probe.at.x() << "," << probe.at.y();
+    }
+}
+
+// A tool's area holds everything its burn-in paints: burned unclipped on the
+// whole image, no pixel outside it changes.
+TEST(Tools, NothingIsPaintedOutsideTheArea)
+{
+    std::mt19937 random(7);
+    const auto uniform = [&](double from, double to) { return std::uniform_real_distribution<>(from, to)(random); };
+    const QImage source = noiseImage(160, 120).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (const Tool *tool : allTools()) {
+        if (tool->replacesPixels())
+            continue; // its pixels are made for its area alone
+        for (int trial = 0; trial < 40; ++trial) {
+            Mark mark = drag({uniform(-20, 180), uniform(-20, 140)}, {uniform(-20, 180), uniform(-20, 140)},
+                             QColor::fromHsv(trial * 9, 255, 255), trial % 3 ? 5 : 1);
+            mark.path = {mark.from, {uniform(0, 160), uniform(0, 120)}, {uniform(0, 160), uniform(0, 120)}, mark.to};
+            mark.constrained = trial % 2;
+            mark.style.filled = trial % 4 == 0;
+            mark.number = 1 + trial * 3;
+            mark.text = trial % 2 ? QStringLiteral("Grüße 日本\nÅg|") : QStringLiteral("W");
+            mark.textSize = 8 + trial;
+            QImage whole = source.copy();
+            tool->burn(whole, mark, whole.rect());
+            const QRect area = tool->area(mark, whole.size());
+            for (int y = 0; y < whole.height(); ++y)
+                for (int x = 0; x < whole.width(); ++x)
+                    if (!area.contains(x, y)) {
+                        ASSERT_EQ(whole.pixel(x, y), source.pixel(x, y))
+                            << tool->id().toStdString() << " trial " << trial << " at " << x << "," << y;
+                    }
+        }
     }
 }
 

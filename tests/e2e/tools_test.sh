@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every tool on the real binary: each chosen by its key and drawn once by a
-# right drag (a right click for the numbered step), then the whole image
-# goes out by Crop & Copy; each mark is found in it where it was drawn.
+# right drag (a right click for the numbered step and the text, which is
+# typed), then the whole image goes out by Crop & Copy; each mark is found in
+# it where it was drawn.
 source "$(dirname "$0")/harness.sh"
 
 width=900
@@ -39,6 +40,16 @@ for entry in "${marks[@]}"; do
         mousemove "$x2" "$y2" mouseup 3
     e2e_wait_line "$line"
 done
+
+echo "== text, typed"
+read -r x y < <(e2e_screen_point 340 470)
+xdotool key t
+xdotool mousemove "$x" "$y" click 3
+xdotool type --delay 30 "Grüße 日本"
+e2e_mark
+xdotool key Return
+e2e_wait_line "✅ Text drawn on image!"
+e2e_has_match '^🎨 Drawing ON image: text "Grüße 日本" at ' || e2e_fail "not the text typed: $(e2e_lines_since_mark)"
 e2e_screenshot tools
 
 echo "== Crop & Copy of the whole image"
@@ -52,11 +63,11 @@ red_in() {
         -negate -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 cells=("300x200+0+0" "300x200+300+0" "300x200+600+0" "300x200+0+200" "300x200+300+200" "300x200+600+200"
-    "300x200+0+400")
+    "300x200+0+400" "300x200+300+400")
 for i in "${!cells[@]}"; do
     count=$(red_in "${cells[i]}")
     ((count > 50)) || e2e_fail "no mark in cell $i (${marks[i]%%|*}): $count red pixels"
 done
-count=$(red_in "600x200+300+400")
+count=$(red_in "300x200+600+400")
 ((count == 0)) || e2e_fail "$count red pixels where nothing was drawn"
 echo "PASS"

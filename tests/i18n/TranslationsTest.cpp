@@ -87,7 +87,7 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
-        for (const char *tool : {"box", "arrow", "line", "ellipse", "pen", "highlighter", "step", "blur"})
+        for (const char *tool : {"box", "arrow", "line", "ellipse", "pen", "highlighter", "step", "text", "blur"})
             EXPECT_FALSE(Translations::toolName(QLatin1String(tool)).trimmed().isEmpty()) << tool;
         EXPECT_EQ(Translations::noImageMessage().count(u'\n'), 1) << rawValue(language).toStdString();
     }

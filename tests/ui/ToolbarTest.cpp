@@ -6,6 +6,7 @@
 #include "ui/ToolbarWidgets.h"
 #include "core/tools/Tools.h"
 
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -266,6 +267,57 @@ TEST_F(ToolbarTest, EscapeDuringADragCancelsIt)
     EXPECT_EQ(console.lines(), Lines{});
     EXPECT_EQ(doc().currentImage(), source);
     EXPECT_TRUE(editor.isVisible());
+}
+
+} // namespace pintora
+
+namespace pintora {
+
+// Typed text: a click places it, keys (and input methods) write it, Return
+// burns it in, Shift+Return breaks the line; while typing, the editor's keys
+// are the text's.
+TEST_F(ToolbarTest, TextIsTypedWhereClickedAndTheEditorsKeysWaitMeanwhile)
+{
+    canvas().setFocus();
+    QTest::keyClick(&canvas(), Qt::Key_T);
+    EXPECT_EQ(&doc().currentTool(), &textTool());
+    QTest::mouseClick(&canvas(), Qt::RightButton, {}, at(100, 500));
+    ASSERT_TRUE(doc().isTyping());
+    console.clear();
+    QTest::keyClicks(&canvas(), QStringLiteral("Hi"));
+    QTest::keyClick(&canvas(), Qt::Key_Z, Qt::ControlModifier); // not Undo, not a letter
+    QTest::keyClick(&canvas(), Qt::Key_Return, Qt::ShiftModifier);
+    QInputMethodEvent composed(QStringLiteral("に"), {});
+    QCoreApplication::sendEvent(&canvas(), &composed); // still being composed: shown, not typed
+    EXPECT_EQ(doc().typedMark().text, QStringLiteral("Hi\n"));
+    QInputMethodEvent committed;
+    committed.setCommitString(QStringLiteral("日本"));
+    QCoreApplication::sendEvent(&canvas(), &committed);
+    QTest::keyClick(&canvas(), Qt::Key_A); // a letter, not the arrow
+    QTest::keyClick(&canvas(), Qt::Key_Backspace);
+    EXPECT_EQ(doc().typedMark().text, QStringLiteral("Hi\n日本"));
+    EXPECT_EQ(console.lines(), Lines{});
+    EXPECT_EQ(doc().currentImage(), source); // shown, not yet burned in
+
+    QTest::keyClick(&canvas(), Qt::Key_Return);
+    EXPECT_FALSE(doc().isTyping());
+    EXPECT_EQ(cropCalls, 0); // Return was the text's, not Crop & Copy's
+    EXPECT_EQ(console.lines(), (Lines{"💾 State saved for undo (stack size: 2)",
+                                      "🎨 Drawing ON image: text \"Hi⏎日本\" at (100.0, 500.0)",
+                                      "✅ Text drawn on image!"}));
+    EXPECT_NE(doc().currentImage(), source);
+
+    // Escape drops a text; the window stays. A click elsewhere burns one in.
+    QTest::mouseClick(&canvas(), Qt::RightButton, {}, at(300, 300));
+    QTest::keyClicks(&canvas(), QStringLiteral("gone"));
+    QTest::keyClick(&canvas(), Qt::Key_Escape);
+    EXPECT_FALSE(doc().isTyping());
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(doc().undoCount(), 2);
+    QTest::mouseClick(&canvas(), Qt::RightButton, {}, at(300, 300));
+    QTest::keyClicks(&canvas(), QStringLiteral("kept"));
+    QTest::mouseClick(&canvas(), Qt::LeftButton, {}, at(10, 10));
+    EXPECT_EQ(doc().undoCount(), 4); // the text, then the switch to selecting
 }
 
 } // namespace pintora

@@ -36,12 +36,11 @@ public:
     {
         return blurPatch(image, area, blurSigmaFor(mark.rect.size()));
     }
-    void burn(QImage &image, const Mark &mark, const QRect &area) const override
+    void burn(QImage &pixels, const Mark &, const QRect &) const override
     {
-        const QImage patch = replacement(image, mark, area);
-        QPainter painter(&image);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(area.topLeft(), patch);
+        // Its pixels come from the whole image, through replacement().
+        Q_ASSERT_X(false, "BlurTool::burn", "replaces its pixels instead");
+        Q_UNUSED(pixels);
     }
     void preview(QPainter &painter, const Mark &mark, double) const override
     {

@@ -25,9 +25,9 @@ public:
     {
         return burnInArea(mark.rect, mark.style, imageSize);
     }
-    void burn(QImage &image, const Mark &mark, const QRect &area) const override
+    void burn(QImage &pixels, const Mark &mark, const QRect &area) const override
     {
-        paintBox(image, mark.rect, mark.style, area);
+        paintBox(pixels, mark.rect.translated(-area.topLeft()), mark.style, QRect(QPoint(0, 0), area.size()));
     }
     void preview(QPainter &painter, const Mark &mark, double) const override
     {

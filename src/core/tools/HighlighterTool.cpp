@@ -25,10 +25,10 @@ public:
     {
         return marks::areaAround(marks::smoothPath(mark.path).controlPointRect(), width(mark) / 2, imageSize);
     }
-    void burn(QImage &image, const Mark &mark, const QRect &area) const override
+    void burn(QImage &pixels, const Mark &mark, const QRect &area) const override
     {
         if (!area.isEmpty())
-            blend(image, mark, area);
+            blend(pixels, mark, area);
     }
     void preview(QPainter &screen, const Mark &mark, double) const override
     {
@@ -52,6 +52,7 @@ private:
 
     static void blend(QImage &image, const Mark &mark, const QRect &area)
     {
+        // `image` holds the pixels of `area` only.
         QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
         if (layer.isNull())
             return;
@@ -64,10 +65,9 @@ private:
             stroke.drawPath(marks::smoothPath(mark.path));
         }
         QPainter onto(&image);
-        onto.setClipRect(area);
         onto.setCompositionMode(QPainter::CompositionMode_Multiply);
         onto.setOpacity(strength);
-        onto.drawImage(area.topLeft(), layer);
+        onto.drawImage(QPoint(0, 0), layer, QRect(QPoint(0, 0), image.size()));
     }
 };
 

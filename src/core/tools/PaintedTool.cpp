@@ -34,10 +34,12 @@ Mark Mark::translated(const QPointF &offset) const
     return moved;
 }
 
-void PaintedTool::burn(QImage &image, const Mark &mark, const QRect &area) const
+void PaintedTool::burn(QImage &pixels, const Mark &mark, const QRect &area) const
 {
-    QPainter painter(&image);
-    painter.setClipRect(area);
+    QPainter painter(&pixels);
+    // Moving the painter rather than the mark draws every pixel as on the
+    // whole image.
+    painter.translate(-area.topLeft());
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter, mark);
 }

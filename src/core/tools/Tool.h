@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QString>
 
 #include <string>
 
@@ -25,6 +26,8 @@ struct Mark {
     bool constrained = false; // Shift: angles snap, boxes are squares, ellipses circles
     RectangleStyle style;
     int number = 0; // of a numbered step
+    QString text;   // of a text, lines apart by '\n'
+    double textSize = 0; // its letters' pixel size
 
     Mark inBitmap(double imageHeight) const;
     Mark translated(const QPointF &offset) const;
@@ -43,8 +46,10 @@ public:
     virtual QString id() const = 0;
     // The key that chooses it while the canvas has focus.
     virtual QChar key() const = 0;
-    // Whether a click alone makes a mark (markers), rather than a drag.
+    // Whether a click alone makes a mark (markers, text), rather than a drag.
     virtual bool takesClicks() const { return false; }
+    // Whether its marks carry the next number (markers).
+    virtual bool isNumbered() const { return false; }
 
     // Whether `mark` (bitmap space) draws anything.
     virtual bool accepts(const Mark &mark) const = 0;
@@ -55,8 +60,9 @@ public:
     virtual bool replacesPixels() const { return false; }
     // The pixels for `area`, in the image's format; null when memory runs out.
     virtual QImage replacement(const QImage &, const Mark &, const QRect &) const { return {}; }
-    // Paints `mark` into `image`, changing no pixel outside `area`.
-    virtual void burn(QImage &image, const Mark &mark, const QRect &area) const = 0;
+    // Paints `mark` into `pixels`, which hold the image's pixels of `area`
+    // (the whole image when `area` is its rectangle).
+    virtual void burn(QImage &pixels, const Mark &mark, const QRect &area) const = 0;
     // Paints `mark` while it is being made, on a painter that maps bitmap
     // space onto the screen at `scale` screen points an image pixel.
     virtual void preview(QPainter &painter, const Mark &mark, double scale) const = 0;

@@ -8,8 +8,9 @@ std::span<const Tool *const> allTools()
 {
     // The one list of tools: the toolbar, the keys, the tooltips and the
     // tests read it.
-    static const std::array<const Tool *, 8> tools = {
-        &boxTool(), &arrowTool(), &lineTool(), &ellipseTool(), &penTool(), &highlighterTool(), &stepTool(), &blurTool(),
+    static const std::array<const Tool *, 9> tools = {
+        &boxTool(), &arrowTool(),       &lineTool(), &ellipseTool(), &penTool(),
+        &highlighterTool(), &stepTool(), &textTool(), &blurTool(),
     };
     return tools;
 }

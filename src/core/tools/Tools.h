@@ -20,6 +20,7 @@ const Tool &ellipseTool();
 const Tool &penTool();
 const Tool &highlighterTool();
 const Tool &stepTool();
+const Tool &textTool();
 const Tool &blurTool();
 
 } // namespace pintora

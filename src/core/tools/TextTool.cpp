@@ -1,0 +1,48 @@
+#include "core/tools/PaintedTool.h"
+#include "core/tools/TextLayout.h"
+#include "core/tools/Tools.h"
+
+#include <QPainter>
+
+namespace pintora {
+namespace {
+
+// Typed text, its top left corner where the click was, in the colour and a
+// size that follows the width choice and the image's size.
+class TextTool final : public PaintedTool
+{
+public:
+    QString id() const override { return QStringLiteral("text"); }
+    QChar key() const override { return u'T'; }
+    bool takesClicks() const override { return true; }
+    bool accepts(const Mark &mark) const override { return !mark.text.trimmed().isEmpty(); }
+    QRect area(const Mark &mark, const QSize &imageSize) const override
+    {
+        return marks::areaAround(TextLayout(mark).bounds(), 0, imageSize);
+    }
+    std::string drawingLine(const Mark &mark) const override
+    {
+        // One line, whatever was typed: breaks and control characters shown.
+        QString shown;
+        for (const QChar c : mark.text)
+            shown += c == u'\n' ? QStringLiteral("⏎") : c.category() == QChar::Other_Control ? QStringLiteral("�") : QString(c);
+        return "🎨 Drawing ON image: text \"" + shown.toStdString() + "\" at " + marks::formatPoint(mark.to);
+    }
+    std::string doneLine() const override { return "✅ Text drawn on image!"; }
+
+protected:
+    void paint(QPainter &painter, const Mark &mark) const override
+    {
+        TextLayout(mark).draw(painter);
+    }
+};
+
+} // namespace
+
+const Tool &textTool()
+{
+    static const TextTool tool;
+    return tool;
+}
+
+} // namespace pintora
