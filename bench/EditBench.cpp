@@ -4,6 +4,7 @@
 #include "core/EditorDocument.h"
 #include "core/GaussianBlur.h"
 #include "core/Geometry.h"
+#include "core/tools/Tools.h"
 #include "ui/CanvasView.h"
 
 #include <QPainter>
@@ -11,7 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstring>
+#include <numbers>
 #include <memory>
 #include <vector>
 
@@ -58,7 +61,6 @@ void BM_BurnIn(benchmark::State &state, RectangleStyle style)
     EditorDocument document;
     ownImage(document);
     for (auto _ : state) {
-        document.saveStateForUndo();
         document.drawRectangleOnImage(box, style);
         state.PauseTiming();
         document.performUndo(); // keeps the history from growing
@@ -79,7 +81,6 @@ void BM_BlurBurnIn(benchmark::State &state)
     const QRectF rect = state.range(0) ? QRectF(1000, 800, double(state.range(0)), double(state.range(1))) : whole;
     std::size_t peak = 0;
     for (auto _ : state) {
-        document.saveStateForUndo();
         const std::size_t before = allocation::bytesInUse();
         allocation::resetPeak();
         document.drawRectangleOnImage(rect, RectangleStyle{Qt::red, 3, false, true});
@@ -100,7 +101,6 @@ void BM_UndoRedo(benchmark::State &state)
 {
     EditorDocument document;
     ownImage(document);
-    document.saveStateForUndo();
     document.drawRectangleOnImage(box, RectangleStyle{Qt::red, 3, true, false});
     for (auto _ : state) {
         document.performUndo();
@@ -121,7 +121,6 @@ void BM_HistoryMemory(benchmark::State &state)
         for (int i = 0; i < 200; ++i) {
             const QRectF at(100 + (i * 173) % 4500, 100 + (i * 97) % 2400, 400, 300);
             const RectangleStyle style{Qt::red, 3, i % 3 == 1, i % 3 == 2};
-            document.saveStateForUndo();
             document.drawRectangleOnImage(at, style);
             const QRect area =
                 burnInArea(geometry::bitmapRectFromPixel(at, screenHeight), style, document.currentImage().size());
@@ -154,7 +153,6 @@ void BM_CanvasRepaint(benchmark::State &state)
             state.PauseTiming();
             document.performUndo();
             canvas.render(&target);
-            document.saveStateForUndo();
             document.drawRectangleOnImage(box, RectangleStyle{Qt::red, 3, true, false});
             document.setSelectionRect(QRectF(1000, 700, 1500, 900));
             state.ResumeTiming();
@@ -163,6 +161,78 @@ void BM_CanvasRepaint(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CanvasRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Every tool's mark over the 400 x 300 box: corner to corner, the freehand
+// ones along 500 points of a hand's wave across it (three swings up and
+// down), a marker and a text in it.
+Mark toolMark()
+{
+    Mark mark;
+    mark.rect = box;
+    mark.from = box.bottomLeft();
+    mark.to = box.topRight();
+    for (int i = 0; i < 500; ++i)
+        mark.path.append(QPointF(box.left() + box.width() * i / 499,
+                                 box.center().y() + 120 * std::sin(6 * std::numbers::pi * i / 499)));
+    mark.style = RectangleStyle{Qt::red, 3, false, false};
+    mark.number = 12;
+    mark.text = QStringLiteral("Step 12: press Save\nthen close the dialog");
+    mark.textSize = 40;
+    return mark;
+}
+
+// One burn-in by the tool of id range(0) (the registry's order), with its step.
+void BM_ToolBurnIn(benchmark::State &state)
+{
+    const Tool &tool = *allTools()[std::size_t(state.range(0))];
+    state.SetLabel(tool.id().toStdString());
+    EditorDocument document;
+    ownImage(document);
+    const Mark mark = toolMark();
+    for (auto _ : state) {
+        document.drawMark(tool, mark);
+        state.PauseTiming();
+        document.performUndo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ToolBurnIn)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of one such burn-in.
+void BM_ToolUndoRedo(benchmark::State &state)
+{
+    const Tool &tool = *allTools()[std::size_t(state.range(0))];
+    state.SetLabel(tool.id().toStdString());
+    EditorDocument document;
+    ownImage(document);
+    document.drawMark(tool, toolMark());
+    for (auto _ : state) {
+        document.performUndo();
+        document.performRedo();
+    }
+}
+BENCHMARK(BM_ToolUndoRedo)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
+
+// A repaint during a drag with the tool of id range(0): against
+// BM_CanvasRepaint/0, a selection drag's.
+void BM_ToolPreviewRepaint(benchmark::State &state)
+{
+    const Tool &tool = *allTools()[std::size_t(state.range(0))];
+    state.SetLabel(tool.id().toStdString());
+    EditorDocument document;
+    ownImage(document);
+    document.chooseTool(tool);
+    CanvasView canvas(document);
+    canvas.resize(1536, 864);
+    QTest::mousePress(&canvas, Qt::RightButton, {}, QPoint(300, 200));
+    for (int i = 0; i < 500; ++i)
+        QTest::mouseMove(&canvas, QPoint(300 + i, 400 + int(150 * std::sin(6 * std::numbers::pi * i / 499))));
+    QImage target(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target);
+    for (auto _ : state)
+        canvas.render(&target);
+}
+BENCHMARK(BM_ToolPreviewRepaint)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,11 +2,23 @@
 
 namespace pintora::marks {
 
-QPainterPath smoothPath(const QList<QPointF> &points)
+namespace {
+constexpr double minimumStep = 2.0;
+} // namespace
+
+QPainterPath smoothPath(const QList<QPointF> &drag)
 {
     QPainterPath path;
-    if (points.isEmpty())
+    if (drag.isEmpty())
         return path;
+    // A mouse reports a point every pixel or so; closer than that they only
+    // add corners for the stroker to join.
+    QList<QPointF> points{drag.first()};
+    for (qsizetype i = 1; i < drag.size(); ++i) {
+        const QPointF step = drag[i] - points.last();
+        if (QPointF::dotProduct(step, step) >= minimumStep * minimumStep || i + 1 == drag.size())
+            points.append(drag[i]);
+    }
     path.moveTo(points.first());
     if (points.size() == 1) {
         path.lineTo(points.first()); // a dot, drawn by the pen's round cap

@@ -6,9 +6,9 @@
 
 namespace pintora::marks {
 
-// A smooth path through the drag's points: straight to the first midpoint,
-// then quadratic curves through each point to the next midpoint, so that
+// A smooth path through the drag's points, less than 2 px apart ones left
+// out: quadratic curves through each point to the next midpoint, so that
 // the jitter of a hand-held mouse does not show as corners.
-QPainterPath smoothPath(const QList<QPointF> &points);
+QPainterPath smoothPath(const QList<QPointF> &drag);
 
 } // namespace pintora::marks

@@ -2,7 +2,6 @@
 #include "core/tools/PaintedTool.h"
 #include "core/tools/Tools.h"
 
-#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -11,9 +10,9 @@ namespace pintora {
 namespace {
 
 // A wide translucent freehand stroke, multiplied with what lies under it so
-// that dark text stays readable. The stroke is drawn whole into a layer of
-// its own first: where it crosses itself it does not darken twice.
-class HighlighterTool final : public Tool
+// that dark text stays readable. The stroke is one path, filled once: where
+// it crosses itself it does not darken twice.
+class HighlighterTool final : public PaintedTool
 {
 public:
     static constexpr double strength = 0.6;
@@ -25,50 +24,24 @@ public:
     {
         return marks::areaAround(marks::smoothPath(mark.path).controlPointRect(), width(mark) / 2, imageSize);
     }
-    void burn(QImage &pixels, const Mark &mark, const QRect &area) const override
-    {
-        if (!area.isEmpty())
-            blend(pixels, mark, area);
-    }
-    void preview(QPainter &screen, const Mark &mark, double) const override
-    {
-        screen.save();
-        screen.setRenderHint(QPainter::Antialiasing);
-        screen.setCompositionMode(QPainter::CompositionMode_Multiply);
-        screen.setOpacity(strength);
-        screen.setPen(pen(mark));
-        screen.drawPath(marks::smoothPath(mark.path));
-        screen.restore();
-    }
     std::string drawingLine(const Mark &mark) const override
     {
         return "🎨 Drawing ON image: highlight of " + std::to_string(mark.path.size()) + " points";
     }
     std::string doneLine() const override { return "✅ Highlight drawn on image!"; }
 
+protected:
+    void paint(QPainter &painter, const Mark &mark) const override
+    {
+        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+        painter.setOpacity(strength);
+        painter.setPen(marks::roundPen(mark, width(mark)));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(marks::smoothPath(mark.path));
+    }
+
 private:
     static double width(const Mark &mark) { return std::max(12.0, 6 * mark.style.lineWidth); }
-    static QPen pen(const Mark &mark) { return marks::roundPen(mark, width(mark)); }
-
-    static void blend(QImage &image, const Mark &mark, const QRect &area)
-    {
-        // `image` holds the pixels of `area` only.
-        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
-        if (layer.isNull())
-            return;
-        layer.fill(Qt::transparent);
-        {
-            QPainter stroke(&layer);
-            stroke.setRenderHint(QPainter::Antialiasing);
-            stroke.translate(-area.topLeft());
-            stroke.setPen(pen(mark));
-            stroke.drawPath(marks::smoothPath(mark.path));
-        }
-        QPainter onto(&image);
-        onto.setCompositionMode(QPainter::CompositionMode_Multiply);
-        onto.setOpacity(strength);
-        onto.drawImage(QPoint(0, 0), layer, QRect(QPoint(0, 0), image.size()));
-    }
 };
 
 } // namespace
