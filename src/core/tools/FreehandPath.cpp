@@ -3,7 +3,7 @@
 namespace pintora::marks {
 
 namespace {
-constexpr double minimumStep = 2.0;
+constexpr double minimumStep = 4.0;
 } // namespace
 
 QPainterPath smoothPath(const QList<QPointF> &drag)
