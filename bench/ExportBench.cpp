@@ -123,12 +123,11 @@ void BM_CropAndCopy(benchmark::State &state)
     const QImage &image = screenshotOf(state);
     for (auto _ : state) {
         state.PauseTiming();
-        EditorWindow *shown = nullptr;
-        EditorWindow window(image, [&shown](const QImage &cropped) {
+        EditorWindow window(image);
+        QObject::connect(window.editor(), &ImageEditorView::cropped, [&window](const QImage &cropped) {
             putImageOnClipboard(cropped);
-            shown->hide();
+            window.hide();
         });
-        shown = &window;
         window.show();
         QCoreApplication::processEvents();
         window.editor()->document().setSelectionRect(QRectF(QPointF(0, 0), QSizeF(image.size())));

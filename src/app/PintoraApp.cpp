@@ -248,12 +248,8 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
 
 EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
 {
-    // The callback must neither keep the app alive nor outlive it.
-    const QPointer<PintoraApp> self(this);
-    auto *window = new EditorWindow(image, [self](const QImage &cropped) {
-        if (self)
-            self->cropped(cropped);
-    });
+    auto *window = new EditorWindow(image);
+    connect(window->editor(), &ImageEditorView::cropped, this, &PintoraApp::cropped);
     // After Copy the clipboard holds the editor's own image: the next click
     // shows this window again instead of starting over.
     window->editor()->setClipboardOrigin(current());

@@ -173,7 +173,7 @@ QWidget *EditorToolbar::buildStyleGroup()
     for (int i = 0; i < EditorDocument::availableLineWidths().size(); ++i)
         m_lineWidths->segment(i)->setToolTip(
             QStringLiteral("%1: %2 px").arg(Translations::lineWidth()).arg(EditorDocument::availableLineWidths()[i]));
-    m_lineWidths->onPicked = [this](double width) { m_document.chooseLineWidth(width); };
+    connect(m_lineWidths, &SegmentedPicker::picked, this, [this](double width) { m_document.chooseLineWidth(width); });
     group->row()->addWidget(m_lineWidths, 0, Qt::AlignVCenter);
 
     auto *fillLabel = new QLabel(Translations::fill(), group);

@@ -14,9 +14,9 @@
 
 namespace pintora {
 
-EditorWindow::EditorWindow(const QImage &image, std::function<void(const QImage &)> onCrop, QWidget *parent)
+EditorWindow::EditorWindow(const QImage &image, QWidget *parent)
     : QWidget(parent)
-    , m_editor(new ImageEditorView(image, std::move(onCrop), this))
+    , m_editor(new ImageEditorView(image, this))
 {
     setWindowTitle(QStringLiteral("Pintora - Image Editor"));
     auto *content = new QVBoxLayout(this);

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 class QScreen;
 
 namespace pintora {
@@ -19,8 +17,8 @@ class EditorWindow : public QWidget
     Q_OBJECT
 
 public:
-    // `image` may be null; `onCrop` as for ImageEditorView.
-    EditorWindow(const QImage &image, std::function<void(const QImage &)> onCrop, QWidget *parent = nullptr);
+    // `image` may be null.
+    explicit EditorWindow(const QImage &image, QWidget *parent = nullptr);
 
     ImageEditorView *editor() const { return m_editor; }
 

@@ -57,11 +57,10 @@ public:
 
 } // namespace
 
-ImageEditorView::ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent)
+ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     : QWidget(parent)
     , m_image(image)
     , m_copyReport(new CopyReport(this))
-    , m_onCrop(std::move(onCrop))
     , m_document(new EditorDocument(this))
     , m_canvasView(new CanvasView(*m_document, this))
     , m_crop(makeAction(Translations::crop(), &ImageEditorView::crop))
@@ -187,8 +186,8 @@ void ImageEditorView::performCrop(bool copyAndClose)
     bool outOfMemory = false;
     const QImage cropped = m_document->cropSelection(outOfMemory);
     // A cut that failed keeps the window and its edits.
-    if (!outOfMemory && m_onCrop)
-        m_onCrop(cropped);
+    if (!outOfMemory)
+        emit this->cropped(cropped);
 }
 
 void ImageEditorView::saveCroppedToFile()

@@ -23,11 +23,8 @@ class ImageEditorView : public QWidget
     Q_OBJECT
 
 public:
-    // Receives the cut-out of Crop & Copy; a null image when there was none.
-    using CropCallback = std::function<void(const QImage &cropped)>;
-
     // `image` may be null: the editor then shows only the no-image message.
-    ImageEditorView(const QImage &image, CropCallback onCrop, QWidget *parent = nullptr);
+    explicit ImageEditorView(const QImage &image, QWidget *parent = nullptr);
     ~ImageEditorView() override;
 
     EditorDocument &document() const { return *m_document; }
@@ -59,6 +56,8 @@ public:
     void pasteNewImage();
 
 signals:
+    // Crop & Copy's cut-out; a null image when there was none.
+    void cropped(const QImage &image);
     // The whole image went onto the clipboard, with these PNG bytes to come.
     void copiedToClipboard(const QImage &image, const PendingPng &png);
     // A file is being saved into `folder`.
@@ -83,7 +82,6 @@ private:
     ClipboardImage m_clipboardOrigin;
     QString m_saveFolder;
     CopyReport *m_copyReport; // child
-    const CropCallback m_onCrop;
     EditorDocument *m_document;
     CanvasView *m_canvasView;
     QAction *m_crop;

@@ -201,8 +201,7 @@ SegmentedPicker::SegmentedPicker(const QList<double> &values, int width, QWidget
         row->addWidget(segment);
     }
     connect(m_group, &QButtonGroup::idClicked, this, [this](int index) {
-        if (onPicked)
-            onPicked(m_values.at(index));
+        emit picked(m_values.at(index));
     });
 }
 

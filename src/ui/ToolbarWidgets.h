@@ -91,12 +91,13 @@ class SegmentedPicker : public QWidget
 public:
     SegmentedPicker(const QList<double> &values, int width, QWidget *parent = nullptr);
 
-    // Called when the user picks a segment, also the one already chosen.
-    std::function<void(double value)> onPicked;
-
     double value() const;
     void setValue(double value);
     QAbstractButton *segment(int index) const;
+
+signals:
+    // The user picked a segment, also the one already chosen.
+    void picked(double value);
 
 private:
     QList<double> m_values;

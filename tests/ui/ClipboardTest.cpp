@@ -49,7 +49,7 @@ TEST(EditorClipboard, CopyWithoutAnImageSaysSo)
 {
     ConsoleCapture console;
     QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
-    ImageEditorView editor(QImage(), {});
+    ImageEditorView editor{QImage()};
     editor.copyFullImageToClipboard();
     EXPECT_EQ(console.lines(), Lines{"⚠️ No source image"});
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));

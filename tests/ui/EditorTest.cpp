@@ -13,7 +13,7 @@ namespace pintora {
 
 TEST(EditorWithoutImage, ShowsOnlyTheCanvasAndTakesNoEditingKeys)
 {
-    ImageEditorView editor(QImage(), [](const QImage &) {});
+    ImageEditorView editor{QImage()};
     editor.resize(800, 600);
     editor.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&editor)); // shortcuts reach only the active window
@@ -95,7 +95,8 @@ TEST_F(EditorTest, CropAndCopyChangesNothingAndOutsideTheImageOnlyCloses)
 TEST(EditorOutOfMemory, ACropAndCopyThatFailsKeepsTheWindow)
 {
     int cropCalls = 0;
-    ImageEditorView editor(QImage(), [&](const QImage &) { ++cropCalls; });
+    ImageEditorView editor{QImage()};
+    QObject::connect(&editor, &ImageEditorView::cropped, [&] { ++cropCalls; });
     editor.document().setImage(solidImage(6000, 5000, Qt::white));
     editor.document().setSelectionRect(QRectF(0, 0, 6000, 5000));
     ConsoleCapture quiet;

@@ -21,11 +21,12 @@ class EditorTest : public ::testing::Test
 protected:
     EditorTest()
         : source(noiseImage(800, 600))
-        , editor(source, [this](const QImage &image) {
+        , editor(source)
+    {
+        QObject::connect(&editor, &ImageEditorView::cropped, [this](const QImage &image) {
             ++cropCalls;
             cropped = image;
-        })
-    {
+        });
         editor.show();
         QCoreApplication::processEvents();
         // One canvas point per image pixel (the toolbar needs more width than

@@ -80,7 +80,8 @@ TEST(ExportFormats, EveryFormatComesOutAsItWentIn)
     ConsoleCapture quiet;
     for (const auto &c : cases) {
         QImage cutOutByCropAndCopy;
-        ImageEditorView editor(c.image, [&](const QImage &cropped) {
+        ImageEditorView editor(c.image);
+        QObject::connect(&editor, &ImageEditorView::cropped, [&](const QImage &cropped) {
             cutOutByCropAndCopy = cropped;
             putImageOnClipboard(cropped);
         });
