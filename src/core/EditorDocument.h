@@ -26,6 +26,13 @@ class EditorDocument : public QObject
 public:
     explicit EditorDocument(QObject *parent = nullptr);
 
+    // The swatches' colours, each with the id its name goes by ("red", …),
+    // in toolbar order.
+    struct Swatch {
+        QColor color;
+        const char *id;
+    };
+    static QList<Swatch> palette();
     static QList<QColor> availableColors();
     static QList<double> availableLineWidths();
 

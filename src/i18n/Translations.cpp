@@ -905,6 +905,19 @@ QString Translations::unreadableImage() { return QString::fromUtf8(texts().unrea
 QString Translations::previousImage() { return QString::fromUtf8(texts().previousImage); }
 QString Translations::copyFailed() { return QString::fromUtf8(texts().copyFailed); }
 
+QString Translations::colorName(const QString &id)
+{
+    const Texts &t = texts();
+    const std::pair<const char *, const char *> names[] = {
+        {"red", t.red},     {"green", t.green},   {"blue", t.blue}, {"yellow", t.yellow},
+        {"orange", t.orange}, {"purple", t.purple}, {"cyan", t.cyan}, {"white", t.white},
+    };
+    for (const auto &[key, name] : names)
+        if (id == QLatin1String(key))
+            return QString::fromUtf8(name);
+    return id;
+}
+
 QString Translations::toolName(const QString &id)
 {
     const Texts &t = texts();

@@ -61,6 +61,9 @@ public:
     // The name of the tool with that id ("box", "arrow", …); the id itself
     // for one without a name.
     static QString toolName(const QString &id);
+    // The name of the swatch colour with that id ("red", …); the id itself
+    // for one without a name.
+    static QString colorName(const QString &id);
 };
 
 } // namespace pintora

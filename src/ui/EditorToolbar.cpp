@@ -153,16 +153,15 @@ QWidget *EditorToolbar::buildStyleGroup()
     group->setObjectName(QStringLiteral("styleGroup"));
     auto *tools = new QHBoxLayout;
     tools->setSpacing(3);
-    const QList<QColor> colors = EditorDocument::availableColors();
-    const QStringList colorNames = {Translations::red(),    Translations::green(),  Translations::blue(),
-                                    Translations::yellow(), Translations::orange(), Translations::purple(),
-                                    Translations::cyan(),   Translations::white()};
-    for (int i = 0; i < colors.size(); ++i) {
-        auto *swatch = new DiscButton(colors[i], {}, group);
+    const QList<EditorDocument::Swatch> palette = EditorDocument::palette();
+    for (int i = 0; i < palette.size(); ++i) {
+        const QColor color = palette[i].color;
+        const QString name = Translations::colorName(QLatin1String(palette[i].id));
+        auto *swatch = new DiscButton(color, {}, group);
         swatch->setObjectName(QStringLiteral("colorSwatch%1").arg(i));
-        swatch->setToolTip(colorNames.value(i));
-        swatch->setAccessibleName(colorNames.value(i));
-        connect(swatch, &QAbstractButton::clicked, this, [this, color = colors[i]] { m_document.chooseColor(color); });
+        swatch->setToolTip(name);
+        swatch->setAccessibleName(name);
+        connect(swatch, &QAbstractButton::clicked, this, [this, color] { m_document.chooseColor(color); });
         m_swatches.append(swatch);
         tools->addWidget(swatch);
     }
