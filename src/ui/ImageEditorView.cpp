@@ -173,8 +173,10 @@ void ImageEditorView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Only the first time: a window shown again keeps its edits.
+    // The document becomes the image's one holder here: a second one would
+    // make the first burn-in copy the whole image.
     if (!std::exchange(m_hasAppeared, true) && !m_image.isNull())
-        m_document->setImage(m_image);
+        m_document->setImage(std::exchange(m_image, QImage()));
 }
 
 void ImageEditorView::performCrop(bool copyAndClose)

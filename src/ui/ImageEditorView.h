@@ -78,7 +78,7 @@ private:
     // The one place that derives what the commands can do from the document.
     void updateActions();
 
-    QImage m_image;
+    QImage m_image; // until the document takes it, at the first show
     ClipboardImage m_clipboardOrigin;
     QString m_saveFolder;
     CopyReport *m_copyReport; // child

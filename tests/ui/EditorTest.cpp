@@ -92,6 +92,16 @@ TEST_F(EditorTest, CropAndCopyChangesNothingAndOutsideTheImageOnlyCloses)
     EXPECT_TRUE(cropped.isNull());
 }
 
+// Once shown, the document is the image's only holder: its first burn-in
+// changes the pixels in place instead of copying the whole image.
+TEST(EditorImage, TheEditorKeepsNoCopyOfItsImage)
+{
+    ImageEditorView editor(noiseImage(100, 80));
+    editor.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(editor.document().currentImage().isDetached());
+}
+
 TEST(EditorOutOfMemory, ACropAndCopyThatFailsKeepsTheWindow)
 {
     int cropCalls = 0;
