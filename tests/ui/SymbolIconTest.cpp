@@ -1,3 +1,4 @@
+#include "core/tools/Tools.h"
 #include "ui/SymbolIcon.h"
 
 #include <QImage>
@@ -20,6 +21,13 @@ int paintedPixels(const QIcon &icon, int side)
 }
 
 } // namespace
+
+// Every tool in the registry has its icon, named by its id.
+TEST(SymbolIcon, EveryToolHasOne)
+{
+    for (const Tool *tool : allTools())
+        EXPECT_FALSE(symbolIcon(QStringLiteral("tool.") + tool->id()).isNull()) << tool->id().toStdString();
+}
 
 TEST(SymbolIcon, EverySymbolIsDrawnWholeAtItsSizeAndScaleDisabledOnesFaded)
 {
