@@ -73,12 +73,7 @@ for i in "${!secrets[@]}"; do
 done
 
 e2e_start_desktop 2560x1440 LANG=en_US.UTF-8
-e2e_clip_put "$E2E_DIR/secrets.png"
-e2e_mark
-e2e_click_tray_icon
-e2e_wait_line "ℹ️ New image detected"
-e2e_until 20 e2e_editor_window >/dev/null || e2e_fail "no editor window"
-sleep 0.5
+e2e_open_editor_on "$E2E_DIR/secrets.png"
 
 echo "== where the image's pixels are on the screen"
 e2e_learn_image_mapping "$height"

@@ -19,6 +19,7 @@
 #   e2e_clip_put FILE [TYPE]     offer FILE on the clipboard as TYPE
 #   e2e_clip_get TYPE FILE       what the clipboard holds as TYPE, into FILE
 #   e2e_screenshot NAME          the whole screen as $E2E_DIR/NAME.png
+#   e2e_open_editor_on FILE      the editor open on the PNG FILE, from the clipboard
 #   e2e_learn_image_mapping H    where the editor shows the pixels of an image H tall
 #   e2e_screen_point U V         the screen point of image pixel (U, V), V from the top
 #   e2e_same_pixels A B          the two images have exactly the same pixels
@@ -207,6 +208,16 @@ e2e_same_pixels() {
     local differing
     differing=$(compare -metric AE "$1" "$2" null: 2>&1) || true
     [[ $differing == 0 ]]
+}
+
+# Puts the PNG FILE on the clipboard and opens the editor on it from the tray.
+e2e_open_editor_on() {
+    e2e_clip_put "$1"
+    e2e_mark
+    e2e_click_tray_icon
+    e2e_wait_line "ℹ️ New image detected"
+    e2e_until 20 e2e_editor_window >/dev/null || e2e_fail "no editor window"
+    sleep 0.5
 }
 
 # Learns where the open editor shows the image's pixels, for an image

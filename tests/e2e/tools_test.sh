@@ -10,12 +10,7 @@ height=600
 convert -size "${width}x$height" xc:white "PNG24:$E2E_DIR/white.png"
 
 e2e_start_desktop 1366x768 LANG=en_US.UTF-8
-e2e_clip_put "$E2E_DIR/white.png"
-e2e_mark
-e2e_click_tray_icon
-e2e_wait_line "ℹ️ New image detected"
-e2e_until 20 e2e_editor_window >/dev/null || e2e_fail "no editor window"
-sleep 0.5
+e2e_open_editor_on "$E2E_DIR/white.png"
 e2e_learn_image_mapping "$height"
 
 # Key, the line it ends with, and the drag in image pixels (from, to; the

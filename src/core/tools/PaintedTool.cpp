@@ -23,17 +23,6 @@ Mark Mark::inBitmap(double imageHeight) const
     return flipped;
 }
 
-Mark Mark::translated(const QPointF &offset) const
-{
-    Mark moved = *this;
-    moved.from += offset;
-    moved.to += offset;
-    for (QPointF &point : moved.path)
-        point += offset;
-    moved.rect.translate(offset);
-    return moved;
-}
-
 void PaintedTool::burn(QImage &pixels, const Mark &mark, const QRect &area) const
 {
     QPainter painter(&pixels);

@@ -14,7 +14,6 @@ class StepTool final : public PaintedTool
 public:
     QString id() const override { return QStringLiteral("step"); }
     QChar key() const override { return u'N'; }
-    bool takesClicks() const override { return true; }
     bool isNumbered() const override { return true; }
     bool accepts(const Mark &mark) const override { return mark.number > 0; }
     QRect area(const Mark &mark, const QSize &imageSize) const override

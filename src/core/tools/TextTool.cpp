@@ -14,7 +14,6 @@ class TextTool final : public PaintedTool
 public:
     QString id() const override { return QStringLiteral("text"); }
     QChar key() const override { return u'T'; }
-    bool takesClicks() const override { return true; }
     bool accepts(const Mark &mark) const override { return !mark.text.trimmed().isEmpty(); }
     QRect area(const Mark &mark, const QSize &imageSize) const override
     {

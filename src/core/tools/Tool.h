@@ -30,7 +30,6 @@ struct Mark {
     double textSize = 0; // its letters' pixel size
 
     Mark inBitmap(double imageHeight) const;
-    Mark translated(const QPointF &offset) const;
 };
 
 // One kind of mark: what a drag or click becomes, the pixels its burn-in may
@@ -46,8 +45,6 @@ public:
     virtual QString id() const = 0;
     // The key that chooses it while the canvas has focus.
     virtual QChar key() const = 0;
-    // Whether a click alone makes a mark (markers, text), rather than a drag.
-    virtual bool takesClicks() const { return false; }
     // Whether its marks carry the next number (markers).
     virtual bool isNumbered() const { return false; }
 
