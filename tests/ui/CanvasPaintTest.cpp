@@ -1,5 +1,6 @@
 #include "ImageTestSupport.h"
 #include "core/EditorDocument.h"
+#include "core/tools/Tools.h"
 #include "ui/CanvasView.h"
 #include "ui/Theme.h"
 
@@ -75,6 +76,13 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
     };
     const Act fillDrawing = [drawing](auto &d, auto &c) { d.chooseFilled(true); drawing(d, c); };
     const Act blurDrawing = [drawing](auto &d, auto &c) { d.chooseBlur(); d.chooseFilled(true); drawing(d, c); };
+    // A highlight 3 · 6 pixels = 36 points wide along y 80, multiplied in.
+    const Act highlighting = [](auto &d, auto &c) {
+        d.chooseTool(highlighterTool());
+        QTest::mousePress(&c, Qt::RightButton, {}, QPoint(30, 80));
+        for (int x = 40; x <= 170; x += 10)
+            QTest::mouseMove(&c, QPoint(x, 80));
+    };
     const QColor halo = over(Qt::white, 0.5, blue);
     const QColor blurBody = over(grey, 0.6, blue);
 
@@ -125,6 +133,11 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
         {"blur preview dash", solidImage(100, 75, blue), {200, 150}, blurDrawing, {64, 60},
          over(Qt::white, 0.5, blurBody), 2},
         {"blur preview gap", solidImage(100, 75, blue), {200, 150}, blurDrawing, {80, 60}, blurBody, 2},
+        {"highlight preview multiplies red into blue", solidImage(100, 75, blue), {200, 150}, highlighting,
+         {100, 95}, QColor(0, 0, 102), 2},
+        {"highlight preview keeps black", solidImage(100, 75, black), {200, 150}, highlighting, {100, 80}, black, 0},
+        {"highlight preview ends at its width", solidImage(100, 75, blue), {200, 150}, highlighting, {100, 100},
+         blue, 0},
     };
     for (const auto &c : cases) {
         EditorDocument document;
