@@ -16,7 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
+#include <QToolButton>
 
 namespace pintora {
 
@@ -63,23 +63,19 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     refresh();
 }
 
-QPushButton *EditorToolbar::button(QAction *action, const char *name, bool withText)
+QToolButton *EditorToolbar::button(QAction *action, const char *name, bool withText)
 {
-    auto *push = new QPushButton(withText ? literal(action->text()) : QString(), this);
-    push->setObjectName(QLatin1String(name));
-    push->setFocusPolicy(Qt::NoFocus);
-    push->setAutoDefault(false);
-    if (!withText)
-        push->setAccessibleName(action->text());
-    // The button is a face of the action: it triggers it and follows its state.
-    connect(push, &QPushButton::clicked, action, &QAction::trigger);
-    const auto follow = [push, action] {
-        push->setEnabled(action->isEnabled());
-        push->setToolTip(action->toolTip());
-    };
-    connect(action, &QAction::changed, push, follow);
-    follow();
-    return push;
+    // The button is a face of the action: it triggers it and shows its
+    // text or icon, tooltip and state.
+    action->setIconText(literal(action->text())); // "Crop & Copy" has no mnemonic
+    auto *face = new QToolButton(this);
+    face->setDefaultAction(action);
+    face->setObjectName(QLatin1String(name));
+    face->setFocusPolicy(Qt::NoFocus);
+    face->setToolButtonStyle(withText ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    face->setAccessibleName(action->text());
+    face->setMinimumSize(26, 24); // a target as easy to hit as the discs and badges
+    return face;
 }
 
 QWidget *EditorToolbar::buildLeftGroup()
@@ -99,11 +95,11 @@ QWidget *EditorToolbar::buildActionsGroup()
 {
     auto *group = new ToolGroup(Translations::actions(), this);
     group->setObjectName(QStringLiteral("actionsGroup"));
-    QPushButton *undo = button(m_editor.undoAction(), "undoButton", false);
-    QPushButton *redo = button(m_editor.redoAction(), "redoButton", false);
-    undo->setIcon(symbolIcon(QStringLiteral("arrow.uturn.backward")));
-    redo->setIcon(symbolIcon(QStringLiteral("arrow.uturn.forward")));
-    for (QPushButton *control : {button(m_editor.copyAction(), "copyButton"),
+    m_editor.undoAction()->setIcon(symbolIcon(QStringLiteral("arrow.uturn.backward")));
+    m_editor.redoAction()->setIcon(symbolIcon(QStringLiteral("arrow.uturn.forward")));
+    QToolButton *undo = button(m_editor.undoAction(), "undoButton", false);
+    QToolButton *redo = button(m_editor.redoAction(), "redoButton", false);
+    for (QToolButton *control : {button(m_editor.copyAction(), "copyButton"),
                                  button(m_editor.pasteAction(), "pasteButton"), undo, redo})
         group->row()->addWidget(control, 0, Qt::AlignVCenter);
     return group;

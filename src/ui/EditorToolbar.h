@@ -6,7 +6,7 @@
 
 class QAction;
 class QLabel;
-class QPushButton;
+class QToolButton;
 
 namespace pintora {
 
@@ -39,7 +39,7 @@ private:
     QWidget *buildActionsGroup();
     QWidget *buildRightGroup();
     QWidget *buildStyleGroup();
-    QPushButton *button(QAction *action, const char *name, bool withText = true);
+    QToolButton *button(QAction *action, const char *name, bool withText = true);
 
     ImageEditorView &m_editor;
     EditorDocument &m_document;

@@ -8,7 +8,7 @@
 
 #include <QInputMethodEvent>
 #include <QLabel>
-#include <QPushButton>
+#include <QToolButton>
 
 namespace pintora {
 
@@ -71,7 +71,11 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
     for (const auto &[name, tip] : tips)
         EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf8(tip)) << name;
     EXPECT_EQ(control<SegmentedPicker>("lineWidthPicker")->segment(1)->toolTip(), QStringLiteral("Line width: 3 px"));
-    EXPECT_TRUE(control("undoButton")->text().isEmpty());
+    // Undo and Redo show their symbols alone; the others their text.
+    EXPECT_EQ(control<QToolButton>("undoButton")->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_FALSE(control<QToolButton>("undoButton")->icon().isNull());
+    EXPECT_EQ(control<QToolButton>("cropAndCopyButton")->toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_EQ(control<QToolButton>("cropAndCopyButton")->text(), QStringLiteral("Crop && Copy"));
 }
 
 TEST_F(ToolbarTest, ASelectionShowsItsSizeAndReturnCropsAndCopiesIt)
