@@ -10,6 +10,15 @@
 // two filters (Up and Sub) chosen row by row.
 namespace pintora::png {
 
+// The two filters used, cheap and good on screenshots: Up and Sub, chosen
+// per row as libpng does, by the smaller sum of the bytes' magnitudes.
+enum Filter : unsigned char { Sub = 1, Up = 2 };
+
+inline unsigned magnitude(unsigned char byte)
+{
+    return byte < 128 ? byte : 256u - byte;
+}
+
 // How the pixels are written.
 struct Layout {
     QImage::Format format; // what a row is converted to first: Qt's name for the same samples

@@ -17,8 +17,4 @@ namespace pintora {
 // `stripeBytes` sets how much filtered data each stripe holds at least.
 QByteArray writePng(const QImage &image, int workers = 0, std::size_t stripeBytes = std::size_t(1) << 20);
 
-// The Adler-32 of two byte runs one after the other, from their own sums
-// and the second's length.
-std::uint32_t combineAdler32(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);
-
 } // namespace pintora

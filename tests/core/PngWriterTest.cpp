@@ -1,5 +1,6 @@
 #include "ImageTestSupport.h"
 #include "PngTestSupport.h"
+#include "core/PngDeflate.h"
 #include "core/PngWriter.h"
 
 #include <gtest/gtest.h>
