@@ -27,8 +27,7 @@ void *counted(void *pointer)
     if (pointer) {
         const std::size_t now = inUse.fetch_add(malloc_usable_size(pointer)) + malloc_usable_size(pointer);
         std::size_t seen = peak.load();
-        while (now > seen && !peak.compare_exchange_weak(seen, now)) {
-        }
+        while (now > seen && !peak.compare_exchange_weak(seen, now)) { }
     }
     return pointer;
 }

@@ -14,8 +14,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <numbers>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 namespace pintora {
@@ -29,8 +29,8 @@ const QRectF box(2000, 1200, 400, 300);
 
 const QImage &screenshot()
 {
-    static const QImage image =
-        makeScreenshot(screenWidth, screenHeight).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    static const QImage image
+        = makeScreenshot(screenWidth, screenHeight).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return image;
 }
 
@@ -122,8 +122,8 @@ void BM_HistoryMemory(benchmark::State &state)
             const QRectF at(100 + (i * 173) % 4500, 100 + (i * 97) % 2400, 400, 300);
             const RectangleStyle style{Qt::red, 3, i % 3 == 1, i % 3 == 2};
             document.drawRectangleOnImage(at, style);
-            const QRect area =
-                burnInArea(geometry::bitmapRectFromPixel(at, screenHeight), style, document.currentImage().size());
+            const QRect area
+                = burnInArea(geometry::bitmapRectFromPixel(at, screenHeight), style, document.currentImage().size());
             boxBytes += double(area.width()) * area.height() * 4;
         }
         const double held = double(allocation::bytesInUse() - before);

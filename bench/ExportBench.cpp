@@ -1,10 +1,10 @@
 #include "Screenshot.h"
 #include "app/PintoraApp.h"
+#include "core/EditorDocument.h"
 #include "core/PngWriter.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
 #include "ui/ImageEditorView.h"
-#include "core/EditorDocument.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -87,7 +87,12 @@ void BM_WritePng(benchmark::State &state)
         size = std::size_t(writePng(image, int(state.range(1))).size());
     state.counters["KiB"] = double(size) / 1024;
 }
-BENCHMARK(BM_WritePng)->Args({5120, 1})->Args({5120, 0})->Args({1920, 1})->Args({1920, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePng)
+    ->Args({5120, 1})
+    ->Args({5120, 0})
+    ->Args({1920, 1})
+    ->Args({1920, 0})
+    ->Unit(benchmark::kMillisecond);
 
 // What Qt's own PNG writer makes at quality 80 (zlib's fastest level).
 void BM_QtPngQuality80(benchmark::State &state)
@@ -134,7 +139,8 @@ void BM_CropAndCopy(benchmark::State &state)
         state.ResumeTiming();
         window.editor()->cropAndCopyAction()->trigger();
         state.PauseTiming();
-        QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")); // the encode ends outside the timing
+        QGuiApplication::clipboard()->mimeData()->data(
+            QStringLiteral("image/png")); // the encode ends outside the timing
         state.ResumeTiming();
     }
 }

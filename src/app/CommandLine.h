@@ -8,10 +8,10 @@ namespace pintora {
 // What the command line asks for.
 struct CommandLine {
     enum class Action {
-        run,     // start, or hand over to the running instance
-        help,    // print `text` and end
+        run, // start, or hand over to the running instance
+        help, // print `text` and end
         version, // print `text` and end
-        error,   // print `text` on standard error and end with a failure
+        error, // print `text` on standard error and end with a failure
     };
     Action action = Action::run;
     QString file; // absolute; empty when none was given

@@ -37,7 +37,10 @@ std::optional<QByteArray> readLine(QLocalSocket &socket, QDeadlineTimer deadline
 std::optional<QByteArray> unescaped(const QByteArray &escaped)
 {
     const auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        return c >= '0' && c <= '9' ? c - '0'
+            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
+            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
+                                    : -1;
     };
     QByteArray bytes;
     bytes.reserve(escaped.size());
@@ -104,7 +107,7 @@ InstanceChannel::~InstanceChannel() = default;
 
 QString InstanceChannel::privacyProblem(const QString &folder)
 {
-    struct stat info{};
+    struct stat info = {};
     if (lstat(QFile::encodeName(folder).constData(), &info) != 0)
         return QStringLiteral("%1 cannot be read").arg(folder);
     if (!S_ISDIR(info.st_mode))
@@ -173,8 +176,7 @@ void InstanceChannel::keepListening()
         m_server.listen(m_path);
 }
 
-InstanceChannel::Outcome InstanceChannel::handOver(const InstanceRequest &request, QString *reason,
-                                                   int timeoutMs) const
+InstanceChannel::Outcome InstanceChannel::handOver(const InstanceRequest &request, QString *reason, int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;

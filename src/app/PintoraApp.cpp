@@ -11,14 +11,14 @@
 #include "ui/Theme.h"
 #include "ui/X11Clipboard.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QImageReader>
-#include <QMimeData>
-#include <QAction>
-#include <QMenu>
-#include <QSystemTrayIcon>
 #include <QFile>
+#include <QImageReader>
+#include <QMenu>
+#include <QMimeData>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cerrno>
@@ -116,8 +116,7 @@ void PintoraApp::setUpStatusItem()
     m_statusItem->setToolTip(QStringLiteral("Pintora"));
 
     m_menu = std::make_unique<QMenu>();
-    connect(m_menu->addAction(Translations::openEditor()), &QAction::triggered, this,
-            &PintoraApp::menuBarIconClicked);
+    connect(m_menu->addAction(Translations::openEditor()), &QAction::triggered, this, &PintoraApp::menuBarIconClicked);
     m_previousAction = m_menu->addAction(Translations::previousImage());
     connect(m_previousAction, &QAction::triggered, this, &PintoraApp::showPreviousImage);
     updatePreviousAction();
@@ -142,7 +141,7 @@ QString PintoraApp::openFile(const QString &path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return QString::fromLocal8Bit(std::strerror(errno));
-    struct stat info{};
+    struct stat info = {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return QStringLiteral("not a regular file");
@@ -257,10 +256,11 @@ EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
     window->editor()->setSaveFolder(m_saveFolder);
     connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
             [this](const QString &folder) { m_saveFolder = folder; });
-    connect(window->editor(), &ImageEditorView::copyFailed, this,
-            [this] { showWarning(Translations::copyFailed()); });
+    connect(window->editor(), &ImageEditorView::copyFailed, this, [this] { showWarning(Translations::copyFailed()); });
     connect(window->editor(), &ImageEditorView::copiedToClipboard, this,
-            [this](const QImage &copied, const PendingPng &png) { remember({copied, png}); });
+            [this](const QImage &copied, const PendingPng &png) {
+                remember({copied, png});
+            });
     return window;
 }
 

@@ -68,11 +68,11 @@ private:
     void showWarning(const QString &message);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
-    X11ClipboardIntake *m_intake = nullptr;  // child of this; on X11 only
-    CopyReport *m_cropReport;                // child of this; hears how Crop & Copy's encode ended
-    std::unique_ptr<QMenu> m_menu;           // the icon's; a menu has no QObject parent
-    QAction *m_previousAction = nullptr;     // in m_menu
-    QPointer<EditorWindow> m_editorWindow;   // owned; a top-level window
+    X11ClipboardIntake *m_intake = nullptr; // child of this; on X11 only
+    CopyReport *m_cropReport; // child of this; hears how Crop & Copy's encode ended
+    std::unique_ptr<QMenu> m_menu; // the icon's; a menu has no QObject parent
+    QAction *m_previousAction = nullptr; // in m_menu
+    QPointer<EditorWindow> m_editorWindow; // owned; a top-level window
     QPointer<EditorWindow> m_previousWindow; // owned; hidden
     // The current image and its clipboard bytes, to spot it again; and the
     // one before, for when the encode of the current one fails.

@@ -34,14 +34,9 @@ int main(int argc, char *argv[])
     const CommandLine line = parseCommandLine(arguments, QDir::currentPath());
     switch (line.action) {
     case CommandLine::Action::help:
-    case CommandLine::Action::version:
-        printLine(stdout, line.text);
-        return 0;
-    case CommandLine::Action::error:
-        printLine(stderr, line.text);
-        return 2;
-    case CommandLine::Action::run:
-        break;
+    case CommandLine::Action::version: printLine(stdout, line.text); return 0;
+    case CommandLine::Action::error: printLine(stderr, line.text); return 2;
+    case CommandLine::Action::run: break;
     }
 
     if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
@@ -69,20 +64,19 @@ int main(int argc, char *argv[])
 
     PintoraApp pintora;
     InstanceChannel channel(socketPath);
-    const bool running = socketPath.isEmpty() || channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
-        if (handed.kind == InstanceRequest::Kind::openFile)
-            return pintora.openFile(handed.file);
-        pintora.menuBarIconClicked();
-        return QString();
-    });
+    const bool running
+        = socketPath.isEmpty() || channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
+              if (handed.kind == InstanceRequest::Kind::openFile)
+                  return pintora.openFile(handed.file);
+              pintora.menuBarIconClicked();
+              return QString();
+          });
     if (!running) {
         // A second launch is a click (or a file) for the one that runs.
         QString reason;
         switch (channel.handOver(request, &reason)) {
-        case InstanceChannel::Outcome::done:
-            return 0;
-        case InstanceChannel::Outcome::refused:
-            return cannotOpen(reason);
+        case InstanceChannel::Outcome::done: return 0;
+        case InstanceChannel::Outcome::refused: return cannotOpen(reason);
         case InstanceChannel::Outcome::unanswered:
             printLine(stderr, QStringLiteral("pintora: the running Pintora does not answer"));
             return 1;
@@ -94,11 +88,14 @@ int main(int argc, char *argv[])
     // Launching has finished once the event loop runs.
     QMetaObject::invokeMethod(&pintora, &PintoraApp::applicationDidFinishLaunching, Qt::QueuedConnection);
     if (!line.file.isEmpty()) {
-        QMetaObject::invokeMethod(&pintora, [&] {
-            const QString reason = pintora.openFile(line.file);
-            if (!reason.isEmpty())
-                QCoreApplication::exit(cannotOpen(reason));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &pintora,
+            [&] {
+                const QString reason = pintora.openFile(line.file);
+                if (!reason.isEmpty())
+                    QCoreApplication::exit(cannotOpen(reason));
+            },
+            Qt::QueuedConnection);
     }
     return application.exec();
 }

@@ -14,8 +14,8 @@ enum class DrawMode {
 struct RectangleStyle {
     QColor color = QColor::fromRgbF(1, 0, 0);
     double lineWidth = 3.0; // in image pixels
-    bool filled = false;    // a 30 % tint inside the outline
-    bool isBlur = false;    // blurs the region instead; wins over `filled`
+    bool filled = false; // a 30 % tint inside the outline
+    bool isBlur = false; // blurs the region instead; wins over `filled`
 };
 
 } // namespace pintora

@@ -98,19 +98,19 @@ void BorderFill::row(int y, std::uint32_t *out) const
         // A weighted mean of premultiplied pixels is one; rounding keeps
         // each channel within its alpha.
 #ifdef __SSE2__
-        const __m128 sum = _mm_add_ps(
-            _mm_add_ps(_mm_mul_ps(_mm_set1_ps(leftWeight), _mm_loadu_ps(left.data())),
-                       _mm_mul_ps(_mm_set1_ps(rightWeight), _mm_loadu_ps(right.data()))),
-            _mm_add_ps(_mm_mul_ps(_mm_set1_ps(topWeight), _mm_loadu_ps(top.data())),
-                       _mm_mul_ps(_mm_set1_ps(bottomWeight), _mm_loadu_ps(bottom.data()))));
+        const __m128 sum = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(leftWeight), _mm_loadu_ps(left.data())),
+                                                 _mm_mul_ps(_mm_set1_ps(rightWeight), _mm_loadu_ps(right.data()))),
+                                      _mm_add_ps(_mm_mul_ps(_mm_set1_ps(topWeight), _mm_loadu_ps(top.data())),
+                                                 _mm_mul_ps(_mm_set1_ps(bottomWeight), _mm_loadu_ps(bottom.data()))));
         const __m128i rounded = _mm_cvtps_epi32(_mm_div_ps(sum, _mm_set1_ps(total)));
         const __m128i words = _mm_packs_epi32(rounded, rounded);
         out[i] = std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
 #else
         std::uint32_t pixel = 0;
         for (int c = 0; c < 4; ++c) {
-            const float value =
-                (leftWeight * left[c] + rightWeight * right[c] + topWeight * top[c] + bottomWeight * bottom[c]) / total;
+            const float value
+                = (leftWeight * left[c] + rightWeight * right[c] + topWeight * top[c] + bottomWeight * bottom[c])
+                / total;
             pixel |= std::uint32_t(std::clamp(std::lround(value), 0L, 255L)) << (8 * c);
         }
         out[i] = pixel;

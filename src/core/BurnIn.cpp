@@ -23,10 +23,8 @@ QImage::Format editableFormat(const QImage &image)
         // Straight alpha: premultiplying would round translucent pixels
         // far from the edit.
         return image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    case QImage::Format_Grayscale16:
-        return QImage::Format_RGBX64;
-    default:
-        return image.format();
+    case QImage::Format_Grayscale16: return QImage::Format_RGBX64;
+    default: return image.format();
     }
 }
 

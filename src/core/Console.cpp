@@ -4,8 +4,8 @@
 #include <QSize>
 
 #include <charconv>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <system_error>
@@ -40,7 +40,7 @@ public:
     // pointed elsewhere since.
     void follow()
     {
-        struct stat info{};
+        struct stat info = {};
         if (fstat(STDOUT_FILENO, &info) != 0 || (info.st_dev == m_device && info.st_ino == m_inode))
             return;
         m_device = info.st_dev;
@@ -65,8 +65,9 @@ public:
         text.append(line).push_back('\n');
         std::size_t done = 0;
         while (done < text.size()) {
-            const ssize_t written = m_socket ? send(m_fd, text.data() + done, text.size() - done, MSG_DONTWAIT | MSG_NOSIGNAL)
-                                             : ::write(m_fd, text.data() + done, text.size() - done);
+            const ssize_t written = m_socket
+                ? send(m_fd, text.data() + done, text.size() - done, MSG_DONTWAIT | MSG_NOSIGNAL)
+                : ::write(m_fd, text.data() + done, text.size() - done);
             if (written > 0) {
                 done += std::size_t(written);
                 continue;

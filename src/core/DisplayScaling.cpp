@@ -73,8 +73,8 @@ QRect DisplayScaling::displayArea(const QRect &imageArea) const
     if (area.isEmpty() || m_displaySize.isEmpty())
         return {};
     const auto [left, right] = displayRange(area.left(), area.right() + 1, m_imageSize.width(), m_displaySize.width());
-    const auto [top, bottom] =
-        displayRange(area.top(), area.bottom() + 1, m_imageSize.height(), m_displaySize.height());
+    const auto [top, bottom]
+        = displayRange(area.top(), area.bottom() + 1, m_imageSize.height(), m_displaySize.height());
     return QRect(left, top, right - left, bottom - top);
 }
 
@@ -114,8 +114,9 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
         std::fill(sums.begin(), sums.end(), Channels{0, 0, 0, 0});
         for (int r = m_rows.first[size_t(dy)]; r < m_rows.first[size_t(dy) + 1]; ++r) {
             const float rowWeight = m_rows.weight[size_t(r)];
-            const auto *line = reinterpret_cast<const std::uint32_t *>(
-                source.constScanLine(m_rows.index[size_t(r)] - rowOffset)) - columnOffset;
+            const auto *line
+                = reinterpret_cast<const std::uint32_t *>(source.constScanLine(m_rows.index[size_t(r)] - rowOffset))
+                - columnOffset;
             for (int dx = target.left(); dx <= target.right(); ++dx) {
                 Channels across{0, 0, 0, 0};
                 for (int c = m_columns.first[size_t(dx)]; c < m_columns.first[size_t(dx) + 1]; ++c)

@@ -35,9 +35,9 @@ public:
 private:
     // The image pixels one display pixel takes along one axis, with weights.
     struct Taps {
-        std::vector<int> first;       // per display pixel: index into index/weight
-        std::vector<int> index;       // image pixel
-        std::vector<float> weight;    // its share, summing to one per display pixel
+        std::vector<int> first; // per display pixel: index into index/weight
+        std::vector<int> index; // image pixel
+        std::vector<float> weight; // its share, summing to one per display pixel
     };
     static Taps taps(int imageLength, int displayLength);
     static std::pair<int, int> displayRange(int from, int to, int imageLength, int displayLength);

@@ -18,8 +18,8 @@ struct EditorDocument::BurnInPlan {
     Mark pixelMark;
     Mark mark; // bitmap space
     QImage replacement; // the image in pixels of its own or an editable format; null when it has them
-    QImage patch;       // the pixels of `area` after the burn-in, in the image's format
-    QRect area;         // what the burn-in may change
+    QImage patch; // the pixels of `area` after the burn-in, in the image's format
+    QRect area; // what the burn-in may change
 };
 
 EditorDocument::BurnInPlan EditorDocument::planBurnIn(const Tool &tool, const Mark &pixelMark) const
@@ -35,8 +35,8 @@ EditorDocument::BurnInPlan EditorDocument::planBurnIn(const Tool &tool, const Ma
     // still shared with the clipboard intake is copied once.
     const QImage::Format format = editableFormat(m_currentImage);
     if (format != m_currentImage.format() || !m_currentImage.isDetached()) {
-        plan.replacement =
-            format != m_currentImage.format() ? m_currentImage.convertToFormat(format) : m_currentImage.copy();
+        plan.replacement
+            = format != m_currentImage.format() ? m_currentImage.convertToFormat(format) : m_currentImage.copy();
         if (plan.replacement.isNull()) {
             plan.failure = BurnInPlan::noMemory;
             return plan;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QImage>
-#include <QRect>
 #include <QObject>
+#include <QRect>
 
 #include <memory>
 #include <vector>

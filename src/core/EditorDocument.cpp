@@ -23,10 +23,10 @@ EditorDocument::EditorDocument(QObject *parent)
 QList<EditorDocument::Swatch> EditorDocument::palette()
 {
     return {
-        {QColor::fromRgbF(1, 0, 0), "red"},          {QColor::fromRgbF(0, 1, 0), "green"},
-        {QColor::fromRgbF(0, 0, 1), "blue"},         {QColor::fromRgbF(1, 1, 0), "yellow"},
-        {QColor::fromRgbF(1, 0.5, 0), "orange"},     {QColor::fromRgbF(0.5, 0, 0.5), "purple"},
-        {QColor::fromRgbF(0, 1, 1), "cyan"},         {QColor::fromRgbF(1, 1, 1), "white"},
+        {QColor::fromRgbF(1, 0, 0), "red"},      {QColor::fromRgbF(0, 1, 0), "green"},
+        {QColor::fromRgbF(0, 0, 1), "blue"},     {QColor::fromRgbF(1, 1, 0), "yellow"},
+        {QColor::fromRgbF(1, 0.5, 0), "orange"}, {QColor::fromRgbF(0.5, 0, 0.5), "purple"},
+        {QColor::fromRgbF(0, 1, 1), "cyan"},     {QColor::fromRgbF(1, 1, 1), "white"},
     };
 }
 

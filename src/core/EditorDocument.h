@@ -140,8 +140,8 @@ private:
     DrawMode m_drawMode = DrawMode::selection;
     RectangleStyle m_rectangleStyle;
     const Tool *m_shapeTool; // the tool chosen last but the blur
-    Mark m_drag;             // of the drag under way
-    Mark m_typed;            // where the text goes and what it says so far
+    Mark m_drag; // of the drag under way
+    Mark m_typed; // where the text goes and what it says so far
     bool m_typing = false;
     EditHistory m_history;
 };

@@ -53,10 +53,12 @@ void slideWindow(std::uint16_t *__restrict sums, const std::uint8_t *__restrict 
         const __m128i out = _mm_loadu_si128(reinterpret_cast<const __m128i *>(leaving + b));
         auto *low = reinterpret_cast<__m128i *>(sums + b);
         auto *high = reinterpret_cast<__m128i *>(sums + b + 8);
-        _mm_storeu_si128(low, _mm_sub_epi16(_mm_add_epi16(_mm_loadu_si128(low), _mm_unpacklo_epi8(in, zero)),
-                                            _mm_unpacklo_epi8(out, zero)));
-        _mm_storeu_si128(high, _mm_sub_epi16(_mm_add_epi16(_mm_loadu_si128(high), _mm_unpackhi_epi8(in, zero)),
-                                             _mm_unpackhi_epi8(out, zero)));
+        _mm_storeu_si128(low,
+                         _mm_sub_epi16(_mm_add_epi16(_mm_loadu_si128(low), _mm_unpacklo_epi8(in, zero)),
+                                       _mm_unpacklo_epi8(out, zero)));
+        _mm_storeu_si128(high,
+                         _mm_sub_epi16(_mm_add_epi16(_mm_loadu_si128(high), _mm_unpackhi_epi8(in, zero)),
+                                       _mm_unpackhi_epi8(out, zero)));
     }
 #endif
     for (; b < count; ++b)
@@ -221,8 +223,8 @@ std::array<int, 3> boxRadii(double sigma)
     int lower = int(std::floor(ideal));
     if (lower % 2 == 0)
         --lower;
-    const double m = (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes)
-        / (-4.0 * lower - 4.0);
+    const double m
+        = (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes) / (-4.0 * lower - 4.0);
     const int narrow = int(std::lround(m));
     std::array<int, 3> radii{};
     for (int i = 0; i < passes; ++i)
@@ -245,7 +247,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, con
     const int widest = *std::max_element(radii.begin(), radii.end());
     const int width = cut.width();
     const int rows = cut.height() + 2 * reach; // the rows the passes down read
-    const int across = width + 2 * reach;      // the columns the passes along read
+    const int across = width + 2 * reach; // the columns the passes along read
     const std::size_t rowBytes = std::size_t(width) * 4;
     // Rows are blurred along in bands, transposed so that the same passes
     // work on them with many pixels side by side.

@@ -50,7 +50,7 @@ struct BlendTable {
 };
 
 // Applies `blend` to every 32-bit pixel with some coverage.
-template<typename Blend>
+template <typename Blend>
 void blendRows(QImage &pixels, const QImage &coverage, Blend blend)
 {
     const int width = std::min(pixels.width(), coverage.width());
@@ -69,8 +69,8 @@ void blendRows(QImage &pixels, const QImage &coverage, Blend blend)
 void multiplyCoverage(QImage &pixels, const QImage &coverage, const QColor &color, double strength)
 {
     const QImage::Format format = pixels.format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied &&
-        format != QImage::Format_ARGB32) {
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied
+        && format != QImage::Format_ARGB32) {
         QPainter painter(&pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Multiply);
         painter.setOpacity(strength);
@@ -80,12 +80,13 @@ void multiplyCoverage(QImage &pixels, const QImage &coverage, const QColor &colo
     const BlendTable table(color, strength);
     switch (format) {
     case QImage::Format_RGB32:
-        return blendRows(pixels, coverage, [&table](QRgb pixel, unsigned k) { return table.blend(pixel | 0xff000000u, k); });
-    case QImage::Format_ARGB32:
         return blendRows(pixels, coverage,
-                         [&table](QRgb pixel, unsigned k) { return qUnpremultiply(table.blend(qPremultiply(pixel), k)); });
-    default:
-        return blendRows(pixels, coverage, [&table](QRgb pixel, unsigned k) { return table.blend(pixel, k); });
+                         [&table](QRgb pixel, unsigned k) { return table.blend(pixel | 0xff000000u, k); });
+    case QImage::Format_ARGB32:
+        return blendRows(pixels, coverage, [&table](QRgb pixel, unsigned k) {
+            return qUnpremultiply(table.blend(qPremultiply(pixel), k));
+        });
+    default: return blendRows(pixels, coverage, [&table](QRgb pixel, unsigned k) { return table.blend(pixel, k); });
     }
 }
 

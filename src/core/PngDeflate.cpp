@@ -73,7 +73,8 @@ void deflateStripe(const QImage &image, const Layout &layout, int first, int end
 #if defined(__x86_64__) || defined(__i386__)
             if (reordered) {
                 const auto *row = reinterpret_cast<const quint32 *>(image.constScanLine(y));
-                const auto *rowAbove = y > 0 ? reinterpret_cast<const quint32 *>(image.constScanLine(y - 1)) : zeros.data();
+                const auto *rowAbove
+                    = y > 0 ? reinterpret_cast<const quint32 *>(image.constScanLine(y - 1)) : zeros.data();
                 png::filterReorderedRow(row, rowAbove, target, image.width(), layout.bytesPerPixel == 4, stripe.adler);
                 target += rowBytes + 1;
                 continue;

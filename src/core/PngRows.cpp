@@ -35,8 +35,8 @@ bool isOpaque(const QImage &image)
 bool isDeep(const QImage &image)
 {
     const QPixelFormat pixel = image.pixelFormat();
-    return pixel.typeInterpretation() == QPixelFormat::FloatingPoint || pixel.redSize() > 8
-        || pixel.greenSize() > 8 || pixel.blueSize() > 8 || pixel.alphaSize() > 8;
+    return pixel.typeInterpretation() == QPixelFormat::FloatingPoint || pixel.redSize() > 8 || pixel.greenSize() > 8
+        || pixel.blueSize() > 8 || pixel.alphaSize() > 8;
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -61,7 +61,8 @@ Layout layoutFor(const QImage &image)
     return opaque ? Layout{QImage::Format_RGB888, 2, 8, 3, 3} : Layout{QImage::Format_RGBA8888, 6, 8, 4, 4};
 }
 
-void filterRow(const unsigned char *row, const unsigned char *above, unsigned char *out, std::size_t bytes, std::size_t pixelBytes)
+void filterRow(const unsigned char *row, const unsigned char *above, unsigned char *out, std::size_t bytes,
+               std::size_t pixelBytes)
 {
     const auto left = [&](std::size_t i) { return i >= pixelBytes ? row[i - pixelBytes] : 0; };
     std::uint64_t up = 0, sub = 0;

@@ -22,10 +22,10 @@ inline unsigned magnitude(unsigned char byte)
 // How the pixels are written.
 struct Layout {
     QImage::Format format; // what a row is converted to first: Qt's name for the same samples
-    int colourType;        // PNG's: 0 grey, 2 RGB, 6 RGBA
-    int bitDepth;          // 8 or 16
-    int bytesPerPixel;     // as written
-    int samplesKept;       // of the converted row's samples per pixel, the first ones
+    int colourType; // PNG's: 0 grey, 2 RGB, 6 RGBA
+    int bitDepth; // 8 or 16
+    int bytesPerPixel; // as written
+    int samplesKept; // of the converted row's samples per pixel, the first ones
 };
 
 // The layout that writes `image` exactly: grey as grey, palettes looked up,

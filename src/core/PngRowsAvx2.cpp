@@ -19,9 +19,9 @@ void filterReorderedPlain(const quint32 *row, const Prediction &prediction, unsi
     const int step = alpha ? 4 : 3;
     for (int x = from; x < count; ++x) {
         const quint32 a = row[x], b = prediction(x);
-        const unsigned char bytes[4] = {static_cast<unsigned char>((a >> 16) - (b >> 16)),
-                                        static_cast<unsigned char>((a >> 8) - (b >> 8)), static_cast<unsigned char>(a - b),
-                                        static_cast<unsigned char>((a >> 24) - (b >> 24))};
+        const unsigned char bytes[4]
+            = {static_cast<unsigned char>((a >> 16) - (b >> 16)), static_cast<unsigned char>((a >> 8) - (b >> 8)),
+               static_cast<unsigned char>(a - b), static_cast<unsigned char>((a >> 24) - (b >> 24))};
         for (int i = 0; i < step; ++i) {
             out[step * x + i] = bytes[i];
             sum += magnitude(bytes[i]);
@@ -44,10 +44,12 @@ void filterReorderedRow(const quint32 *row, const quint32 *above, unsigned char 
 {
     const __m256i zero = _mm256_setzero_si256();
     const int whole = count & ~7;
-    const auto load = [](const quint32 *pixels) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pixels)); };
+    const auto load
+        = [](const quint32 *pixels) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pixels)); };
     // The first eight pixels' left neighbours: a zero, then pixels 0 to 6.
     const auto firstLeft = [&](__m256i pixels) {
-        return _mm256_blend_epi32(_mm256_permutevar8x32_epi32(pixels, _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6)), zero, 1);
+        return _mm256_blend_epi32(_mm256_permutevar8x32_epi32(pixels, _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6)), zero,
+                                  1);
     };
     const auto total = [](__m256i lanes) {
         __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
@@ -81,15 +83,15 @@ void filterReorderedRow(const quint32 *row, const quint32 *above, unsigned char 
     const bool useSub = sub < up;
     out[0] = useSub ? Sub : Up;
 
-    const __m256i order = alpha ? _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15,
-                                                   2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15)
-                                : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1,
-                                                   2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    const __m256i order = alpha ? _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15, 2, 1, 0, 3, 6,
+                                                   5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15)
+                                : _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6,
+                                                   5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
     // Each byte's weight in the second sum: how many of the group's bytes start at it.
-    const __m256i weights = alpha ? _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17,
-                                                     16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1)
-                                  : _mm256_setr_epi8(24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 0, 0, 0, 0,
-                                                     12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 0, 0);
+    const __m256i weights = alpha ? _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16,
+                                                     15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1)
+                                  : _mm256_setr_epi8(24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 0, 0, 0, 0, 12, 11,
+                                                     10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 0, 0);
     const __m256i ones = _mm256_set1_epi16(1);
     const int step = alpha ? 32 : 24;
     std::uint64_t a = ((adler & 0xffff) + out[0]) % 65521, b = ((adler >> 16) + a) % 65521;

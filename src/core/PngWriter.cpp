@@ -48,8 +48,9 @@ QByteArray writePng(const QImage &image, int workers, std::size_t stripeBytes)
     // One stripe per thread, each big, so that what a compressor starts anew
     // costs nothing.
     const int wanted = workers > 0 ? workers : workerCount();
-    const int stripes = int(std::clamp<std::size_t>(rowBytes * std::size_t(image.height()) / std::max<std::size_t>(stripeBytes, 1), 1,
-                                                    std::size_t(std::min(wanted, image.height()))));
+    const int stripes
+        = int(std::clamp<std::size_t>(rowBytes * std::size_t(image.height()) / std::max<std::size_t>(stripeBytes, 1), 1,
+                                      std::size_t(std::min(wanted, image.height()))));
     const auto rowOf = [&](int stripe) { return int(std::int64_t(image.height()) * stripe / stripes); };
 
     QByteArray header;

@@ -12,6 +12,7 @@ struct LanguageNames {
 };
 
 // Indexed by the enumeration's order.
+// clang-format off
 constexpr LanguageNames names[] = {
     {"en", "English"},   {"hu", "Magyar"},     {"de", "Deutsch"},    {"es", "Español"},
     {"fr", "Français"},  {"it", "Italiano"},   {"pt", "Português"},  {"ru", "Русский"},
@@ -19,6 +20,7 @@ constexpr LanguageNames names[] = {
     {"nl", "Nederlands"}, {"pl", "Polski"},    {"tr", "Türkçe"},     {"sv", "Svenska"},
     {"no", "Norsk"},     {"da", "Dansk"},      {"fi", "Suomi"},      {"cs", "Čeština"},
 };
+// clang-format on
 static_assert(std::size(names) == allLanguages.size());
 
 const LanguageNames &namesOf(Language language)

@@ -33,11 +33,10 @@ enum class Language {
 };
 
 inline constexpr std::array<Language, 20> allLanguages{
-    Language::english, Language::hungarian, Language::german,    Language::spanish,
-    Language::french,  Language::italian,   Language::portuguese, Language::russian,
-    Language::japanese, Language::chinese,  Language::korean,    Language::arabic,
-    Language::dutch,   Language::polish,    Language::turkish,   Language::swedish,
-    Language::norwegian, Language::danish,  Language::finnish,   Language::czech,
+    Language::english, Language::hungarian,  Language::german,  Language::spanish,  Language::french,
+    Language::italian, Language::portuguese, Language::russian, Language::japanese, Language::chinese,
+    Language::korean,  Language::arabic,     Language::dutch,   Language::polish,   Language::turkish,
+    Language::swedish, Language::norwegian,  Language::danish,  Language::finnish,  Language::czech,
 };
 
 // The two-letter code, e.g. "hu".

@@ -47,6 +47,7 @@ struct Texts {
 };
 
 // Indexed by the Language enumeration's order.
+// clang-format off
 constexpr Texts table[] = {
     {// english
      .left = "Left click:",
@@ -849,6 +850,7 @@ constexpr Texts table[] = {
      .text = "Text",
     },
 };
+// clang-format on
 static_assert(std::size(table) == allLanguages.size());
 
 const Texts &texts()
@@ -873,6 +875,7 @@ Language Translations::languageForPreferredLanguages(const QStringList &preferre
     return languageFromRawValue(code).value_or(Language::english);
 }
 
+// clang-format off
 QString Translations::left() { return QString::fromUtf8(texts().left); }
 QString Translations::right() { return QString::fromUtf8(texts().right); }
 QString Translations::actions() { return QString::fromUtf8(texts().actions); }
@@ -904,14 +907,17 @@ QString Translations::saveFailed() { return QString::fromUtf8(texts().saveFailed
 QString Translations::unreadableImage() { return QString::fromUtf8(texts().unreadableImage); }
 QString Translations::previousImage() { return QString::fromUtf8(texts().previousImage); }
 QString Translations::copyFailed() { return QString::fromUtf8(texts().copyFailed); }
+// clang-format on
 
 QString Translations::colorName(const QString &id)
 {
     const Texts &t = texts();
+    // clang-format off
     const std::pair<const char *, const char *> names[] = {
         {"red", t.red},     {"green", t.green},   {"blue", t.blue}, {"yellow", t.yellow},
         {"orange", t.orange}, {"purple", t.purple}, {"cyan", t.cyan}, {"white", t.white},
     };
+    // clang-format on
     for (const auto &[key, name] : names)
         if (id == QLatin1String(key))
             return QString::fromUtf8(name);
@@ -921,10 +927,12 @@ QString Translations::colorName(const QString &id)
 QString Translations::toolName(const QString &id)
 {
     const Texts &t = texts();
+    // clang-format off
     const std::pair<const char *, const char *> names[] = {
         {"box", t.box}, {"arrow", t.arrow}, {"line", t.line}, {"ellipse", t.ellipse}, {"pen", t.pen},
         {"highlighter", t.highlighter}, {"step", t.step}, {"text", t.text}, {"blur", t.blur},
     };
+    // clang-format on
     for (const auto &[key, name] : names)
         if (id == QLatin1String(key))
             return QString::fromUtf8(name);

@@ -301,8 +301,8 @@ void CanvasView::paintTyping(QPainter &painter)
 
 void CanvasView::paintSelectionOverlay(QPainter &painter)
 {
-    const QRectF box = widgetRect(
-        geometry::pixelToView(m_document.selectionRect(), bounds(), m_document.currentImage().size()));
+    const QRectF box
+        = widgetRect(geometry::pixelToView(m_document.selectionRect(), bounds(), m_document.currentImage().size()));
     // Dim what lies outside the selection; the selection itself stays as it
     // is. Whole pixels, so the bands meet without seams; the outline covers
     // the edge.

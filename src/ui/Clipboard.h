@@ -45,8 +45,7 @@ signals:
 // An encode that fails says so on the console and puts back what the
 // clipboard held: Pintora's own earlier offer, or else `previous` (nothing
 // when that has no image). `report` hears of the end either way.
-PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous = {},
-                               CopyReport *report = nullptr);
+PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous = {}, CopyReport *report = nullptr);
 
 // Any image the clipboard offers (image data, or bytes of a readable image
 // type); null when there is none.

@@ -1,14 +1,14 @@
 #include "ui/EditorToolbar.h"
 
-#include "ui/Theme.h"
-#include "ui/SymbolIcon.h"
 #include "core/EditorDocument.h"
 #include "core/Geometry.h"
 #include "core/tools/Tools.h"
+#include "i18n/Translations.h"
 #include "ui/FlowLayout.h"
 #include "ui/ImageEditorView.h"
+#include "ui/SymbolIcon.h"
+#include "ui/Theme.h"
 #include "ui/ToolbarWidgets.h"
-#include "i18n/Translations.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -99,8 +99,8 @@ QWidget *EditorToolbar::buildActionsGroup()
     m_editor.redoAction()->setIcon(symbolIcon(QStringLiteral("arrow.uturn.forward")));
     QToolButton *undo = button(m_editor.undoAction(), "undoButton", false);
     QToolButton *redo = button(m_editor.redoAction(), "redoButton", false);
-    for (QToolButton *control : {button(m_editor.copyAction(), "copyButton"),
-                                 button(m_editor.pasteAction(), "pasteButton"), undo, redo})
+    for (QToolButton *control :
+         {button(m_editor.copyAction(), "copyButton"), button(m_editor.pasteAction(), "pasteButton"), undo, redo})
         group->row()->addWidget(control, 0, Qt::AlignVCenter);
     return group;
 }
@@ -211,7 +211,8 @@ void EditorToolbar::refresh()
     const bool showSize = geometry::hasArea(selection);
     if (showSize) {
         // Whole pixels, truncated: 99.9 shows as 99.
-        m_sizeReadout->setText(QStringLiteral("%1×%2px").arg(qint64(selection.width())).arg(qint64(selection.height())));
+        m_sizeReadout->setText(
+            QStringLiteral("%1×%2px").arg(qint64(selection.width())).arg(qint64(selection.height())));
     }
     m_sizeReadout->setVisible(showSize);
 }

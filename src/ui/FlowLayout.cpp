@@ -102,8 +102,8 @@ int FlowLayout::arrange(const QRect &rect, bool place) const
             const int left = trailing ? area.left() + area.width() - size.width() : x;
             const QRect slot(left, y + (row.height - size.height()) / 2, size.width(), size.height());
             if (place) {
-                const Qt::LayoutDirection direction = parentWidget() ? parentWidget()->layoutDirection()
-                                                                     : Qt::LeftToRight;
+                const Qt::LayoutDirection direction
+                    = parentWidget() ? parentWidget()->layoutDirection() : Qt::LeftToRight;
                 item->setGeometry(QStyle::visualRect(direction, area, slot));
             }
             x += size.width() + spacing();

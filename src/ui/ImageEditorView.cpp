@@ -2,8 +2,8 @@
 
 #include "core/Console.h"
 #include "core/EditorDocument.h"
-#include "core/tools/Tools.h"
 #include "core/ImageExport.h"
+#include "core/tools/Tools.h"
 #include "i18n/Translations.h"
 #include "ui/CanvasView.h"
 #include "ui/Clipboard.h"
@@ -95,8 +95,8 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     for (QAction *action : {m_crop, m_cropAndCopy, m_save, m_copy, m_paste, m_undo, m_redo, m_close}) {
         // "Undo (Ctrl+Z)": the name and the first key.
         if (!action->shortcut().isEmpty())
-            action->setToolTip(QStringLiteral("%1 (%2)").arg(action->text(),
-                                                             action->shortcut().toString(QKeySequence::NativeText)));
+            action->setToolTip(
+                QStringLiteral("%1 (%2)").arg(action->text(), action->shortcut().toString(QKeySequence::NativeText)));
         addAction(action);
     }
 

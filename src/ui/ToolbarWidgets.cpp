@@ -114,8 +114,8 @@ void ModeBadge::paintEvent(QPaintEvent *)
     const int contentWidth = iconSide + 4 + metrics.horizontalAdvance(m_text);
     const int left = (width() - contentWidth) / 2;
     // Icon first, then the text, from the right in right-to-left languages.
-    const QRect iconRect = QStyle::visualRect(layoutDirection(), rect(),
-                                              QRect(left, (height() - iconSide) / 2, iconSide, iconSide));
+    const QRect iconRect
+        = QStyle::visualRect(layoutDirection(), rect(), QRect(left, (height() - iconSide) / 2, iconSide, iconSide));
     const QRect textRect = QStyle::visualRect(
         layoutDirection(), rect(), QRect(left + iconSide + 4, 0, metrics.horizontalAdvance(m_text) + 1, height()));
 
@@ -191,18 +191,17 @@ SegmentedPicker::SegmentedPicker(const QList<double> &values, int width, QWidget
         segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         const QString left = i == 0 ? QStringLiteral("5px") : QStringLiteral("0px");
         const QString right = i == values.size() - 1 ? QStringLiteral("5px") : QStringLiteral("0px");
-        segment->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid palette(mid); background: palette(button);"
-                                              " color: palette(button-text); padding: 2px 0px;"
-                                              " border-top-left-radius: %1; border-bottom-left-radius: %1;"
-                                              " border-top-right-radius: %2; border-bottom-right-radius: %2; }"
-                                              " QToolButton:checked { background: %3; color: white; }")
-                                   .arg(left, right, accent));
+        segment->setStyleSheet(
+            QStringLiteral("QToolButton { border: 1px solid palette(mid); background: palette(button);"
+                           " color: palette(button-text); padding: 2px 0px;"
+                           " border-top-left-radius: %1; border-bottom-left-radius: %1;"
+                           " border-top-right-radius: %2; border-bottom-right-radius: %2; }"
+                           " QToolButton:checked { background: %3; color: white; }")
+                .arg(left, right, accent));
         m_group->addButton(segment, i);
         row->addWidget(segment);
     }
-    connect(m_group, &QButtonGroup::idClicked, this, [this](int index) {
-        emit picked(m_values.at(index));
-    });
+    connect(m_group, &QButtonGroup::idClicked, this, [this](int index) { emit picked(m_values.at(index)); });
 }
 
 double SegmentedPicker::value() const

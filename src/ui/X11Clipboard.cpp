@@ -53,16 +53,16 @@ public:
         m_incr = atom("INCR");
         if (!clipboard || !targets || !png || !tiff || !m_property || !m_incr)
             return {ClipboardBytes::Status::noConnection, {}, {}};
-        const auto owner = own(xcb_get_selection_owner_reply(
-            m_connection, xcb_get_selection_owner(m_connection, clipboard), nullptr));
+        const auto owner = own(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, clipboard), nullptr));
         if (!owner || owner->owner == XCB_NONE)
             return {ClipboardBytes::Status::none, {}, {}};
 
         ClipboardBytes offered = convert(clipboard, targets);
         if (offered.status == ClipboardBytes::Status::timedOut || offered.status == ClipboardBytes::Status::unreadable)
             return offered;
-        const std::optional<std::uint32_t> target =
-            chooseImageTarget(offered.bytes.constData(), std::size_t(offered.bytes.size()), m_format, png, tiff);
+        const std::optional<std::uint32_t> target
+            = chooseImageTarget(offered.bytes.constData(), std::size_t(offered.bytes.size()), m_format, png, tiff);
         if (!target)
             return {ClipboardBytes::Status::none, {}, {}};
         ClipboardBytes image = convert(clipboard, *target);
@@ -95,7 +95,8 @@ private:
             }
             if (xcb_connection_has_error(m_connection))
                 return own<Event>(nullptr);
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left
+                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 return own<Event>(nullptr);
             pollfd ready{xcb_get_file_descriptor(m_connection), POLLIN, 0};
@@ -157,7 +158,8 @@ private:
         for (;;) {
             const auto changed = waitFor<xcb_property_notify_event_t>(
                 XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t &event) {
-                    return event.window == m_window && event.atom == m_property && event.state == XCB_PROPERTY_NEW_VALUE;
+                    return event.window == m_window && event.atom == m_property
+                        && event.state == XCB_PROPERTY_NEW_VALUE;
                 });
             if (!changed)
                 return {ClipboardBytes::Status::timedOut, {}, {}};
@@ -227,7 +229,8 @@ bool X11ClipboardIntake::request()
     try {
         m_thread = std::thread([this] {
             const ClipboardBytes result = readX11ClipboardImage(m_display, m_patience);
-            QMetaObject::invokeMethod(this, [this, result] { deliver(result); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, result] { deliver(result); }, Qt::QueuedConnection);
         });
     } catch (const std::system_error &) {
         return false;

@@ -12,6 +12,7 @@ namespace pintora {
 TEST(CommandLine, AFileHelpVersionOrAMistake)
 {
     using Action = CommandLine::Action;
+    // clang-format off
     const struct {
         QStringList arguments;
         Action action;
@@ -28,6 +29,7 @@ TEST(CommandLine, AFileHelpVersionOrAMistake)
         {{"pintora", "--frobnicate"}, Action::error, {}, "pintora: Unknown option 'frobnicate'."},
         {{"pintora", "a.png", "b.png"}, Action::error, {}, "pintora: one file at a time"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const CommandLine line = parseCommandLine(c.arguments, QStringLiteral("/home/u"));
         EXPECT_EQ(line.action, c.action) << c.arguments.join(u' ').toStdString();

@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include <cstring>
-#include <future>
 #include <fcntl.h>
+#include <future>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -30,9 +30,8 @@ protected:
     // Hands `request` over from another thread while this one serves it.
     InstanceChannel::Outcome handOver(const InstanceRequest &request, QString *reason = nullptr, int timeoutMs = 3000)
     {
-        auto outcome = std::async(std::launch::async, [&] {
-            return InstanceChannel(path()).handOver(request, reason, timeoutMs);
-        });
+        auto outcome = std::async(std::launch::async,
+                                  [&] { return InstanceChannel(path()).handOver(request, reason, timeoutMs); });
         while (outcome.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
             QCoreApplication::processEvents();
         return outcome.get();
@@ -52,8 +51,9 @@ TEST(InstanceRequest, AnyPathGoesOverExactlyAndOnlyWellFormedLinesAreRequests)
 {
     for (const QString &file : {QStringLiteral("/home/u/a b.png"), QStringLiteral("/home/u/été.png"),
                                 QStringLiteral("/tmp/new\nline.png"), QStringLiteral("/tmp/tab\t.png"),
-                                QStringLiteral("/tmp/unit\x1f" "sep\x01.png"), QStringLiteral("/tmp/100%25.png"),
-                                QStringLiteral("/tmp/\x7f\u0085\u2028.png")}) {
+                                QStringLiteral("/tmp/unit\x1f"
+                                               "sep\x01.png"),
+                                QStringLiteral("/tmp/100%25.png"), QStringLiteral("/tmp/\x7f\u0085\u2028.png")}) {
         const QByteArray line = InstanceRequest{InstanceRequest::Kind::openFile, file}.encoded();
         ASSERT_TRUE(line.endsWith('\n'));
         ASSERT_EQ(line.count('\n'), 1) << file.toStdString();
@@ -61,6 +61,7 @@ TEST(InstanceRequest, AnyPathGoesOverExactlyAndOnlyWellFormedLinesAreRequests)
         ASSERT_TRUE(request) << file.toStdString();
         EXPECT_EQ(request->file, file);
     }
+    // clang-format off
     const std::pair<QByteArray, std::optional<QString>> lines[] = {
         {"click", QString()},
         {"open /home/u/%C3%A9t%C3%A9.png", QStringLiteral("/home/u/été.png")},
@@ -77,6 +78,7 @@ TEST(InstanceRequest, AnyPathGoesOverExactlyAndOnlyWellFormedLinesAreRequests)
         {"CLICK", std::nullopt},
         {"GET / HTTP/1.1", std::nullopt},
     };
+    // clang-format on
     for (const auto &[line, file] : lines) {
         const std::optional<InstanceRequest> request = InstanceRequest::decoded(line);
         ASSERT_EQ(request.has_value(), file.has_value()) << line.toStdString();
@@ -107,6 +109,7 @@ TEST(InstanceFolder, OnlyAFolderOfTheUsersOwnThatOthersCannotEnter)
     QFile::link(own, root.filePath(QStringLiteral("link")));
     QFile plain(root.filePath(QStringLiteral("file")));
     plain.open(QIODevice::WriteOnly);
+    // clang-format off
     const struct {
         QString folder;
         const char *problem; // how the reason starts after the folder; empty for none
@@ -120,10 +123,12 @@ TEST(InstanceFolder, OnlyAFolderOfTheUsersOwnThatOthersCannotEnter)
         {root.filePath(QStringLiteral("missing")), " cannot be read"},
         {someoneElses, asRoot ? " belongs to another user" : ""},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const QString problem = InstanceChannel::privacyProblem(c.folder);
         EXPECT_EQ(problem.isEmpty(), !*c.problem) << c.folder.toStdString() << ": " << problem.toStdString();
-        EXPECT_TRUE(problem.isEmpty() || problem.startsWith(c.folder + QLatin1String(c.problem))) << problem.toStdString();
+        EXPECT_TRUE(problem.isEmpty() || problem.startsWith(c.folder + QLatin1String(c.problem)))
+            << problem.toStdString();
     }
 
     // The same checks decide the socket path, from the session's folder or

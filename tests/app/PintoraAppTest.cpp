@@ -224,7 +224,8 @@ TEST_F(ClickTest, WithoutThreadsEveryJobIsDoneHere)
     EXPECT_EQ(console.lines().front(), "ℹ️ New image detected");
     const QImage blurred = documentOf(app->editorWindow()).currentImage();
     EXPECT_NE(blurred, image);
-    EXPECT_EQ(QImage::fromData(copied).convertToFormat(QImage::Format_RGB32), blurred.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QImage::fromData(copied).convertToFormat(QImage::Format_RGB32),
+              blurred.convertToFormat(QImage::Format_RGB32));
 }
 
 // A copy whose PNG cannot be made says so and leaves the clipboard, and what
@@ -238,6 +239,7 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
     click();
     ImageEditorView *editor = editorOf(app->editorWindow());
     const QSignalSpy copyFailed(editor, &ImageEditorView::copyFailed);
+    // clang-format off
     const struct {
         const char *command;
         std::function<void()> run;
@@ -249,6 +251,7 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
              editor->cropAndCopyAction()->trigger();
          }, 130 << 20},
     };
+    // clang-format on
     for (const auto &c : cases) {
         console.clear();
         {
@@ -258,8 +261,10 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
             // Whether or not the encoder got a thread, it ends under the limit.
             QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png"));
         }
-        ASSERT_TRUE(eventually([&] { return !console.lines().empty() && console.lines().back() == "❌ Failed to convert image to PNG"; }))
-            << c.command << ": " << ::testing::PrintToString(console.lines());
+        ASSERT_TRUE(eventually([&] {
+            return !console.lines().empty() && console.lines().back() == "❌ Failed to convert image to PNG";
+        })) << c.command
+            << ": " << ::testing::PrintToString(console.lines());
         EXPECT_EQ(std::count_if(console.lines().begin(), console.lines().end(),
                                 [](const std::string &line) { return line.starts_with("✅ Full image copied"); }),
                   0)
@@ -316,7 +321,8 @@ TEST(PintoraAppFiles, OnlyRegularFilesAreOpened)
     EXPECT_EQ(app.openFile(fifo), QStringLiteral("not a regular file"));
     EXPECT_EQ(app.openFile(QStringLiteral("/dev/zero")), QStringLiteral("not a regular file"));
     EXPECT_EQ(app.openFile(folder.path()), QStringLiteral("not a regular file"));
-    EXPECT_EQ(app.openFile(folder.filePath(QStringLiteral("missing.png"))), QStringLiteral("No such file or directory"));
+    EXPECT_EQ(app.openFile(folder.filePath(QStringLiteral("missing.png"))),
+              QStringLiteral("No such file or directory"));
     alarm(0);
     EXPECT_EQ(app.openFile(picture), QString());
     EXPECT_EQ(documentOf(app.editorWindow()).currentImage().size(), QSize(4, 3));
@@ -342,7 +348,9 @@ TEST(PintoraAppLaunch, MakesTheAppDarkAndDecodesScreenshotsUpTo16384SquareOnly)
     };
     putBigEndian(16, 16385);
     putBigEndian(20, 16384);
-    putBigEndian(29, crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(png.constData()) + 12, 17)); // "IHDR" and its data
+    putBigEndian(
+        29,
+        crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(png.constData()) + 12, 17)); // "IHDR" and its data
     QBuffer header(&png);
     ASSERT_EQ(QImageReader(&header).size(), QSize(16385, 16384));
     EXPECT_TRUE(QImage::fromData(png).isNull());

@@ -69,6 +69,7 @@ TEST(BurnIn, OutlineAndFillCoverTheirBandsWithMitredCorners)
     const RectangleStyle wide{QColor(Qt::red), 5.0, false, false};
     const RectangleStyle halfGreen{QColor(0, 255, 0, 128), 3.0, false, false};
     const QColor edge(128, 0, 127); // half red over blue
+    // clang-format off
     const struct {
         RectangleStyle style;
         QPoint pixel;
@@ -92,6 +93,7 @@ TEST(BurnIn, OutlineAndFillCoverTheirBandsWithMitredCorners)
         {redFilled, {7, 65}, blue, 0},
         {halfGreen, {10, 65}, over(QColor(0, 255, 0), 128 / 255.0, blue), 2}, // the colour's own opacity
     };
+    // clang-format on
     ConsoleCapture console;
     for (const auto &c : cases) {
         const QImage result = burn(solidImage(200, 100, blue), QRectF(10, 10, 100, 50), c.style);
@@ -114,6 +116,7 @@ TEST(Blur, LooksLikeAGaussianAndRepeatsTheEdgeInsteadOfFading)
     // Noise up to the right and bottom edges: each edge pixel must be the one
     // repeated, not its neighbour.
     const QImage noise = noiseImage(200, 150).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // clang-format off
     const struct {
         const QImage &image;
         QRect cut;
@@ -123,6 +126,7 @@ TEST(Blur, LooksLikeAGaussianAndRepeatsTheEdgeInsteadOfFading)
         {image, {150, 100, 50, 50}, 40.0}, {noise, {170, 120, 30, 30}, 5.0}, {noise, {0, 130, 200, 20}, 5.0},
         {noise, {185, 0, 15, 150}, 5.0},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const QImage patch = gaussianBlurCut(c.image, c.cut, c.sigma);
         const std::vector<double> expected = referenceBlur(c.image, c.cut, c.sigma);
@@ -190,9 +194,11 @@ TEST(Blur, TheResultDependsOnNothingUnderTheBox)
             QRectF box; // pixel space
             if (place == inside)
                 box = QRectF(1 + below(int(w) / 2) + fraction, 1 + below(int(h) / 2) + fraction, 2 + below(int(w) / 2),
-                             2 + below(int(h) / 2)) & QRectF(1, 1, w - 2, h - 2);
+                             2 + below(int(h) / 2))
+                    & QRectF(1, 1, w - 2, h - 2);
             else if (place == acrossAnEdge)
-                box = QRectF(below(int(w)) - w / 2 + fraction, below(int(h)) - h / 2, w / 2 + below(int(w)), 5 + below(20));
+                box = QRectF(below(int(w)) - w / 2 + fraction, below(int(h)) - h / 2, w / 2 + below(int(w)),
+                             5 + below(20));
             else
                 box = QRectF(-fraction, -3, w + 7, h + 3 + fraction);
             const QRect under = geometry::pixelCut(geometry::bitmapRectFromPixel(box, int(h)), first.size());
@@ -248,8 +254,9 @@ TEST(BurnIn, FailuresLeaveTheImageAsItWas)
     console.clear();
     const QImage source = solidImage(100, 50, blue);
     EXPECT_EQ(burn(source, QRectF(300, 10, 20, 20), blur), source); // nothing of it on the image
-    EXPECT_EQ(console.lines(), (std::vector<std::string>{"🎨 Drawing ON image: rect=(300.0, 10.0, 20.0, 20.0)",
-                                                         "❌ Cannot crop blurred region"}));
+    EXPECT_EQ(console.lines(),
+              (std::vector<std::string>{"🎨 Drawing ON image: rect=(300.0, 10.0, 20.0, 20.0)",
+                                        "❌ Cannot crop blurred region"}));
 }
 
 } // namespace pintora

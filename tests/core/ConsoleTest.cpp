@@ -7,11 +7,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
+#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <limits>
-#include <random>
 
 namespace pintora {
 
@@ -19,6 +19,7 @@ using console::formatDouble;
 
 TEST(FormatDouble, PlainDecimalWithAPointBetween1eMinus4And2To53ExponentFormOutside)
 {
+    // clang-format off
     const struct {
         double value;
         const char *text;
@@ -35,6 +36,7 @@ TEST(FormatDouble, PlainDecimalWithAPointBetween1eMinus4And2To53ExponentFormOuts
         {std::numeric_limits<double>::quiet_NaN(), "nan"},
         {-std::numeric_limits<double>::infinity(), "-inf"},
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(formatDouble(c.value), c.text);
 }
@@ -101,7 +103,8 @@ TEST(ConsoleOutput, AStalledReaderCostsLinesNotTheProgram)
     const std::size_t kept = std::size_t(std::count(text.begin(), text.end(), '\n'));
     EXPECT_GT(kept, 100u);
     EXPECT_EQ(text.size(), kept * 100) << "only whole lines";
-    EXPECT_EQ(rest, "⚠️ " + std::to_string(20000 - kept) + " console lines dropped: the output was not read\nlast\n");
+    EXPECT_EQ(rest,
+              "⚠️ " + std::to_string(20000 - kept) + " console lines dropped: the output was not read\nlast\n");
 }
 
 } // namespace pintora

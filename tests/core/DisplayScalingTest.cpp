@@ -14,6 +14,7 @@ TEST(DisplayScaling, ShrinkingAveragesAndEnlargingRepeatsPixels)
             checkerboard.setPixel(x, y, (x + y) % 2 ? 0xffffffff : 0xff000000);
     const QImage halfRed = solidImage(4, 4, QColor(255, 0, 0, 128), QImage::Format_ARGB32);
 
+    // clang-format off
     const struct {
         const char *name;
         QImage image;
@@ -28,6 +29,7 @@ TEST(DisplayScaling, ShrinkingAveragesAndEnlargingRepeatsPixels)
         {"shrunk by a ratio that is not whole", solidImage(1000, 1000, QColor(200, 100, 50)), {333, 333},
          QColor(200, 100, 50), QColor(200, 100, 50)},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const QImage display = DisplayScaling(c.image.size(), c.display).render(c.image);
         ASSERT_EQ(display.size(), c.display) << c.name;
@@ -39,6 +41,7 @@ TEST(DisplayScaling, ShrinkingAveragesAndEnlargingRepeatsPixels)
 
 TEST(DisplayScaling, AnUpdatedAreaIsExactlyWhatARebuildMakes)
 {
+    // clang-format off
     const struct {
         QSize image, display;
         QRect changed;
@@ -48,6 +51,7 @@ TEST(DisplayScaling, AnUpdatedAreaIsExactlyWhatARebuildMakes)
         {{150, 100}, {400, 267}, {149, 0, 1, 100}},    // enlarged, the last column
         {{640, 480}, {640, 480}, {10, 10, 1, 1}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const DisplayScaling scaling(c.image, c.display);
         QImage image = noiseImage(c.image.width(), c.image.height());

@@ -3,9 +3,9 @@
 #include "core/BurnIn.h"
 #include "core/EditorDocument.h"
 #include "core/GaussianBlur.h"
-#include "core/tools/Tools.h"
 #include "core/Geometry.h"
 #include "core/ImageExport.h"
+#include "core/tools/Tools.h"
 
 #include <QPainter>
 
@@ -29,9 +29,8 @@ class DocumentTest : public ::testing::Test
 protected:
     DocumentTest()
     {
-        QObject::connect(&document, &EditorDocument::selectionChanged, [this](const QRectF &r) {
-            log.push_back("selection " + console::formatRect(r));
-        });
+        QObject::connect(&document, &EditorDocument::selectionChanged,
+                         [this](const QRectF &r) { log.push_back("selection " + console::formatRect(r)); });
         QObject::connect(&document, &EditorDocument::drawModeChanged, [this](DrawMode mode) {
             log.push_back(mode == DrawMode::rectangle ? "mode rectangle" : "mode selection");
         });
@@ -50,6 +49,7 @@ using Lines = std::vector<std::string>;
 
 TEST_F(DocumentTest, DragsSnapshotsAndUndoAnnounceThemselvesInOrder)
 {
+    // clang-format off
     const struct {
         const char *action;
         std::function<void(EditorDocument &)> run;
@@ -97,6 +97,7 @@ TEST_F(DocumentTest, DragsSnapshotsAndUndoAnnounceThemselvesInOrder)
         {"undo of the paste brings the image back", [](auto &d) { d.performUndo(); },
          {"image (0,0 200x150)", "selection (0.0, 0.0, 0.0, 0.0)", "↶ Undo performed (undo stack: 4, redo stack: 1)"}},
     };
+    // clang-format on
     for (const auto &step : steps) {
         log.clear();
         step.run(document);
@@ -107,6 +108,7 @@ TEST_F(DocumentTest, DragsSnapshotsAndUndoAnnounceThemselvesInOrder)
 
 TEST(DocumentCrop, CutsTheSelectedRowsCountedFromTheTopAndReportsEachStep)
 {
+    // clang-format off
     const struct {
         QRectF selection;
         Lines lines;
@@ -129,6 +131,7 @@ TEST(DocumentCrop, CutsTheSelectedRowsCountedFromTheTopAndReportsEachStep)
          {}},
         {{10, 10, 50, 0}, {}, {}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const QImage source = noiseImage(800, 600);
         EditorDocument document;
@@ -231,8 +234,8 @@ struct WholeImageEditor {
     const QImage::Format f = QImage::Format_ARGB32_Premultiplied;
     if (a.convertToFormat(f) == b.convertToFormat(f))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "images differ (" << a.width() << "x" << a.height() << " and "
-                                         << b.width() << "x" << b.height() << ")";
+    return ::testing::AssertionFailure() << "images differ (" << a.width() << "x" << a.height() << " and " << b.width()
+                                         << "x" << b.height() << ")";
 }
 
 class DocumentHistory : public ::testing::TestWithParam<unsigned>
@@ -243,11 +246,13 @@ TEST_P(DocumentHistory, UndoAndRedoGiveBackEveryImageExactly)
 {
     std::mt19937 random(GetParam());
     const auto uniform = [&](double from, double to) { return std::uniform_real_distribution<>(from, to)(random); };
+    // clang-format off
     const RectangleStyle styles[] = {
         {QColor(255, 0, 0), 3.0, false, false},
         {QColor(0, 255, 255), 5.0, true, false},
         {QColor(255, 255, 0), 1.0, false, false},
     };
+    // clang-format on
     ConsoleCapture quiet;
     EditorDocument document;
     WholeImageEditor reference;
@@ -350,7 +355,8 @@ TEST(DocumentBurnIn, EveryToolLeavesEveryPixelOutsideItsAreaAndTheFormatAsTheyWe
     // Formats a painter cannot draw colour into are converted first, to one
     // that holds every pixel as it was: straight alpha, 16-bit grey as 16 bits.
     QImage palette(120, 90, QImage::Format_Indexed8);
-    palette.setColorTable({qRgba(200, 10, 10, 3), qRgba(10, 200, 10, 128), qRgba(0, 0, 0, 0), qRgba(255, 255, 255, 255)});
+    palette.setColorTable(
+        {qRgba(200, 10, 10, 3), qRgba(10, 200, 10, 128), qRgba(0, 0, 0, 0), qRgba(255, 255, 255, 255)});
     QImage grey(120, 90, QImage::Format_Grayscale16);
     for (int y = 0; y < 90; ++y) {
         for (int x = 0; x < 120; ++x) {

@@ -28,7 +28,8 @@ TEST(CutOut, TakesEveryTouchedPixelAtOnePointPerPixel)
 TEST(SaveImageAsPng, NamesEndInPng)
 {
     const std::pair<const char *, const char *> names[] = {
-        {"a.png", "a.png"}, {"a.PNG", "a.PNG"}, {"shot.jpg", "shot.jpg.png"}, {"shot", "shot.png"}, {".png/x", ".png/x.png"},
+        {"a.png", "a.png"},   {"a.PNG", "a.PNG"},       {"shot.jpg", "shot.jpg.png"},
+        {"shot", "shot.png"}, {".png/x", ".png/x.png"},
     };
     for (const auto &[name, saved] : names)
         EXPECT_EQ(withPngSuffix(QLatin1String(name)), QLatin1String(saved));
@@ -42,8 +43,8 @@ TEST(SaveImageAsPng, OverAWritableFileInAFolderClosedToNewFiles)
     QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("keep.png"));
     ASSERT_TRUE(solidImage(4, 4, Qt::blue).save(path, "PNG"));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
-                                    | QFileDevice::WriteOther);
+    QFile::setPermissions(
+        path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther | QFileDevice::WriteOther);
     const auto closed = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
     QFile::setPermissions(directory.path(), closed);
     const pid_t child = fork();

@@ -43,8 +43,8 @@ TEST(MultiplyBlend, MatchesQPaintersMultiply)
             for (int y = 0; y < pixels.height(); ++y)
                 for (int x = 0; x < pixels.width(); ++x)
                     ASSERT_TRUE(colorNear(QColor::fromRgba(ours.pixel(x, y)), QColor::fromRgba(theirs.pixel(x, y)), 2))
-                        << "format " << format << " colour " << color.name().toStdString() << " at " << x << ","
-                        << y << " coverage " << int(coverage.scanLine(y)[x]);
+                        << "format " << format << " colour " << color.name().toStdString() << " at " << x << "," << y
+                        << " coverage " << int(coverage.scanLine(y)[x]);
         }
     }
 }

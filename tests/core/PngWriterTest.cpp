@@ -16,8 +16,9 @@ QImage translucentNoise(int width, int height, int alphaFrom)
     std::mt19937 random(uint32_t(width * 7 + height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgba(int(random() % 256), int(random() % 256), int(random() % 256),
-                                       alphaFrom + int(random() % unsigned(256 - alphaFrom))));
+            image.setPixel(x, y,
+                           qRgba(int(random() % 256), int(random() % 256), int(random() % 256),
+                                 alphaFrom + int(random() % unsigned(256 - alphaFrom))));
     return image;
 }
 
@@ -29,6 +30,7 @@ TEST(PngWriter, EveryImageReadsBackExactlyWithQtAndLibpng)
     for (int y = 0; y < 17; ++y)
         for (int x = 0; x < 33; ++x)
             deep.setPixelColor(x, y, QColor::fromRgba64(x * 1987, y * 3851, quint16(x * y * 131), quint16(40000 + x)));
+    // clang-format off
     const struct {
         const char *name;
         QImage image;
@@ -44,6 +46,7 @@ TEST(PngWriter, EveryImageReadsBackExactlyWithQtAndLibpng)
         {"2 x 16384", noiseImage(2, 16384), 2},
         {"16-bit", deep, 6},
     };
+    // clang-format on
     for (const auto &c : cases) {
         // One stripe, and as many stripes as rows allow, on four threads: the
         // readers check the joined stream's checksum.
@@ -53,8 +56,7 @@ TEST(PngWriter, EveryImageReadsBackExactlyWithQtAndLibpng)
             EXPECT_EQ(int(png[25]), c.colourType) << c.name;
             const QImage byQt = QImage::fromData(png, "PNG");
             ASSERT_FALSE(byQt.isNull()) << c.name << " in " << stripeBytes << "-byte stripes";
-            const QImage::Format straight =
-                c.image.depth() == 64 ? QImage::Format_RGBA64 : QImage::Format_RGBA8888;
+            const QImage::Format straight = c.image.depth() == 64 ? QImage::Format_RGBA64 : QImage::Format_RGBA8888;
             EXPECT_EQ(byQt.convertToFormat(straight), c.image.convertToFormat(straight)) << c.name;
             EXPECT_EQ(readWithLibpng(png), c.image.convertToFormat(straight)) << c.name;
         }

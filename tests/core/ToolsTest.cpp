@@ -43,6 +43,7 @@ TEST(Tools, EachBurnsItsShapeInItsColourAndWidth)
         change(mark);
         return mark;
     };
+    // clang-format off
     const struct {
         const char *what;
         QString tool;
@@ -72,6 +73,7 @@ TEST(Tools, EachBurnsItsShapeInItsColourAndWidth)
         {"numbered step: white on red", "step", with(drag({100, 75}, {100, 75}), [](Mark &m) { m.number = 1; }),
          {{{100 - 21, 75}, red}, {{100, 75 - 21}, red}, {{100 - 25, 75}, white}}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         QImage image = solidImage(200, 150, white);
         if (c.halfBlack)
@@ -123,9 +125,9 @@ TEST(Tools, NothingIsPaintedOutsideTheArea)
 // The number on a marker stands out: white on dark colours, black on light ones.
 TEST(Tools, AMarkersNumberContrastsWithItsDisc)
 {
-    for (const auto &[color, ink] : {std::pair{QColor(Qt::blue), QColor(Qt::white)},
-                                     std::pair{QColor(Qt::yellow), QColor(Qt::black)},
-                                     std::pair{QColor(Qt::white), QColor(Qt::black)}}) {
+    for (const auto &[color, ink] :
+         {std::pair{QColor(Qt::blue), QColor(Qt::white)}, std::pair{QColor(Qt::yellow), QColor(Qt::black)},
+          std::pair{QColor(Qt::white), QColor(Qt::black)}}) {
         ConsoleCapture quiet;
         EditorDocument document;
         document.setImage(solidImage(100, 100, Qt::gray));
@@ -160,13 +162,15 @@ TEST(Tools, MarkersAreNumberedInTurnAndUndoGivesTheNumberBack)
     document.performRedo();
     EXPECT_EQ(document.currentMark().number, 3);
     EXPECT_TRUE(std::count(console.lines().begin(), console.lines().end(),
-                           std::string("🎨 Drawing ON image: step 2 at (60.0, 20.0)")) == 1);
+                           std::string("🎨 Drawing ON image: step 2 at (60.0, 20.0)"))
+                == 1);
 }
 
 // Shift makes the dragged rectangle (box, ellipse, blur) a square, on the
 // side of the drag.
 TEST(Tools, ShiftMakesTheDraggedRectangleASquare)
 {
+    // clang-format off
     const struct {
         QPointF to;
         bool shift;
@@ -176,6 +180,7 @@ TEST(Tools, ShiftMakesTheDraggedRectangleASquare)
         {{50, 30}, true, {10, 10, 20, 20}},
         {{-20, 0}, true, {0, 0, 10, 10}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         EditorDocument document;
         document.setImage(solidImage(100, 100, Qt::white));

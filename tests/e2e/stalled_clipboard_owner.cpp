@@ -15,11 +15,11 @@ int main()
     const xcb_window_t window = xcb_generate_id(connection);
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_intern_atom_reply_t *clipboard =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 9, "CLIPBOARD"), nullptr);
+    xcb_intern_atom_reply_t *clipboard
+        = xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 9, "CLIPBOARD"), nullptr);
     xcb_set_selection_owner(connection, window, clipboard->atom, XCB_CURRENT_TIME);
-    xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard->atom), nullptr);
+    xcb_get_selection_owner_reply_t *owner
+        = xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard->atom), nullptr);
     if (!owner || owner->owner != window)
         return 1;
     std::puts("owning");

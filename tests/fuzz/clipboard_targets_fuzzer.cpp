@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
     const int format = data[0] % 3 == 0 ? 8 : data[0] % 3 == 1 ? 16 : 32;
     // A copy of exactly the reply's size, so that any read past it is caught.
     const std::vector<unsigned char> reply(data + 1, data + size);
-    const std::optional<std::uint32_t> chosen = pintora::chooseImageTarget(reply.data(), reply.size(), format, 0x1234, 0x5678);
+    const std::optional<std::uint32_t> chosen
+        = pintora::chooseImageTarget(reply.data(), reply.size(), format, 0x1234, 0x5678);
     if (chosen && *chosen != 0x1234 && *chosen != 0x5678)
         std::abort();
     return 0;

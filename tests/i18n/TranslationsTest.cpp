@@ -24,6 +24,7 @@ protected:
 
 TEST(LanguageDetection, TheFirstPreferredLanguageCountsByItsFirstTwoLetters)
 {
+    // clang-format off
     const struct {
         QStringList preferred;
         Language expected;
@@ -48,6 +49,7 @@ TEST(LanguageDetection, TheFirstPreferredLanguageCountsByItsFirstTwoLetters)
         {{"C"}, Language::english},
         {{" fr"}, Language::english},
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(detect(c.preferred), c.expected) << c.preferred.join(u',').toStdString();
 }
@@ -75,14 +77,36 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
     for (Language language : allLanguages) {
         Translations::current = language;
         const QStringList texts = {
-            Translations::left(),  Translations::right(),       Translations::actions(), Translations::select(),
-            Translations::crop(),  Translations::cropAndCopy(), Translations::copy(),    Translations::paste(),
-            Translations::box(),   Translations::fill(),        Translations::clear(),   Translations::undo(),
-            Translations::redo(),  Translations::blur(),        Translations::noImageMessage(),
-            Translations::openEditor(), Translations::quit(), Translations::save(), Translations::red(),
-            Translations::green(), Translations::blue(), Translations::yellow(), Translations::orange(),
-            Translations::purple(), Translations::cyan(), Translations::white(), Translations::lineWidth(),
-            Translations::saveFailed(), Translations::unreadableImage(), Translations::previousImage(),
+            Translations::left(),
+            Translations::right(),
+            Translations::actions(),
+            Translations::select(),
+            Translations::crop(),
+            Translations::cropAndCopy(),
+            Translations::copy(),
+            Translations::paste(),
+            Translations::box(),
+            Translations::fill(),
+            Translations::clear(),
+            Translations::undo(),
+            Translations::redo(),
+            Translations::blur(),
+            Translations::noImageMessage(),
+            Translations::openEditor(),
+            Translations::quit(),
+            Translations::save(),
+            Translations::red(),
+            Translations::green(),
+            Translations::blue(),
+            Translations::yellow(),
+            Translations::orange(),
+            Translations::purple(),
+            Translations::cyan(),
+            Translations::white(),
+            Translations::lineWidth(),
+            Translations::saveFailed(),
+            Translations::unreadableImage(),
+            Translations::previousImage(),
             Translations::copyFailed(),
         };
         for (const QString &text : texts)
@@ -95,6 +119,7 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
 
 TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
 {
+    // clang-format off
     const struct {
         Language language;
         QString (*text)();
@@ -111,6 +136,7 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
         {Language::japanese, [] { return Translations::toolName(QStringLiteral("highlighter")); }, "蛍光ペン"},
         {Language::hungarian, [] { return Translations::toolName(QStringLiteral("blur")); }, "Maszatolás"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         Translations::current = c.language;
         EXPECT_EQ(c.text(), QString::fromUtf8(c.expected)) << c.expected;

@@ -27,9 +27,11 @@ Lines play(EditorDocument &document, CanvasView &canvas, const std::string &scri
     Lines log;
     QObject::connect(&document, &EditorDocument::selectionChanged,
                      [&](const QRectF &r) { log.push_back("selection " + console::formatRect(r)); });
-    QObject::connect(&document, &EditorDocument::drawModeChanged,
-                     [&](DrawMode m) { log.push_back(m == DrawMode::rectangle ? "mode rectangle" : "mode selection"); });
-    ConsoleCapture console([&](std::string_view line) { log.push_back(line.starts_with("💾") ? "save" : std::string(line)); });
+    QObject::connect(&document, &EditorDocument::drawModeChanged, [&](DrawMode m) {
+        log.push_back(m == DrawMode::rectangle ? "mode rectangle" : "mode selection");
+    });
+    ConsoleCapture console(
+        [&](std::string_view line) { log.push_back(line.starts_with("💾") ? "save" : std::string(line)); });
 
     std::istringstream steps(script);
     std::string step;
@@ -61,6 +63,7 @@ Lines play(EditorDocument &document, CanvasView &canvas, const std::string &scri
 
 TEST(CanvasMouse, PressesDragsAndReleasesBecomeRequestsInPixelSpace)
 {
+    // clang-format off
     const struct {
         const char *script;
         std::optional<Lines> log; // unchecked when absent
@@ -84,6 +87,7 @@ TEST(CanvasMouse, PressesDragsAndReleasesBecomeRequestsInPixelSpace)
         // Hovering and the middle button change nothing.
         {"h90,90 M10,10 m100,100 u", Lines{}, {}, DrawMode::selection},
     };
+    // clang-format on
     for (const auto &c : cases) {
         EditorDocument document;
         CanvasView canvas{document};
@@ -104,8 +108,9 @@ TEST(CanvasMouse, AnEmptyCanvasSelectsNothingAndBurnsNothing)
     EditorDocument nothing;
     CanvasView empty(nothing);
     empty.resize(800, 600);
-    EXPECT_EQ(play(nothing, empty, "R2,2 m75,50 u"), (Lines{"mode rectangle", "selection (0.0, 0.0, 0.0, 0.0)",
-                                                          "✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"}));
+    EXPECT_EQ(
+        play(nothing, empty, "R2,2 m75,50 u"),
+        (Lines{"mode rectangle", "selection (0.0, 0.0, 0.0, 0.0)", "✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"}));
 }
 
 } // namespace

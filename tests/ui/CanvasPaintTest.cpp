@@ -74,8 +74,15 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
         drawing(d, c);
         QTest::mouseRelease(&c, Qt::RightButton, {}, QPoint(150, 50));
     };
-    const Act fillDrawing = [drawing](auto &d, auto &c) { d.chooseFilled(true); drawing(d, c); };
-    const Act blurDrawing = [drawing](auto &d, auto &c) { d.chooseBlur(); d.chooseFilled(true); drawing(d, c); };
+    const Act fillDrawing = [drawing](auto &d, auto &c) {
+        d.chooseFilled(true);
+        drawing(d, c);
+    };
+    const Act blurDrawing = [drawing](auto &d, auto &c) {
+        d.chooseBlur();
+        d.chooseFilled(true);
+        drawing(d, c);
+    };
     // A highlight 3 · 6 pixels = 36 points wide along y 80, multiplied in.
     const Act highlighting = [](auto &d, auto &c) {
         d.chooseTool(highlighterTool());
@@ -86,6 +93,7 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
     const QColor halo = over(Qt::white, 0.5, blue);
     const QColor blurBody = over(grey, 0.6, blue);
 
+    // clang-format off
     const struct {
         const char *name;
         QImage image;
@@ -139,6 +147,7 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
         {"highlight preview ends at its width", solidImage(100, 75, blue), {200, 150}, highlighting, {100, 100},
          blue, 0},
     };
+    // clang-format on
     for (const auto &c : cases) {
         EditorDocument document;
         CanvasView canvas{document};

@@ -94,6 +94,7 @@ namespace pintora {
 TEST(X11ClipboardTargets, PngFirstThenTiffAndNothingFromAMalformedReply)
 {
     constexpr std::uint32_t png = 301, tiff = 302, text = 7;
+    // clang-format off
     const struct {
         std::vector<std::uint32_t> offered;
         int format;
@@ -107,6 +108,7 @@ TEST(X11ClipboardTargets, PngFirstThenTiffAndNothingFromAMalformedReply)
         {{tiff, png}, 8, 8, std::nullopt}, // not a list of atoms
         {{tiff, png}, 32, 7, tiff},        // the cut-off last item is not read
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(chooseImageTarget(c.offered.data(), c.bytes, c.format, png, tiff), c.chosen) << c.bytes << " bytes";
 }

@@ -32,7 +32,11 @@ TEST(EditorWithoutImage, ShowsOnlyTheCanvasAndTakesNoEditingKeys)
 TEST_F(EditorTest, StandardKeysActOnlyWhenTheirCommandCan)
 {
     const auto box = [this] { drag(100, 100, 300, 200, Qt::RightButton); };
-    const auto boxUndone = [this, box] { box(); doc().performUndo(); };
+    const auto boxUndone = [this, box] {
+        box();
+        doc().performUndo();
+    };
+    // clang-format off
     const struct {
         const char *what;
         std::function<void()> before;
@@ -49,6 +53,7 @@ TEST_F(EditorTest, StandardKeysActOnlyWhenTheirCommandCan)
          "⚠️ No image on clipboard"},
         {"save, nothing selected", {}, Qt::CTRL | Qt::Key_S, ""},
     };
+    // clang-format on
     for (const auto &c : cases) {
         if (c.before)
             c.before();

@@ -32,8 +32,9 @@ QImage sample(QImage::Format format, const QList<QRgb> &palette = {})
             if (!palette.isEmpty())
                 image.setPixel(x, y, uint(i % palette.size()));
             else
-                image.setPixelColor(x, y, QColor::fromRgba64(quint16(i * 4373 + 3), quint16(65535 - i * 2011),
-                                                             quint16(i * 977 + 301), quint16(9000 + i * 3877)));
+                image.setPixelColor(x, y,
+                                    QColor::fromRgba64(quint16(i * 4373 + 3), quint16(65535 - i * 2011),
+                                                       quint16(i * 977 + 301), quint16(9000 + i * 3877)));
         }
     }
     return image;
@@ -54,6 +55,7 @@ TEST(ExportFormats, EveryFormatComesOutAsItWentIn)
     const QList<QRgb> opaquePalette{qRgb(255, 0, 0), qRgb(0, 128, 255), qRgb(17, 34, 51), qRgb(250, 250, 5)};
     const QList<QRgb> translucentPalette{qRgba(255, 0, 0, 10), qRgba(0, 128, 255, 128), qRgba(17, 34, 51, 0),
                                          qRgba(250, 250, 5, 255)};
+    // clang-format off
     const struct {
         const char *name;
         QImage image;
@@ -76,6 +78,7 @@ TEST(ExportFormats, EveryFormatComesOutAsItWentIn)
         {"8-bit translucent", sample(QImage::Format_ARGB32), false},
         {"RGB888", sample(QImage::Format_RGB888), false},
     };
+    // clang-format on
     QTemporaryDir folder;
     ConsoleCapture quiet;
     for (const auto &c : cases) {
@@ -86,7 +89,8 @@ TEST(ExportFormats, EveryFormatComesOutAsItWentIn)
             putImageOnClipboard(cropped);
         });
         editor.show();
-        const auto clipboardPng = [] { return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")); };
+        const auto clipboardPng
+            = [] { return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")); };
         editor.copyAction()->trigger();
         const QByteArray copied = clipboardPng();
 
@@ -103,7 +107,8 @@ TEST(ExportFormats, EveryFormatComesOutAsItWentIn)
         const QImage expected = straight(c.image, c.deep);
         for (const auto &[how, png] : {std::pair{"Copy", copied}, {"Save", saved}, {"Crop & Copy", cropped}}) {
             EXPECT_EQ(readWithLibpng(png), expected) << c.name << " by " << how << ", read by libpng";
-            EXPECT_EQ(straight(QImage::fromData(png, "PNG"), c.deep), expected) << c.name << " by " << how << ", read by Qt";
+            EXPECT_EQ(straight(QImage::fromData(png, "PNG"), c.deep), expected)
+                << c.name << " by " << how << ", read by Qt";
         }
     }
 }

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-
 namespace pintora {
 
 namespace {

@@ -1,10 +1,10 @@
 #include "EditorTestSupport.h"
 #include "ImageTestSupport.h"
+#include "core/tools/Tools.h"
 #include "ui/EditorWindow.h"
 #include "ui/FlowLayout.h"
 #include "ui/Theme.h"
 #include "ui/ToolbarWidgets.h"
-#include "core/tools/Tools.h"
 
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -62,12 +62,14 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
     EXPECT_TRUE(enabled("pasteButton"));
     EXPECT_FALSE(readout()->isVisibleTo(&editor));
     // Every control says what it is, buttons with their key.
+    // clang-format off
     const std::pair<const char *, const char *> tips[] = {
         {"saveButton", "Save (Ctrl+S)"},      {"undoButton", "Undo (Ctrl+Z)"},    {"redoButton", "Redo (Ctrl+Shift+Z)"},
         {"copyButton", "Copy (Ctrl+C)"},      {"pasteButton", "Paste (Ctrl+V)"},  {"cropAndCopyButton", "Crop & Copy (Return)"},
         {"colorSwatch0", "Red"},              {"colorSwatch5", "Purple"},         {"blurButton", "Blur"},
         {"fillSwitch", "Fill"},
     };
+    // clang-format on
     for (const auto &[name, tip] : tips)
         EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf8(tip)) << name;
     EXPECT_EQ(control<SegmentedPicker>("lineWidthPicker")->segment(1)->toolTip(), QStringLiteral("Line width: 3 px"));
@@ -189,7 +191,8 @@ TEST(FlowLayout, IsAsTallAsItsRowsAndTheSpacesBetweenThem)
         item->setFixedSize(size);
         layout->addWidget(item);
     }
-    const std::pair<int, int> heights[] = {{400, 30}, {312, 30}, {311, 30 + 6 + 20}, {206, 56}, {100, 20 + 6 + 30 + 6 + 20}};
+    const std::pair<int, int> heights[]
+        = {{400, 30}, {312, 30}, {311, 30 + 6 + 20}, {206, 56}, {100, 20 + 6 + 30 + 6 + 20}};
     for (const auto &[width, height] : heights)
         EXPECT_EQ(layout->heightForWidth(width), height) << width;
 }
@@ -199,6 +202,7 @@ TEST(FlowLayout, IsAsTallAsItsRowsAndTheSpacesBetweenThem)
 TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
 {
     const QRect screen(0, 0, 1366, 768);
+    // clang-format off
     const struct {
         QRect available;
         QRect window;
@@ -208,11 +212,13 @@ TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
         {{0, 32, 1366, 736}, {137, 93, 1093, 614}}, // at the top
         {{60, 0, 1306, 500}, {167, 0, 1093, 500}},  // on the left, and little height
     };
+    // clang-format on
     for (const auto &o : openings)
         EXPECT_EQ(EditorWindow::geometryFor(screen, o.available), o.window) << o.available.height();
 
     const QRect free(0, 30, 1366, 738);
     const QSize decoration(8, 34); // borders and a title bar
+    // clang-format off
     const struct {
         QRect frame, placed;
     } frames[] = {
@@ -222,6 +228,7 @@ TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
         {{137, 62, 1101, 800}, {137, 30, 1101, 738}}, // taller than the free area: shrunk
         {{-20, 10, 1500, 900}, {0, 30, 1366, 738}},
     };
+    // clang-format on
     for (const auto &f : frames)
         EXPECT_EQ(EditorWindow::frameInside(free, f.frame, decoration), f.placed) << f.frame.x() << "," << f.frame.y();
 }
@@ -306,9 +313,9 @@ TEST_F(ToolbarTest, TextIsTypedWhereClickedAndTheEditorsKeysWaitMeanwhile)
     QTest::keyClick(&canvas(), Qt::Key_Return);
     EXPECT_FALSE(doc().isTyping());
     EXPECT_EQ(cropCalls, 0); // Return was the text's, not Crop & Copy's
-    EXPECT_EQ(console.lines(), (Lines{"💾 State saved for undo (stack size: 2)",
-                                      "🎨 Drawing ON image: text \"Hi⏎日本\" at (100.0, 500.0)",
-                                      "✅ Text drawn on image!"}));
+    EXPECT_EQ(console.lines(),
+              (Lines{"💾 State saved for undo (stack size: 2)", "🎨 Drawing ON image: text \"Hi⏎日本\" at (100.0, 500.0)",
+                     "✅ Text drawn on image!"}));
     EXPECT_NE(doc().currentImage(), source);
 
     // Escape drops a text; the window stays. A click elsewhere burns one in.

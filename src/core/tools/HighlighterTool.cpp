@@ -48,9 +48,8 @@ public:
             path.append(toDevice.map(point));
         const QPolygonF line = flattened(path);
         const double penWidth = width(mark) * scale * ratio;
-        const QRect bounds =
-            line.boundingRect().adjusted(-penWidth, -penWidth, penWidth, penWidth).toAlignedRect() &
-            QRect(QPoint(0, 0), QSize(device->width(), device->height()) * ratio);
+        const QRect bounds = line.boundingRect().adjusted(-penWidth, -penWidth, penWidth, penWidth).toAlignedRect()
+            & QRect(QPoint(0, 0), QSize(device->width(), device->height()) * ratio);
         if (bounds.isEmpty())
             return;
         QImage layer = coloredCoverage(strokeCoverage(line, penWidth, bounds), mark.style.color);

@@ -21,8 +21,8 @@ public:
     }
     std::string drawingLine(const Mark &mark) const override
     {
-        return "🎨 Drawing ON image: line from " + marks::formatPoint(mark.from) + " to " +
-               marks::formatPoint(marks::endPoint(mark));
+        return "🎨 Drawing ON image: line from " + marks::formatPoint(mark.from) + " to "
+            + marks::formatPoint(marks::endPoint(mark));
     }
     std::string doneLine() const override { return "✅ Line drawn on image!"; }
 

@@ -16,8 +16,7 @@ public:
     bool accepts(const Mark &mark) const override { return mark.path.size() >= 2; }
     QRect area(const Mark &mark, const QSize &imageSize) const override
     {
-        return marks::areaAround(marks::smoothPath(mark.path).controlPointRect(), mark.style.lineWidth / 2,
-                                 imageSize);
+        return marks::areaAround(marks::smoothPath(mark.path).controlPointRect(), mark.style.lineWidth / 2, imageSize);
     }
     std::string drawingLine(const Mark &mark) const override
     {

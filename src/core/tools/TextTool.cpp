@@ -24,16 +24,15 @@ public:
         // One line, whatever was typed: breaks and control characters shown.
         QString shown;
         for (const QChar c : mark.text)
-            shown += c == u'\n' ? QStringLiteral("⏎") : c.category() == QChar::Other_Control ? QStringLiteral("�") : QString(c);
+            shown += c == u'\n'                        ? QStringLiteral("⏎")
+                : c.category() == QChar::Other_Control ? QStringLiteral("�")
+                                                       : QString(c);
         return "🎨 Drawing ON image: text \"" + shown.toStdString() + "\" at " + marks::formatPoint(mark.to);
     }
     std::string doneLine() const override { return "✅ Text drawn on image!"; }
 
 protected:
-    void paint(QPainter &painter, const Mark &mark) const override
-    {
-        TextLayout(mark).draw(painter);
-    }
+    void paint(QPainter &painter, const Mark &mark) const override { TextLayout(mark).draw(painter); }
 };
 
 } // namespace

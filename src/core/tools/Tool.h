@@ -19,14 +19,14 @@ namespace pintora {
 // in pixel space (y up); tools burn and preview it in bitmap space (y down),
 // converted by inBitmap().
 struct Mark {
-    QPointF from;        // where the press was
-    QPointF to;          // where the pointer is, or was at the release
+    QPointF from; // where the press was
+    QPointF to; // where the pointer is, or was at the release
     QList<QPointF> path; // every point of the drag, `from` first
-    QRectF rect;         // the dragged rectangle
+    QRectF rect; // the dragged rectangle
     bool constrained = false; // Shift: angles snap, boxes are squares, ellipses circles
     RectangleStyle style;
     int number = 0; // of a numbered step
-    QString text;   // of a text, lines apart by '\n'
+    QString text; // of a text, lines apart by '\n'
     double textSize = 0; // its letters' pixel size
 
     Mark inBitmap(double imageHeight) const;

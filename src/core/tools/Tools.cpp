@@ -9,8 +9,8 @@ std::span<const Tool *const> allTools()
     // The one list of tools: the toolbar, the keys, the tooltips and the
     // tests read it.
     static const std::array<const Tool *, 9> tools = {
-        &boxTool(), &arrowTool(),       &lineTool(), &ellipseTool(), &penTool(),
-        &highlighterTool(), &stepTool(), &textTool(), &blurTool(),
+        &boxTool(),         &arrowTool(), &lineTool(), &ellipseTool(), &penTool(),
+        &highlighterTool(), &stepTool(),  &textTool(), &blurTool(),
     };
     return tools;
 }
