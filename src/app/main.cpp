@@ -50,6 +50,9 @@ int main(int argc, char *argv[])
     // Qt wants a runtime folder too and complains on standard error without one.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && !socketPath.isEmpty())
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QFileInfo(socketPath).path()));
+    // Every pointer move reaches the canvas: merged moves would cut the
+    // corners of a fast pen or highlighter stroke.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pintora"));
     QApplication::setDesktopFileName(QStringLiteral("pintora"));
