@@ -17,6 +17,16 @@ namespace geometry {
 
 inline constexpr double maximumDisplayScale = 16.0;
 
+// How the image is shown: fitted into the view (the default), or at a zoom
+// and scrolled.
+struct Zoom {
+    double scale = 0; // view points per image pixel; 0: fitted
+    QPointF centre; // the pixel-space point shown at the view's centre, where the image overflows the view
+
+    bool isFitted() const { return !(scale > 0); }
+    friend bool operator==(const Zoom &, const Zoom &) = default;
+};
+
 // Whether a rectangle encloses anything: width and height both above zero.
 // A selection without area cannot be cropped or burned in.
 inline bool hasArea(const QRectF &rect)
@@ -24,18 +34,44 @@ inline bool hasArea(const QRectF &rect)
     return rect.width() > 0 && rect.height() > 0;
 }
 
-// Image pixels per view point: the smaller of the two fitting ratios, at most 16.
-double displayScale(const QSizeF &bounds, const QSizeF &imageSize);
+// View points per image pixel: fitted, the smaller of the two fitting ratios,
+// at most 16; zoomed, the zoom's.
+double displayScale(const QSizeF &bounds, const QSizeF &imageSize, const Zoom &zoom = {});
 
-// Where the image shows in view space: scaled by the display scale, centred.
+// Where the image shows in view space when fitted: scaled by the display
+// scale, centred.
 QRectF fittedImageRect(const QSizeF &bounds, const QSizeF &imageSize);
+
+// Where the image shows in view space: fitted, or zoomed and centred along
+// each axis it does not fill, scrolled to the zoom's centre along each axis
+// it overflows (never showing beyond its edges there).
+QRectF imageRect(const QSizeF &bounds, const QSizeF &imageSize, const Zoom &zoom = {});
 
 // The pixel under a view-space point, each coordinate clamped to [0, W] and
 // [0, H] on its own. A NaN becomes the far edge. No image maps all to (0, 0).
-QPointF canvasToPixel(const QPointF &viewPoint, const QSizeF &bounds, const QSizeF &imageSize);
+QPointF canvasToPixel(const QPointF &viewPoint, const QSizeF &bounds, const QSizeF &imageSize, const Zoom &zoom = {});
 
 // Where a pixel-space rectangle shows in view space.
-QRectF pixelToView(const QRectF &pixelRect, const QSizeF &bounds, const QSizeF &imageSize);
+QRectF pixelToView(const QRectF &pixelRect, const QSizeF &bounds, const QSizeF &imageSize, const Zoom &zoom = {});
+
+// ---- zooming and scrolling; `ratio` is the screen's device pixels a point
+
+// The zoom `steps` steps in (positive) or out from `factor` device pixels an
+// image pixel, along 1/16, 1/12, 1/8, 1/6, 1/4, 1/3, 1/2, 2/3, 1, 3/2, 2, 3,
+// 4, 6, 8, 12, 16, 24 and 32: from a factor between steps, the first step
+// counts as the next one in that direction.
+double zoomStep(double factor, int steps);
+
+// `zoom` at `scale` points a pixel, keeping the pixel under `viewPoint`
+// where it is (as far as the image's edges allow).
+Zoom zoomedAbout(const Zoom &zoom, double scale, const QPointF &viewPoint, const QSizeF &bounds,
+                 const QSizeF &imageSize);
+
+// `zoom` with the image moved by `viewDelta` points (a pan or a scroll).
+Zoom scrolledBy(const Zoom &zoom, const QPointF &viewDelta, const QSizeF &bounds, const QSizeF &imageSize);
+
+// Percent of device pixels an image pixel: 100 shows each image pixel on one.
+double zoomPercent(double scale, double ratio);
 
 // Between view space (y up) and a widget's coordinates (y down), for a
 // canvas `height` points tall.

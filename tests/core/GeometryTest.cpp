@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 namespace pintora {
 
@@ -70,4 +71,102 @@ TEST(CanvasGeometry, PixelCutWidensToWholePixelsAndStaysInside)
     EXPECT_TRUE(pixelCut(QRectF(std::numeric_limits<double>::quiet_NaN(), 0, 10, 10), image).isEmpty());
 }
 
+} // namespace pintora
+
+namespace pintora {
+namespace {
+
+using namespace geometry;
+
+// At every zoom, scrolled anywhere: a pixel maps to the view and back to
+// itself; the image never shows beyond its edges where it overflows the
+// view, and is centred where it does not fill it.
+TEST(ZoomGeometry, ViewAndImageRoundTripAtEveryZoomAndScroll)
+{
+    const QSizeF bounds(800, 600);
+    const struct {
+        QSizeF image;
+        double scale;
+        QPointF centre;
+    } cases[] = {
+        {{5120, 2880}, 1.0 / 16, {0, 0}}, {{5120, 2880}, 0.5, {2560, 1440}},
+        {{5120, 2880}, 1, {0, 0}},        {{5120, 2880}, 1, {5120, 2880}},
+        {{5120, 2880}, 2, {100, 2800}},   {{5120, 2880}, 32, {4000, 10}},
+        {{100, 50}, 32, {50, 25}},        {{100, 50}, 4, {0, 0}},
+        {{9000, 600}, 0.25, {4500, 300}}, {{16384, 4096}, 1.5, {16384, 4096}},
+        {{3, 2}, 32, {-100, 1e6}},
+    };
+    for (const auto &c : cases) {
+        const Zoom zoom{c.scale, c.centre};
+        const QRectF shown = imageRect(bounds, c.image, zoom);
+        EXPECT_DOUBLE_EQ(shown.width(), c.scale * c.image.width());
+        for (const auto &[along, length, start, extent] :
+             {std::tuple{'x', bounds.width(), shown.x(), shown.width()},
+              std::tuple{'y', bounds.height(), shown.y(), shown.height()}}) {
+            if (extent > length) {
+                EXPECT_LE(start, 0) << along << " scale " << c.scale;
+                EXPECT_GE(start + extent, length) << along << " scale " << c.scale;
+            } else {
+                EXPECT_DOUBLE_EQ(start, (length - extent) / 2) << along << " scale " << c.scale;
+            }
+        }
+        for (const QPointF pixel : {QPointF(0, 0), QPointF(c.image.width(), c.image.height()), QPointF(1.5, 1),
+                                    QPointF(c.image.width() / 2, c.image.height() / 3)}) {
+            const QPointF inView = pixelToView(QRectF(pixel, QSizeF()), bounds, c.image, zoom).topLeft();
+            const QPointF back = canvasToPixel(inView, bounds, c.image, zoom);
+            EXPECT_NEAR(back.x(), pixel.x(), 1e-9) << "scale " << c.scale;
+            EXPECT_NEAR(back.y(), pixel.y(), 1e-9) << "scale " << c.scale;
+        }
+    }
+    // Fitted is the geometry of old.
+    EXPECT_EQ(imageRect(bounds, {4000, 3000}, Zoom{}), fittedImageRect(bounds, {4000, 3000}));
+}
+
+// Zooming about a point keeps the pixel under it there, unless the image's
+// edges stop it; scrolling moves the image with the pointer and stops at
+// its edges.
+TEST(ZoomGeometry, ZoomKeepsThePixelUnderThePointerAndScrollingStopsAtTheEdges)
+{
+    const QSizeF bounds(800, 600), image(5120, 2880);
+    const Zoom fitted{};
+    const QPointF pointer(300, 200);
+    const QPointF under = canvasToPixel(pointer, bounds, image, fitted);
+    for (const double scale : {0.25, 1.0, 8.0, 32.0}) {
+        const Zoom zoom = zoomedAbout(fitted, scale, pointer, bounds, image);
+        const QPointF now = canvasToPixel(pointer, bounds, image, zoom);
+        EXPECT_NEAR(now.x(), under.x(), 1e-6) << scale;
+        EXPECT_NEAR(now.y(), under.y(), 1e-6) << scale;
+    }
+    // About the view's lower-left corner at 100 %: the corner pixel stays put.
+    const Zoom corner = zoomedAbout(fitted, 1, {0, 0}, bounds, image);
+    EXPECT_EQ(canvasToPixel({0, 0}, bounds, image, corner), QPointF(0, 0));
+
+    Zoom zoom{1, {2560, 1440}};
+    zoom = scrolledBy(zoom, {100, -50}, bounds, image);
+    EXPECT_EQ(zoom.centre, QPointF(2460, 1490));
+    zoom = scrolledBy(zoom, {1e6, 1e6}, bounds, image); // far beyond the lower-left corner
+    EXPECT_EQ(imageRect(bounds, image, zoom).topLeft(), QPointF(0, 0));
+    zoom = scrolledBy(zoom, {-10, -10}, bounds, image); // moves at once: nothing piled up
+    EXPECT_EQ(imageRect(bounds, image, zoom).topLeft(), QPointF(-10, -10));
+    EXPECT_EQ(scrolledBy(fitted, {10, 10}, bounds, image), fitted);
+}
+
+TEST(ZoomGeometry, StepsRunFromASixteenthTo32)
+{
+    const struct {
+        double from;
+        int steps;
+        double expected;
+    } cases[] = {
+        {1, 1, 1.5},         {1, -1, 2.0 / 3}, {0.35, 1, 0.5},
+        {0.35, -1, 1.0 / 3}, {32, 1, 32},      {1.0 / 16, -1, 1.0 / 16},
+        {0.01, 1, 1.0 / 16}, {1, 8, 16},       {1, 10, 32},
+        {1.5, -1, 1},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(zoomStep(c.from, c.steps), c.expected) << c.from << " by " << c.steps;
+    EXPECT_DOUBLE_EQ(zoomPercent(0.5, 2), 100);
+}
+
+} // namespace
 } // namespace pintora
