@@ -12,13 +12,21 @@ typedef float Channels __attribute__((vector_size(16)));
 
 inline Channels unpack(std::uint32_t argb)
 {
-    return Channels{float(argb & 0xff), float((argb >> 8) & 0xff), float((argb >> 16) & 0xff), 0.0f};
+    return Channels{float(argb & 0xff), float((argb >> 8) & 0xff), float((argb >> 16) & 0xff), float(argb >> 24)};
 }
 
-inline std::uint32_t pack(Channels value)
+// The premultiplied pixel over an opaque grey `ground`.
+inline std::uint32_t pack(Channels value, float ground)
 {
-    auto level = [](float v) { return std::uint32_t(std::clamp(v + 0.5f, 0.0f, 255.0f)); };
+    const float under = ground * (255.0f - value[3]) / 255.0f;
+    auto level = [under](float v) { return std::uint32_t(std::clamp(v + under + 0.5f, 0.0f, 255.0f)); };
     return 0xff000000u | level(value[2]) << 16 | level(value[1]) << 8 | level(value[0]);
+}
+
+// The checkerboard transparent pixels show over: squares of 8 display pixels.
+inline float checker(int x, int y)
+{
+    return ((x >> 3) ^ (y >> 3)) & 1 ? 102.0f : 153.0f;
 }
 
 } // namespace
@@ -86,10 +94,11 @@ QImage DisplayScaling::render(const QImage &image) const
     return display;
 }
 
-void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRect &displayRect) const
+void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRect &displayRect,
+                                const QPoint &origin) const
 {
-    Q_ASSERT(image.size() == m_imageSize && display.size() == m_displaySize);
-    const QRect target = displayRect & display.rect();
+    Q_ASSERT(image.size() == m_imageSize);
+    const QRect target = displayRect & QRect(origin, display.size()) & QRect(QPoint(0, 0), m_displaySize);
     if (target.isEmpty())
         return;
 
@@ -124,9 +133,9 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
                 sums[size_t(dx - target.left())] += rowWeight * across;
             }
         }
-        auto *out = reinterpret_cast<std::uint32_t *>(display.scanLine(dy)) + target.left();
+        auto *out = reinterpret_cast<std::uint32_t *>(display.scanLine(dy - origin.y())) + (target.left() - origin.x());
         for (int i = 0; i < target.width(); ++i)
-            out[i] = pack(sums[size_t(i)]);
+            out[i] = pack(sums[size_t(i)], checker(target.left() + i, dy));
     }
 }
 

@@ -8,8 +8,8 @@
 
 namespace pintora {
 
-// The image as the canvas shows it: `size` device pixels, opaque (composed on
-// black), each pixel the average of the image pixels it covers when shrinking
+// The image as the canvas shows it: `size` device pixels, opaque (transparent
+// pixels composed over a grey checkerboard), each pixel the average of the image pixels it covers when shrinking
 // so that screenshot text stays legible, the nearest image pixel when
 // enlarging so that single pixels stay sharp.
 //
@@ -29,8 +29,10 @@ public:
     // The display pixels that show any pixel of `imageArea` (bitmap space).
     QRect displayArea(const QRect &imageArea) const;
 
-    // Draws `displayRect` of `display` afresh from `image`.
-    void renderArea(const QImage &image, QImage &display, const QRect &displayRect) const;
+    // Draws `displayRect` of the display afresh from `image` into `display`,
+    // which holds the part of the display from `origin` on (all of it by
+    // default; a window onto a display too large to keep, when zoomed in).
+    void renderArea(const QImage &image, QImage &display, const QRect &displayRect, const QPoint &origin = {}) const;
 
 private:
     // The image pixels one display pixel takes along one axis, with weights.

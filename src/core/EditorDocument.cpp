@@ -69,18 +69,23 @@ void EditorDocument::press(DrawMode mode, const QPointF &pixel)
 {
     // A click elsewhere ends the typing.
     commitText();
-    if (mode != m_drawMode) {
-        // Nothing changes yet: what could be redone still can.
-        saveStateForUndo(true);
-        m_drawMode = mode;
-        emit drawModeChanged(mode);
-    }
+    enterMode(mode);
     m_drag = Mark{};
     m_drag.from = m_drag.to = pixel;
     m_drag.path = {pixel};
     m_drag.rect = QRectF(pixel, QSizeF(0, 0));
     if (m_drawMode == DrawMode::selection)
         setSelectionRect(m_drag.rect);
+}
+
+void EditorDocument::enterMode(DrawMode mode)
+{
+    if (mode == m_drawMode)
+        return;
+    // Nothing changes yet: what could be redone still can.
+    saveStateForUndo(true);
+    m_drawMode = mode;
+    emit drawModeChanged(mode);
 }
 
 void EditorDocument::dragTo(const QPointF &pixel, bool constrained)
@@ -115,6 +120,21 @@ void EditorDocument::release()
         console::writeLine("✅ Selection (pixels): " + console::formatRect(m_selectionRect));
     }
     m_drag = Mark{};
+}
+
+void EditorDocument::finishSelection(const QRectF &pixelRect)
+{
+    setSelectionRect(pixelRect);
+    console::writeLine("✅ Selection (pixels): " + console::formatRect(m_selectionRect));
+}
+
+void EditorDocument::selectAll()
+{
+    if (m_currentImage.isNull())
+        return;
+    commitText();
+    enterMode(DrawMode::selection);
+    finishSelection(QRectF(QPointF(0, 0), QSizeF(m_currentImage.size())));
 }
 
 void EditorDocument::cancelDrag()

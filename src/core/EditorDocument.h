@@ -62,6 +62,12 @@ public:
     // Ends a drag without drawing or selecting anything.
     void cancelDrag();
 
+    // The selection set by other means than a drag (a handle, a key, Select
+    // All): each says its console line, as a drag's release does.
+    void finishSelection(const QRectF &pixelRect);
+    // The whole image, in selection mode.
+    void selectAll();
+
     // The tool a right drag draws with: the blur while blurring, else the
     // shape tool chosen last.
     const Tool &currentTool() const;
@@ -123,6 +129,8 @@ signals:
     void typingChanged();
 
 private:
+    // A switch between selecting and drawing is a step of its own.
+    void enterMode(DrawMode mode);
     struct BurnInPlan;
     BurnInPlan planBurnIn(const Tool &tool, const Mark &mark) const;
     static bool reportFailure(const BurnInPlan &plan);

@@ -14,24 +14,18 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace pintora {
 
 namespace {
-
-// The key that turns a left drag into a rectangle. Qt on macOS reports the
-// physical Control key as Meta (and Command as Control).
-#ifdef Q_OS_MACOS
-constexpr Qt::KeyboardModifier rectangleModifier = Qt::MetaModifier;
-#else
-constexpr Qt::KeyboardModifier rectangleModifier = Qt::ControlModifier;
-#endif
 
 QPen outlinePen(const QColor &color, double width)
 {
@@ -58,8 +52,16 @@ void fillAround(QPainter &painter, const QRectF &outer, const QRectF &hole, cons
 CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     : QWidget(parent)
     , m_document(document)
+    , m_horizontal(new QScrollBar(Qt::Horizontal, this))
+    , m_vertical(new QScrollBar(Qt::Vertical, this))
 {
     setCursor(Qt::CrossCursor);
+    setMouseTracking(true); // the cursor shows what a press would do
+    for (QScrollBar *bar : {m_horizontal, m_vertical}) {
+        bar->hide();
+        bar->setCursor(Qt::ArrowCursor);
+        connect(bar, &QScrollBar::valueChanged, this, &CanvasView::scrollBarMoved);
+    }
     // Keys choose tools while the canvas has focus.
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -74,22 +76,33 @@ CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
 
 void CanvasView::imageChanged(const QRect &area)
 {
-    if (area.contains(m_document.currentImage().rect()))
-        m_scaling.reset(); // replaced: rebuilt whole at the next paint
-    else
+    if (area.contains(m_document.currentImage().rect())) {
+        // Replaced: rebuilt whole at the next paint; a new size is fitted.
+        if (!m_scaling || m_scaling->imageSize() != m_document.currentImage().size()) {
+            setZoom({});
+            emit zoomChanged(); // fitted to another size
+        }
+        m_scaling.reset();
+    } else {
         m_staleArea |= area;
+    }
     update();
+}
+
+QSizeF CanvasView::imageSize() const
+{
+    return QSizeF(m_document.currentImage().size());
 }
 
 QPointF CanvasView::canvasToPixel(const QPointF &viewPoint) const
 {
-    return geometry::canvasToPixel(viewPoint, bounds(), m_document.currentImage().size());
+    return geometry::canvasToPixel(viewPoint, bounds(), imageSize(), m_zoom);
 }
 
 // The one place where Qt's y-down event positions enter view space.
-QPointF CanvasView::viewPoint(const QMouseEvent *event) const
+QPointF CanvasView::viewPoint(const QPointF &widgetPoint) const
 {
-    return geometry::viewPointFromWidget(event->position(), bounds().height());
+    return geometry::viewPointFromWidget(widgetPoint, bounds().height());
 }
 
 // The one place where view space goes back to Qt's y-down painting.
@@ -98,129 +111,94 @@ QRectF CanvasView::widgetRect(const QRectF &viewRect) const
     return geometry::widgetRectFromView(viewRect, bounds().height());
 }
 
-// ---- mouse
+// ---- zoom and scroll
 
-void CanvasView::mousePressEvent(QMouseEvent *event)
+double CanvasView::zoomPercent() const
 {
-    DrawMode mode;
-    if (event->button() == Qt::RightButton)
-        mode = DrawMode::rectangle;
-    else if (event->button() == Qt::LeftButton)
-        mode = event->modifiers().testFlag(rectangleModifier) ? DrawMode::rectangle : DrawMode::selection;
-    else
-        return event->ignore();
-    // A press while dragging starts afresh.
-    m_isDragging = true;
-    m_document.press(mode, canvasToPixel(viewPoint(event)));
-    update();
+    if (m_document.currentImage().isNull())
+        return 100;
+    return geometry::zoomPercent(geometry::displayScale(bounds(), imageSize(), m_zoom), devicePixelRatioF());
 }
 
-void CanvasView::mouseMoveEvent(QMouseEvent *event)
+void CanvasView::zoomBy(int steps, std::optional<QPointF> widgetPoint)
 {
-    if (!m_isDragging)
+    if (m_document.currentImage().isNull())
         return;
-    m_document.dragTo(canvasToPixel(viewPoint(event)), event->modifiers().testFlag(Qt::ShiftModifier));
+    const double ratio = devicePixelRatioF();
+    const double factor = geometry::displayScale(bounds(), imageSize(), m_zoom) * ratio;
+    const QPointF anchor = viewPoint(widgetPoint.value_or(QPointF(width() * 0.5, height() * 0.5)));
+    setZoom(geometry::zoomedAbout(m_zoom, geometry::zoomStep(factor, steps) / ratio, anchor, bounds(), imageSize()));
+}
+
+void CanvasView::zoomToFit()
+{
+    setZoom({});
+}
+
+void CanvasView::zoomToActualSize()
+{
+    if (m_document.currentImage().isNull())
+        return;
+    const QPointF middle(width() * 0.5, height() * 0.5);
+    setZoom(geometry::zoomedAbout(m_zoom, 1 / devicePixelRatioF(), middle, bounds(), imageSize()));
+}
+
+void CanvasView::setZoom(const geometry::Zoom &zoom)
+{
+    if (zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    placeScrollBars();
     update();
+    emit zoomChanged();
 }
 
-void CanvasView::mouseReleaseEvent(QMouseEvent *event)
+void CanvasView::resizeEvent(QResizeEvent *event)
 {
-    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
-        return event->ignore();
-    if (!std::exchange(m_isDragging, false))
-        return; // cancelled
-    m_document.release();
-    update();
+    QWidget::resizeEvent(event);
+    placeScrollBars();
+    if (m_zoom.isFitted())
+        emit zoomChanged(); // the fitting scale follows the size
 }
 
-bool CanvasView::event(QEvent *event)
+// Scroll bars over the canvas's right and bottom edges where the image
+// overflows it, in points the image has moved.
+void CanvasView::placeScrollBars()
 {
-    // While typing every key is the text's (Return, Escape and the editor's
-    // shortcuts too); Escape during a drag cancels the drag, not the window.
-    if (event->type() == QEvent::ShortcutOverride
-        && (m_document.isTyping() || (m_isDragging && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape))) {
-        event->accept();
-        return true;
-    }
-    return QWidget::event(event);
+    const QRectF shown = widgetRect(geometry::imageRect(bounds(), imageSize(), m_zoom));
+    const bool across = !m_document.currentImage().isNull() && shown.width() > width() + 0.5;
+    const bool down = !m_document.currentImage().isNull() && shown.height() > height() + 0.5;
+    const int thickness = m_vertical->sizeHint().width();
+    const QSignalBlocker quietAcross(m_horizontal), quietDown(m_vertical);
+    m_horizontal->setVisible(across);
+    m_vertical->setVisible(down);
+    m_horizontal->setGeometry(0, height() - thickness, width() - (down ? thickness : 0), thickness);
+    m_vertical->setGeometry(width() - thickness, 0, thickness, height() - (across ? thickness : 0));
+    m_horizontal->setRange(0, std::max(0, int(std::lround(shown.width() - width()))));
+    m_horizontal->setPageStep(width());
+    m_horizontal->setValue(int(std::lround(-shown.left())));
+    m_vertical->setRange(0, std::max(0, int(std::lround(shown.height() - height()))));
+    m_vertical->setPageStep(height());
+    m_vertical->setValue(int(std::lround(-shown.top())));
 }
 
-void CanvasView::keyPressEvent(QKeyEvent *event)
+void CanvasView::scrollBarMoved()
 {
-    if (m_document.isTyping())
-        return typeKey(event);
-    if (event->key() != Qt::Key_Escape || !m_isDragging)
-        return QWidget::keyPressEvent(event);
-    m_isDragging = false;
-    m_document.cancelDrag();
-    update();
+    const QRectF shown = widgetRect(geometry::imageRect(bounds(), imageSize(), m_zoom));
+    // Widget y runs down, view y up.
+    const QPointF moved(-m_horizontal->value() - shown.left(), shown.top() + m_vertical->value());
+    setZoom(geometry::scrolledBy(m_zoom, moved, bounds(), imageSize()));
 }
 
-void CanvasView::typeKey(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (event->modifiers().testFlag(Qt::ShiftModifier))
-            m_document.typeText(QStringLiteral("\n"));
-        else
-            m_document.commitText();
-        break;
-    case Qt::Key_Escape: m_document.cancelText(); break;
-    case Qt::Key_Backspace: m_document.eraseText(); break;
-    default: {
-        // Printable text only: combinations with Control, Alt or Meta are
-        // commands, which while typing do nothing.
-        const QString text = event->text();
-        const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (!command && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }))
-            m_document.typeText(text);
-    }
-    }
-}
-
-void CanvasView::inputMethodEvent(QInputMethodEvent *event)
-{
-    if (!m_document.isTyping())
-        return event->ignore();
-    m_preedit = event->preeditString();
-    m_document.typeText(event->commitString());
-    update();
-}
-
-QVariant CanvasView::inputMethodQuery(Qt::InputMethodQuery query) const
-{
-    switch (query) {
-    case Qt::ImEnabled: return m_document.isTyping();
-    case Qt::ImCursorRectangle: {
-        // Where the candidate window of an input method goes.
-        const Mark mark = m_document.typedMark().inBitmap(m_document.currentImage().height());
-        const QLineF caret = bitmapToWidget().map(TextLayout(mark).caret(m_preedit));
-        return QRectF(caret.p1(), caret.p2()).normalized().adjusted(-1, 0, 1, 0).toAlignedRect();
-    }
-    default: return QWidget::inputMethodQuery(query);
-    }
-}
-
-void CanvasView::typingChanged()
-{
-    if (!m_document.isTyping())
-        m_preedit.clear();
-    setAttribute(Qt::WA_InputMethodEnabled, m_document.isTyping());
-    if (QInputMethod *method = QGuiApplication::inputMethod())
-        method->update(Qt::ImEnabled | Qt::ImCursorRectangle);
-    update();
-}
+// ---- painting
 
 QTransform CanvasView::bitmapToWidget() const
 {
     const QImage &image = m_document.currentImage();
-    const QRectF target = widgetRect(geometry::fittedImageRect(bounds(), image.size()));
+    const QRectF target = widgetRect(geometry::imageRect(bounds(), image.size(), m_zoom));
     const double scale = image.isNull() ? 1.0 : target.width() / image.width();
     return QTransform::fromTranslate(target.x(), target.y()).scale(scale, scale);
 }
-
-// ---- painting
 
 void CanvasView::paintEvent(QPaintEvent *)
 {
@@ -248,17 +226,29 @@ void CanvasView::paintEvent(QPaintEvent *)
 QRectF CanvasView::paintImage(QPainter &painter)
 {
     const QImage &image = m_document.currentImage();
-    const QRectF target = widgetRect(geometry::fittedImageRect(bounds(), image.size()));
+    const QRectF target = widgetRect(geometry::imageRect(bounds(), image.size(), m_zoom));
     const qreal ratio = devicePixelRatioF();
-    const QSize deviceSize = (target.size() * ratio).toSize();
-    if (deviceSize.isEmpty())
+    const QSize displaySize = (target.size() * ratio).toSize();
+    if (displaySize.isEmpty())
         return {};
-    if (!m_scaling || m_scaling->imageSize() != image.size() || m_scaling->displaySize() != deviceSize) {
-        m_scaling.emplace(image.size(), deviceSize);
-        m_displayImage = m_scaling->render(image);
+    // Whole device pixels keep the image crisp.
+    const QPoint origin(int(std::lround(target.x() * ratio)), int(std::lround(target.y() * ratio)));
+    // Only the part on screen is kept: zoomed in, the whole would not fit in memory.
+    const QRect window = QRect(QPoint(0, 0), size() * ratio).translated(-origin) & QRect(QPoint(0, 0), displaySize);
+    if (window.isEmpty())
+        return {};
+    if (!m_scaling || m_scaling->imageSize() != image.size() || m_scaling->displaySize() != displaySize) {
+        m_scaling.emplace(image.size(), displaySize);
+        m_displayImage = QImage();
+    }
+    if (m_displayImage.isNull() || m_displayWindow != window) {
+        m_displayImage = QImage(window.size(), QImage::Format_RGB32);
+        m_displayWindow = window;
+        if (!m_displayImage.isNull())
+            m_scaling->renderArea(image, m_displayImage, window, window.topLeft());
         m_staleArea = {};
     } else if (!m_staleArea.isEmpty()) {
-        m_scaling->renderArea(image, m_displayImage, m_scaling->displayArea(m_staleArea));
+        m_scaling->renderArea(image, m_displayImage, m_scaling->displayArea(m_staleArea), window.topLeft());
         m_staleArea = {};
     }
     if (m_displayImage.isNull()) {
@@ -266,10 +256,9 @@ QRectF CanvasView::paintImage(QPainter &painter)
         return {};
     }
     m_displayImage.setDevicePixelRatio(ratio);
-    // Whole device pixels keep the image crisp.
-    const QPointF origin(std::round(target.x() * ratio) / ratio, std::round(target.y() * ratio) / ratio);
-    painter.drawImage(origin, m_displayImage);
-    return QRectF(origin, QSizeF(m_displayImage.size()) / ratio);
+    const QPointF at = QPointF(origin + window.topLeft()) / ratio;
+    painter.drawImage(at, m_displayImage);
+    return QRectF(at, QSizeF(window.size()) / ratio);
 }
 
 void CanvasView::paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark)
@@ -301,8 +290,7 @@ void CanvasView::paintTyping(QPainter &painter)
 
 void CanvasView::paintSelectionOverlay(QPainter &painter)
 {
-    const QRectF box
-        = widgetRect(geometry::pixelToView(m_document.selectionRect(), bounds(), m_document.currentImage().size()));
+    const QRectF box = widgetRect(geometry::pixelToView(m_document.selectionRect(), bounds(), imageSize(), m_zoom));
     // Dim what lies outside the selection; the selection itself stays as it
     // is. Whole pixels, so the bands meet without seams; the outline covers
     // the edge.
@@ -316,7 +304,16 @@ void CanvasView::paintSelectionOverlay(QPainter &painter)
     if (m_isDragging) {
         painter.setPen(outlinePen(withAlpha(accentColor(), 0.5), 6.0));
         painter.drawRect(box);
+        return;
     }
+    // The handles: its corners and the middles of its sides.
+    painter.setPen(QPen(withAlpha(Qt::black, 0.6), 1));
+    painter.setBrush(Qt::white);
+    const QPointF centre = box.center();
+    for (const QPointF &at :
+         {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight(), QPointF(centre.x(), box.top()),
+          QPointF(centre.x(), box.bottom()), QPointF(box.left(), centre.y()), QPointF(box.right(), centre.y())})
+        painter.drawRect(QRectF(at - QPointF(3.5, 3.5), QSizeF(7, 7)));
 }
 
 void CanvasView::paintNoImageMessage(QPainter &painter)

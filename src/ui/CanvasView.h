@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/DisplayScaling.h"
+#include "core/Geometry.h"
+#include "core/SelectionGeometry.h"
 
 #include <QImage>
 #include <QPointF>
@@ -10,15 +12,19 @@
 
 #include <optional>
 
+class QScrollBar;
+
 namespace pintora {
 
 class EditorDocument;
 class Tool;
 struct Mark;
 
-// Shows the document's image scaled to fit with the selection or the
-// rectangle being drawn over it, and turns mouse events into requests to the
-// document: left drags select, right (or Control-left) drags draw rectangles.
+// Shows the document's image, fitted or zoomed and scrolled, with the
+// selection or the mark being drawn over it, and turns mouse events into
+// requests to the document: left drags select (or adjust the selection by
+// its handles), right (or Control-left) drags draw; the middle button or
+// Space with the left pans, the wheel scrolls and, with Control, zooms.
 //
 // Coordinates: everything it keeps is in view space (y up from the bottom
 // left) or pixel space (the image's pixels, y up); Qt's y-down coordinates are
@@ -35,22 +41,45 @@ public:
     // The image pixel under a view-space point.
     QPointF canvasToPixel(const QPointF &viewPoint) const;
 
+    const geometry::Zoom &zoom() const { return m_zoom; }
+    // Device pixels an image pixel, in percent: 100 shows each on one.
+    double zoomPercent() const;
+    // A step in or out about `widgetPoint` (the view's middle by default).
+    void zoomBy(int steps, std::optional<QPointF> widgetPoint = {});
+    void zoomToFit();
+    void zoomToActualSize();
+
+signals:
+    void zoomChanged();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     void imageChanged(const QRect &area);
+    void setZoom(const geometry::Zoom &zoom);
+    void placeScrollBars();
+    void scrollBarMoved();
 
     QSizeF bounds() const { return QSizeF(size()); }
-    QPointF viewPoint(const QMouseEvent *event) const;
+    QSizeF imageSize() const;
+    QPointF viewPoint(const QPointF &widgetPoint) const;
     QRectF widgetRect(const QRectF &viewRect) const;
+    // The pixel a selection corner goes to for a pointer at `viewPoint`.
+    QPointF selectionCorner(const QPointF &viewPoint) const;
+    geometry::Handle handleUnder(const QPointF &viewPoint) const;
+    void updateCursor(const QPointF &viewPoint);
+    bool adjustSelectionByKey(const QKeyEvent *event);
 
     QRectF paintImage(QPainter &painter); // returns where it painted
     void paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark);
@@ -63,12 +92,24 @@ private:
     void paintNoImageMessage(QPainter &painter);
 
     EditorDocument &m_document;
-    bool m_isDragging = false;
+    geometry::Zoom m_zoom; // fitted until zoomed
+    bool m_isDragging = false; // a selection or a mark
+    // A handle of the selection being dragged, from where, and the selection then.
+    geometry::Handle m_handle = geometry::Handle::none;
+    QPointF m_handleFrom;
+    QRectF m_handleStart;
+    std::optional<QPointF> m_panFrom; // widget point of a pan in progress
+    bool m_spaceHeld = false;
+    double m_wheelSteps = 0; // zoom steps a smooth wheel has turned so far
+    QScrollBar *m_horizontal;
+    QScrollBar *m_vertical;
 
-    // The image at its on-screen size, so that a repaint does not rescale a
-    // large screenshot again; after an edit only the changed part is redone.
+    // The shown part of the image at its on-screen size, so that a repaint
+    // does not rescale a large screenshot again; after an edit only the
+    // changed part is redone.
     std::optional<DisplayScaling> m_scaling;
     QImage m_displayImage;
+    QRect m_displayWindow; // the part of the display it holds
     QRect m_staleArea; // of the image, bitmap space
     QString m_preedit; // what an input method is composing
 };

@@ -4,6 +4,7 @@
 #include "core/Geometry.h"
 #include "core/tools/Tools.h"
 #include "i18n/Translations.h"
+#include "ui/CanvasView.h"
 #include "ui/FlowLayout.h"
 #include "ui/ImageEditorView.h"
 #include "ui/SymbolIcon.h"
@@ -49,13 +50,34 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     row->addWidget(buildRightGroup());
     row->addWidget(buildStyleGroup());
 
-    m_sizeReadout = new QLabel(this);
-    m_sizeReadout->setObjectName(QStringLiteral("sizeReadout"));
+    // The selection's size and the zoom, in a box as wide as their widest
+    // texts whether shown or not: a read-out appearing at the start of a
+    // drag must not rewrap the toolbar and move the picture under the mouse.
+    auto *readouts = new QWidget(this);
+    readouts->setObjectName(QStringLiteral("readouts"));
+    auto *pair = new QHBoxLayout(readouts);
+    pair->setContentsMargins(0, 0, 0, 0);
+    pair->setSpacing(8);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPixelSize(11);
-    m_sizeReadout->setFont(mono);
-    m_sizeReadout->setForegroundRole(QPalette::PlaceholderText);
-    row->addWidget(m_sizeReadout);
+    for (QLabel **label : {&m_sizeReadout, &m_zoomReadout}) {
+        *label = new QLabel(readouts);
+        (*label)->setFont(mono);
+        (*label)->setForegroundRole(QPalette::PlaceholderText);
+        (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    m_sizeReadout->setObjectName(QStringLiteral("sizeReadout"));
+    m_zoomReadout->setObjectName(QStringLiteral("zoomReadout"));
+    const QFontMetrics metrics(mono);
+    m_sizeReadout->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("16384×16384px")));
+    m_zoomReadout->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("3200 %")));
+    QSizePolicy kept = m_sizeReadout->sizePolicy();
+    kept.setRetainSizeWhenHidden(true);
+    m_sizeReadout->setSizePolicy(kept);
+    pair->addWidget(m_sizeReadout);
+    pair->addWidget(m_zoomReadout);
+    row->addWidget(readouts);
+    connect(m_editor.canvasView(), &CanvasView::zoomChanged, this, &EditorToolbar::refresh);
 
     connect(&m_document, &EditorDocument::selectionChanged, this, &EditorToolbar::refresh);
     connect(&m_document, &EditorDocument::drawModeChanged, this, &EditorToolbar::refresh);
@@ -215,6 +237,7 @@ void EditorToolbar::refresh()
             QStringLiteral("%1×%2px").arg(qint64(selection.width())).arg(qint64(selection.height())));
     }
     m_sizeReadout->setVisible(showSize);
+    m_zoomReadout->setText(QStringLiteral("%1 %").arg(qRound(m_editor.canvasView()->zoomPercent())));
 }
 
 void EditorToolbar::paintEvent(QPaintEvent *)

@@ -51,6 +51,7 @@ private:
     SegmentedPicker *m_lineWidths = nullptr;
     SwitchToggle *m_fill = nullptr;
     QLabel *m_sizeReadout = nullptr;
+    QLabel *m_zoomReadout = nullptr;
 };
 
 } // namespace pintora

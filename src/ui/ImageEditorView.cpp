@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace pintora {
 namespace {
 
@@ -72,6 +74,7 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     , m_redo(makeAction(Translations::redo(), &ImageEditorView::redo))
     , m_close(new QAction(this))
     , m_toolActions(makeToolActions())
+    , m_viewActions(makeViewActions())
     , m_toolbar(new EditorToolbar(*this))
 {
     auto *column = new QVBoxLayout(this);
@@ -140,6 +143,36 @@ QList<QAction *> ImageEditorView::makeToolActions()
     return actions;
 }
 
+QList<QAction *> ImageEditorView::makeViewActions()
+{
+    CanvasView *canvas = m_canvasView;
+    const struct {
+        QKeySequence::StandardKey standard;
+        QList<QKeySequence> keys;
+        std::function<void()> act;
+    } table[] = {
+        {QKeySequence::SelectAll, {Qt::CTRL | Qt::Key_A}, [this] { m_document->selectAll(); }},
+        // Ctrl+= as well as Ctrl++: the plus sign needs Shift on most keyboards.
+        {QKeySequence::ZoomIn, {Qt::CTRL | Qt::Key_Equal, Qt::CTRL | Qt::Key_Plus}, [canvas] { canvas->zoomBy(1); }},
+        {QKeySequence::ZoomOut, {Qt::CTRL | Qt::Key_Minus}, [canvas] { canvas->zoomBy(-1); }},
+        {QKeySequence::UnknownKey, {Qt::CTRL | Qt::Key_0}, [canvas] { canvas->zoomToFit(); }},
+        {QKeySequence::UnknownKey, {Qt::CTRL | Qt::Key_1}, [canvas] { canvas->zoomToActualSize(); }},
+    };
+    QList<QAction *> actions;
+    for (const auto &row : table) {
+        auto *action = new QAction(this);
+        QList<QKeySequence> keys = row.keys;
+        for (const QKeySequence &key : QKeySequence::keyBindings(row.standard))
+            if (!keys.contains(key))
+                keys.append(key);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, row.act);
+        addAction(action);
+        actions.append(action);
+    }
+    return actions;
+}
+
 QAction *ImageEditorView::makeAction(const QString &text, void (ImageEditorView::*slot)())
 {
     auto *action = new QAction(text, this);
@@ -160,6 +193,8 @@ void ImageEditorView::updateActions()
     m_paste->setEnabled(hasImage);
     m_undo->setEnabled(m_document->undoCount() > 0);
     m_redo->setEnabled(m_document->redoCount() > 0);
+    for (QAction *action : std::as_const(m_viewActions))
+        action->setEnabled(hasImage);
     m_toolbar->setVisible(hasImage);
 }
 

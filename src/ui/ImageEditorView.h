@@ -49,6 +49,8 @@ public:
     // One for each tool, in the registry's order.
     const QList<QAction *> &toolActions() const { return m_toolActions; }
     QAction *closeAction() const { return m_close; }
+    // Select All, and the zoom's: in, out, fit, 100 %.
+    const QList<QAction *> &viewActions() const { return m_viewActions; }
 
     void performCrop(bool copyAndClose);
     void saveCroppedToFile();
@@ -71,6 +73,7 @@ protected:
 private:
     QAction *makeAction(const QString &text, void (ImageEditorView::*slot)());
     QList<QAction *> makeToolActions();
+    QList<QAction *> makeViewActions();
     void crop() { performCrop(false); }
     void cropAndCopy() { performCrop(true); }
     void undo();
@@ -93,6 +96,7 @@ private:
     QAction *m_redo;
     QAction *m_close;
     QList<QAction *> m_toolActions;
+    QList<QAction *> m_viewActions;
     EditorToolbar *m_toolbar;
     bool m_hasAppeared = false;
 };

@@ -23,7 +23,8 @@ TEST(DisplayScaling, ShrinkingAveragesAndEnlargingRepeatsPixels)
     } cases[] = {
         {"shrunk, lines of text turn grey", checkerboard, {4, 4}, QColor(128, 128, 128), QColor(128, 128, 128)},
         {"enlarged, pixels stay sharp", checkerboard, {16, 16}, Qt::black, Qt::black},
-        {"translucent, on black", halfRed, {4, 4}, QColor(128, 0, 0), QColor(128, 0, 0)},
+        // Over the checkerboard's light square (153 grey): 128 + 153 · 127/255.
+        {"translucent, over the checkerboard", halfRed, {4, 4}, QColor(204, 76, 76), QColor(204, 76, 76)},
         // Each display pixel takes a part of the pixels it only partly
         // covers: a flat image stays flat at any ratio.
         {"shrunk by a ratio that is not whole", solidImage(1000, 1000, QColor(200, 100, 50)), {333, 333},
@@ -61,6 +62,41 @@ TEST(DisplayScaling, AnUpdatedAreaIsExactlyWhatARebuildMakes)
                 image.setPixel(x, y, 0xffffffff);
         scaling.renderArea(image, display, scaling.displayArea(c.changed));
         EXPECT_EQ(display, scaling.render(image)) << c.display.width();
+    }
+}
+
+// Transparent pixels show over squares of 8 display pixels, light and dark;
+// a window onto the display (as a zoomed-in canvas keeps) is exactly that
+// part of the whole display, squares included.
+TEST(DisplayScaling, TransparencyShowsOverCheckerboardSquaresAndAWindowIsPartOfTheWhole)
+{
+    const QImage clear = solidImage(8, 8, Qt::transparent, QImage::Format_ARGB32);
+    const QImage squares = DisplayScaling(clear.size(), {32, 32}).render(clear);
+    EXPECT_EQ(squares.pixelColor(0, 0), QColor(153, 153, 153));
+    EXPECT_EQ(squares.pixelColor(7, 7), QColor(153, 153, 153));
+    EXPECT_EQ(squares.pixelColor(8, 0), QColor(102, 102, 102));
+    EXPECT_EQ(squares.pixelColor(8, 8), QColor(153, 153, 153));
+
+    QImage image = noiseImage(300, 200).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < 200; y += 3)
+        for (int x = 0; x < 300; ++x)
+            image.setPixelColor(x, y, QColor(0, 0, 255, x % 256)); // translucent rows
+    // clang-format off
+    const struct {
+        QSize display;
+        QRect window;
+    } cases[] = {
+        {{150, 100}, {20, 30, 50, 40}},   // shrunk
+        {{2400, 1600}, {1013, 777, 300, 200}}, // enlarged 8 times
+        {{300, 200}, {0, 0, 300, 200}},
+        {{2400, 1600}, {2300, 1550, 100, 50}}, // at the far corner
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        const DisplayScaling scaling(image.size(), c.display);
+        QImage window(c.window.size(), QImage::Format_RGB32);
+        scaling.renderArea(image, window, c.window, c.window.topLeft());
+        EXPECT_EQ(window, scaling.render(image).copy(c.window)) << c.display.width() << " " << c.window.x();
     }
 }
 

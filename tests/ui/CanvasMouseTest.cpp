@@ -70,13 +70,14 @@ TEST(CanvasMouse, PressesDragsAndReleasesBecomeRequestsInPixelSpace)
         QRectF selection;
         DrawMode mode;
     } cases[] = {
-        {"L12,30.5 m50,60 m112,110.75 u", {}, {12, 30.5, 100, 80.25}, DrawMode::selection},
+        // Corners go to whole pixels.
+        {"L12,30.5 m50,60 m112,110.75 u", {}, {12, 31, 100, 80}, DrawMode::selection},
         // Normalised whichever way the drag goes, and clipped to the image.
         {"L80,70 m20,30 u", {}, {20, 30, 60, 40}, DrawMode::selection},
         {"L20,70 m80,30 u", {}, {20, 30, 60, 40}, DrawMode::selection},
         {"L80,30 m20,70 u", {}, {20, 30, 60, 40}, DrawMode::selection},
         {"L100,100 m250,275 u", {}, {100, 100, 100, 50}, DrawMode::selection},
-        {"L-10,-12.5 m10,12.5 u", {}, {0, 0, 10, 12.5}, DrawMode::selection},
+        {"L-10,-12.5 m10,12.25 u", {}, {0, 0, 10, 12}, DrawMode::selection},
         // The mode comes from the button and Control at the press only.
         {"R10,10 u", Lines{"save", "mode rectangle", "✅ Selection (pixels): (0.0, 0.0, 0.0, 0.0)"}, {},
          DrawMode::rectangle},

@@ -103,16 +103,24 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
         QColor expected;
         int tolerance;
     } cases[] = {
-        {"translucent on black", solidImage(100, 75, QColor(255, 0, 0, 128), QImage::Format_ARGB32), {400, 300},
-         {}, {200, 150}, QColor(128, 0, 0), 1},
+        // Over the checkerboard's squares of 8: (200, 150) is in a dark one (102 grey), (208, 150) a light one.
+        {"translucent over a dark square", solidImage(100, 75, QColor(255, 0, 0, 128), QImage::Format_ARGB32),
+         {400, 300}, {}, {200, 150}, QColor(179, 51, 51), 1},
+        {"translucent over a light square", solidImage(100, 75, QColor(255, 0, 0, 128), QImage::Format_ARGB32),
+         {400, 300}, {}, {208, 150}, QColor(204, 76, 76), 1},
         {"margin above", solidImage(100, 75, grey), {400, 400}, {}, {200, 40}, black, 0},
         {"image below it", solidImage(100, 75, grey), {400, 400}, {}, {200, 60}, grey, 0},
         {"margin below", solidImage(100, 75, grey), {400, 400}, {}, {200, 360}, black, 0},
         {"dimmed outside", solidImage(100, 75, grey), {400, 300}, select, {20, 20}, dimmed, 1},
         {"inside as painted", solidImage(100, 75, grey), {400, 300}, select, {200, 160}, grey, 0},
-        {"white edge, 2 wide", solidImage(100, 75, grey), {400, 300}, select, {99, 160}, Qt::white, 0},
-        {"white edge, inner half", solidImage(100, 75, grey), {400, 300}, select, {100, 160}, Qt::white, 0},
-        {"white edge ends", solidImage(100, 75, grey), {400, 300}, select, {97, 160}, dimmed, 1},
+        {"white edge, 2 wide", solidImage(100, 75, grey), {400, 300}, select, {99, 130}, Qt::white, 0},
+        {"white edge, inner half", solidImage(100, 75, grey), {400, 300}, select, {100, 130}, Qt::white, 0},
+        {"white edge ends", solidImage(100, 75, grey), {400, 300}, select, {97, 130}, dimmed, 1},
+        // Handles, 7 points square, on the corners and the middles of the sides.
+        {"a handle at a side's middle", solidImage(100, 75, grey), {400, 300}, select, {98, 157}, Qt::white, 0},
+        {"a handle on a corner", solidImage(100, 75, grey), {400, 300}, select, {302, 218}, Qt::white, 0},
+        {"no handles while dragging", solidImage(100, 75, grey), {400, 300}, selecting, {98, 157},
+         over(accentColor(), 0.5, over(Qt::white, 0.5, dimmed)), 3},
         {"dragging: white 3 under blue 6", solidImage(100, 75, grey), {400, 300}, selecting, {99, 160},
          over(accentColor(), 0.5, Qt::white), 1},
         {"dragging: white half over the edge pixel", solidImage(100, 75, grey), {400, 300}, selecting, {101, 160},

@@ -46,8 +46,8 @@ protected:
     // The canvas point over image pixel (px, py), pixel space (y up).
     QPoint at(double px, double py)
     {
-        const QRectF view
-            = geometry::pixelToView(QRectF(px, py, 0, 0), QSizeF(canvas().size()), doc().currentImage().size());
+        const QRectF view = geometry::pixelToView(QRectF(px, py, 0, 0), QSizeF(canvas().size()),
+                                                  doc().currentImage().size(), canvas().zoom());
         return geometry::viewPointFromWidget(view.topLeft(), canvas().height()).toPoint();
     }
 

@@ -1,0 +1,161 @@
+#include "ConsoleCapture.h"
+#include "ImageTestSupport.h"
+#include "core/EditorDocument.h"
+#include "ui/CanvasView.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace pintora {
+namespace {
+
+// A 1600 x 1200 image on an 800 x 600 canvas: fitted at 50 %.
+class CanvasZoom : public ::testing::Test
+{
+protected:
+    CanvasZoom()
+    {
+        canvas.resize(800, 600);
+        document.setImage(noiseImage(1600, 1200));
+    }
+
+    // The image pixel under a widget point.
+    QPointF under(QPoint widget) { return canvas.canvasToPixel(QPointF(widget.x(), 600 - widget.y())); }
+    void wheel(QPoint at, QPoint angle, Qt::KeyboardModifiers keys = {})
+    {
+        QWheelEvent event(at, canvas.mapToGlobal(at), {}, angle, Qt::NoButton, keys, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&canvas, &event);
+    }
+    bool scrollBarsShown()
+    {
+        const auto bars = canvas.findChildren<QScrollBar *>();
+        return std::all_of(bars.begin(), bars.end(), [this](QScrollBar *bar) { return bar->isVisibleTo(&canvas); });
+    }
+
+    ConsoleCapture quiet;
+    EditorDocument document;
+    CanvasView canvas{document};
+};
+
+TEST_F(CanvasZoom, StepsFitAndActualSize)
+{
+    using Act = std::function<void(CanvasView &)>;
+    // clang-format off
+    const struct {
+        const char *what;
+        Act act;
+        double percent;
+        bool scrollBars;
+    } cases[] = {
+        {"fitted", [](CanvasView &) {}, 50, false},
+        {"a step in from fitted", [](CanvasView &c) { c.zoomBy(1); }, 200.0 / 3, true},
+        {"two steps out", [](CanvasView &c) { c.zoomBy(-2); }, 100.0 / 4, false},
+        {"100 %", [](CanvasView &c) { c.zoomToActualSize(); }, 100, true},
+        {"100 % then fitted", [](CanvasView &c) { c.zoomToActualSize(); c.zoomToFit(); }, 50, false},
+        {"no further than 3200 %", [](CanvasView &c) { c.zoomBy(40); }, 3200, true},
+        {"no further than 6.25 %", [](CanvasView &c) { c.zoomBy(-40); }, 6.25, false},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        canvas.zoomToFit();
+        c.act(canvas);
+        EXPECT_NEAR(canvas.zoomPercent(), c.percent, 1e-9) << c.what;
+        EXPECT_EQ(scrollBarsShown(), c.scrollBars) << c.what;
+    }
+    // A new image of another size is fitted again.
+    canvas.zoomToActualSize();
+    document.setImage(noiseImage(400, 300));
+    EXPECT_TRUE(canvas.zoom().isFitted());
+}
+
+TEST_F(CanvasZoom, ControlWheelZoomsAboutThePointerAndTheWheelAndPansScroll)
+{
+    const QPoint pointer(200, 150);
+    const QPointF before = under(pointer);
+    wheel(pointer, {0, 120}, Qt::ControlModifier);
+    EXPECT_NEAR(canvas.zoomPercent(), 200.0 / 3, 1e-9);
+    EXPECT_NEAR(under(pointer).x(), before.x(), 1.5);
+    EXPECT_NEAR(under(pointer).y(), before.y(), 1.5);
+
+    canvas.zoomToFit();
+    canvas.zoomToActualSize();
+    const QPoint middle(400, 300);
+    const QPointF centre = under(middle);
+    EXPECT_EQ(centre, QPointF(800, 600));
+    wheel(middle, {0, -120}); // towards the user: what is below comes up
+    EXPECT_EQ(under(middle), centre - QPointF(0, 60));
+    wheel(middle, {0, -120}, Qt::ShiftModifier); // sideways
+    EXPECT_EQ(under(middle), centre - QPointF(-60, 60));
+
+    // The middle button drags the image along.
+    const QPointF grabbed = under(middle);
+    QTest::mousePress(&canvas, Qt::MiddleButton, {}, middle);
+    QTest::mouseMove(&canvas, QPoint(300, 250));
+    QTest::mouseRelease(&canvas, Qt::MiddleButton, {}, QPoint(300, 250));
+    EXPECT_EQ(under(QPoint(300, 250)), grabbed);
+    // So does the left one with Space held, and it selects nothing.
+    QTest::keyPress(&canvas, Qt::Key_Space);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(300, 250));
+    QTest::mouseMove(&canvas, QPoint(350, 250));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(350, 250));
+    QTest::keyRelease(&canvas, Qt::Key_Space);
+    EXPECT_EQ(under(QPoint(350, 250)), grabbed);
+    EXPECT_FALSE(geometry::hasArea(document.selectionRect()));
+
+    // Fitted, there is nothing to scroll.
+    canvas.zoomToFit();
+    const QPointF fitted = under(middle);
+    wheel(middle, {0, -120});
+    EXPECT_EQ(under(middle), fitted);
+}
+
+// Shrunk to half, a point is two pixels: a drag from the canvas's first
+// point to its last takes the whole image, and corners are whole pixels.
+TEST_F(CanvasZoom, ADragReachingTheEdgesTakesTheWholeImage)
+{
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(0, 599));
+    QTest::mouseMove(&canvas, QPoint(799, 0));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(799, 0));
+    EXPECT_EQ(document.selectionRect(), QRectF(0, 0, 1600, 1200));
+    document.setSelectionRect({}); // a press on it would take its handle
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(10, 590));
+    QTest::mouseMove(&canvas, QPoint(401, 300));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(401, 300));
+    EXPECT_EQ(document.selectionRect(), QRectF(20, 20, 782, 580));
+}
+
+// Zoomed in, each image pixel is a sharp square of the zoom's size.
+TEST_F(CanvasZoom, ZoomedInPixelsAreSharpSquares)
+{
+    QImage stripes(1600, 1200, QImage::Format_RGB32);
+    for (int x = 0; x < 1600; ++x)
+        for (int y = 0; y < 1200; ++y)
+            stripes.setPixel(x, y, x % 2 ? 0xffffffff : 0xff000000);
+    document.setImage(stripes);
+    canvas.zoomToActualSize();
+    for (int i = 0; i < 3; ++i)
+        canvas.zoomBy(1); // 150, 200, 300 %
+    ASSERT_NEAR(canvas.zoomPercent(), 300, 1e-9);
+    const QImage shown = canvas.grab().toImage();
+    // Runs of black and white, 3 points each (the first cut by the edge), no grey between.
+    std::vector<int> runs{1};
+    for (int x = 1; x < 300; ++x) {
+        const QRgb pixel = shown.pixel(x, 300);
+        ASSERT_TRUE(pixel == 0xffffffff || pixel == 0xff000000) << x;
+        if (pixel == shown.pixel(x - 1, 300))
+            ++runs.back();
+        else
+            runs.push_back(1);
+    }
+    runs.pop_back(); // cut by the end of the scan
+    for (std::size_t i = 1; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i], 3) << "run " << i;
+}
+
+} // namespace
+} // namespace pintora
