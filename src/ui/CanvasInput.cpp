@@ -92,6 +92,7 @@ void CanvasView::mousePressEvent(QMouseEvent *event)
         mode = event->modifiers().testFlag(rectangleModifier) ? DrawMode::rectangle : DrawMode::selection;
     else
         return event->ignore();
+    m_pointer = event->position();
     const QPointF at = viewPoint(event->position());
     // A press on the selection or its edges adjusts it; elsewhere, and a
     // press while dragging, starts afresh.
@@ -109,6 +110,7 @@ void CanvasView::mousePressEvent(QMouseEvent *event)
 
 void CanvasView::mouseMoveEvent(QMouseEvent *event)
 {
+    m_pointer = event->position();
     const QPointF at = viewPoint(event->position());
     if (m_panFrom) {
         const QPointF moved = event->position() - *std::exchange(m_panFrom, event->position());

@@ -5,6 +5,7 @@
 #include "core/tools/TextLayout.h"
 #include "core/tools/Tools.h"
 #include "i18n/Translations.h"
+#include "ui/Loupe.h"
 #include "ui/Theme.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -221,6 +222,27 @@ void CanvasView::paintEvent(QPaintEvent *)
         paintTyping(painter);
     if (m_document.drawMode() == DrawMode::selection && geometry::hasArea(m_document.selectionRect()))
         paintSelectionOverlay(painter);
+    if (m_isDragging)
+        paintLoupe(painter);
+    if (m_horizontal->isVisible() && m_vertical->isVisible()) // the corner between the scroll bars
+        painter.fillRect(QRect(m_vertical->x(), m_horizontal->y(), m_vertical->width(), m_horizontal->height()),
+                         palette().color(QPalette::Window));
+}
+
+// While dragging: the pixels under the pointer at 8 times, and where it is
+// in pixels (the corner a selection takes, or the pixel a mark starts in).
+void CanvasView::paintLoupe(QPainter &painter)
+{
+    const QImage &image = m_document.currentImage();
+    const QPointF at = viewPoint(m_pointer);
+    const QPointF pixel = canvasToPixel(at);
+    const QPoint bitmapPixel(std::clamp(int(std::floor(pixel.x())), 0, image.width() - 1),
+                             std::clamp(int(std::floor(image.height() - pixel.y())), 0, image.height() - 1));
+    const bool selecting = m_document.drawMode() == DrawMode::selection && m_handle == geometry::Handle::none;
+    const QPointF shown
+        = selecting ? selectionCorner(at) : QPointF(bitmapPixel.x(), image.height() - 1 - bitmapPixel.y());
+    const QString label = QStringLiteral("%1, %2").arg(qRound(shown.x())).arg(qRound(shown.y()));
+    Loupe::paint(painter, Loupe::placeFor(m_pointer, rect()), image, bitmapPixel, label);
 }
 
 QRectF CanvasView::paintImage(QPainter &painter)

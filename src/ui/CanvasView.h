@@ -89,6 +89,7 @@ private:
     // The one place where bitmap space goes onto the screen.
     QTransform bitmapToWidget() const;
     void paintSelectionOverlay(QPainter &painter);
+    void paintLoupe(QPainter &painter);
     void paintNoImageMessage(QPainter &painter);
 
     EditorDocument &m_document;
@@ -99,6 +100,7 @@ private:
     QPointF m_handleFrom;
     QRectF m_handleStart;
     std::optional<QPointF> m_panFrom; // widget point of a pan in progress
+    QPointF m_pointer; // widget point of the last press or move
     bool m_spaceHeld = false;
     double m_wheelSteps = 0; // zoom steps a smooth wheel has turned so far
     QScrollBar *m_horizontal;

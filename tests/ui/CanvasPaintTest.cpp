@@ -2,6 +2,7 @@
 #include "core/EditorDocument.h"
 #include "core/tools/Tools.h"
 #include "ui/CanvasView.h"
+#include "ui/Loupe.h"
 #include "ui/Theme.h"
 
 #include <QTest>
@@ -165,6 +166,35 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
             c.act(document, canvas);
         EXPECT_TRUE(colorNear(paint(canvas).pixelColor(c.at), c.expected, c.tolerance)) << c.name;
     }
+}
+
+// While dragging, a loupe by the pointer shows the pixels under it at 8
+// times, the one under the pointer in its middle; it stays on the canvas.
+TEST(CanvasPaint, ALoupeMagnifiesThePixelsUnderTheDraggingPointer)
+{
+    QImage image = solidImage(100, 75, grey);
+    image.setPixelColor(50, 30, Qt::red); // bitmap space
+    image.setPixelColor(51, 30, blue);
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        EditorDocument document;
+        CanvasView canvas{document};
+        canvas.resize(400, 300);
+        document.setImage(image);
+        const QPoint pointer(50 * 4 + 2, 30 * 4 + 2); // inside pixel (50, 30)
+        QTest::mousePress(&canvas, button, {}, QPoint(20, 20));
+        QTest::mouseMove(&canvas, pointer);
+        const QImage shown = paint(canvas);
+        const QRectF place = Loupe::placeFor(pointer, canvas.rect());
+        const QPoint middle = (place.topLeft() + QPointF(7 * 8 + 4, 7 * 8 + 4)).toPoint();
+        EXPECT_TRUE(colorNear(shown.pixelColor(middle), Qt::red, 0)) << button;
+        EXPECT_TRUE(colorNear(shown.pixelColor(middle + QPoint(8, 0)), blue, 0)) << button;
+        EXPECT_TRUE(colorNear(shown.pixelColor(middle + QPoint(0, 16)), grey, 0)) << button;
+        QTest::mouseRelease(&canvas, button, {}, pointer);
+        EXPECT_FALSE(colorNear(paint(canvas).pixelColor(middle), Qt::red, 40)) << "gone after the release";
+    }
+    // Below right of the pointer, or the other side where the canvas ends.
+    EXPECT_EQ(Loupe::placeFor({100, 100}, QRectF(0, 0, 800, 600)).topLeft(), QPointF(124, 124));
+    EXPECT_EQ(Loupe::placeFor({790, 590}, QRectF(0, 0, 800, 600)).bottomRight(), QPointF(766, 566 - 20));
 }
 
 } // namespace
