@@ -9,6 +9,7 @@
 
 #include <QPainter>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <benchmark/benchmark.h>
 
@@ -236,4 +237,73 @@ BENCHMARK(BM_ToolPreviewRepaint)->DenseRange(0, 8)->Unit(benchmark::kMillisecond
 
 } // namespace
 
+} // namespace pintora
+
+namespace pintora {
+namespace {
+
+// A repaint of a 16384 x 4096 image in a 1536 x 864 view at a zoom of
+// range(0) / 16 device pixels an image pixel, scrolled to a third of the
+// way across; against BM_FittedRepaint, a 1920 x 1080 image fitted.
+void BM_ZoomedRepaint(benchmark::State &state)
+{
+    static const QImage wide = makeScreenshot(16384, 4096).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EditorDocument document;
+    document.setImage(wide.copy());
+    CanvasView canvas(document);
+    canvas.resize(1536, 864);
+    canvas.zoomToActualSize();
+    const double factor = double(state.range(0)) / 16;
+    canvas.zoomBy(0); // settles nothing, but keeps the form of the calls below
+    while (canvas.zoomPercent() < factor * 100 - 1e-6)
+        canvas.zoomBy(1);
+    while (canvas.zoomPercent() > factor * 100 + 1e-6)
+        canvas.zoomBy(-1);
+    QWheelEvent scroll(QPointF(700, 400), QPointF(700, 400), {}, QPoint(-3000, 800), Qt::NoButton, {},
+                       Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&canvas, &scroll);
+    QImage target(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target);
+    for (auto _ : state)
+        canvas.render(&target);
+    state.counters["percent"] = canvas.zoomPercent();
+}
+BENCHMARK(BM_ZoomedRepaint)->Arg(1)->Arg(4)->Arg(16)->Arg(128)->Arg(512)->Unit(benchmark::kMillisecond);
+
+void BM_FittedRepaint(benchmark::State &state)
+{
+    EditorDocument document;
+    document.setImage(makeScreenshot(1920, 1080).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    CanvasView canvas(document);
+    canvas.resize(1536, 864);
+    QImage target(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target);
+    for (auto _ : state)
+        canvas.render(&target);
+}
+BENCHMARK(BM_FittedRepaint)->Unit(benchmark::kMillisecond);
+
+// A zoom step on the 5K screenshot, from the request to the repainted view:
+// in and out about 100 % (range(0) 0), or about fitted (1). Against
+// BM_CanvasRepaint/0, a repaint during a selection drag.
+void BM_ZoomStep(benchmark::State &state)
+{
+    EditorDocument document;
+    ownImage(document);
+    CanvasView canvas(document);
+    canvas.resize(1536, 864);
+    if (state.range(0) == 0)
+        canvas.zoomToActualSize();
+    QImage target(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.render(&target);
+    int direction = 1;
+    for (auto _ : state) {
+        canvas.zoomBy(direction);
+        direction = -direction;
+        canvas.render(&target);
+    }
+}
+BENCHMARK(BM_ZoomStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
 } // namespace pintora

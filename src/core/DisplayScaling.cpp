@@ -1,5 +1,7 @@
 #include "core/DisplayScaling.h"
 
+#include "core/Parallel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -118,25 +120,56 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
     if (source.isNull())
         return;
 
-    std::vector<Channels> sums(size_t(target.width()));
-    for (int dy = target.top(); dy <= target.bottom(); ++dy) {
-        std::fill(sums.begin(), sums.end(), Channels{0, 0, 0, 0});
-        for (int r = m_rows.first[size_t(dy)]; r < m_rows.first[size_t(dy) + 1]; ++r) {
-            const float rowWeight = m_rows.weight[size_t(r)];
-            const auto *line
-                = reinterpret_cast<const std::uint32_t *>(source.constScanLine(m_rows.index[size_t(r)] - rowOffset))
-                - columnOffset;
-            for (int dx = target.left(); dx <= target.right(); ++dx) {
-                Channels across{0, 0, 0, 0};
-                for (int c = m_columns.first[size_t(dx)]; c < m_columns.first[size_t(dx) + 1]; ++c)
-                    across += m_columns.weight[size_t(c)] * unpack(line[m_columns.index[size_t(c)]]);
-                sums[size_t(dx - target.left())] += rowWeight * across;
+    // Rows in bands, one a core, when there are enough of them to pay for
+    // the threads (a zoom step or a new image, not the update after an edit).
+    uchar *const bits = display.bits();
+    const qsizetype stride = display.bytesPerLine();
+    const auto outputRow = [&](int dy) {
+        return reinterpret_cast<std::uint32_t *>(bits + qsizetype(dy - origin.y()) * stride)
+            + (target.left() - origin.x());
+    };
+    const auto sourceRow = [&](int imageRow) {
+        return reinterpret_cast<const std::uint32_t *>(source.constScanLine(imageRow - rowOffset)) - columnOffset;
+    };
+    const bool enlarged = m_columns.index.size() == m_columns.first.size() - 1
+        && m_rows.index.size() == m_rows.first.size() - 1; // one image pixel a display pixel
+    const auto renderRows = [&](int firstRow, int endRow) {
+        if (enlarged) {
+            // The nearest pixel, as it is where it is opaque.
+            for (int dy = firstRow; dy < endRow; ++dy) {
+                const std::uint32_t *line = sourceRow(m_rows.index[size_t(dy)]);
+                std::uint32_t *out = outputRow(dy);
+                for (int dx = target.left(); dx <= target.right(); ++dx) {
+                    const std::uint32_t pixel = line[m_columns.index[size_t(dx)]];
+                    *out++ = pixel >= 0xff000000u ? pixel : pack(unpack(pixel), checker(dx, dy));
+                }
             }
+            return;
         }
-        auto *out = reinterpret_cast<std::uint32_t *>(display.scanLine(dy - origin.y())) + (target.left() - origin.x());
-        for (int i = 0; i < target.width(); ++i)
-            out[i] = pack(sums[size_t(i)], checker(target.left() + i, dy));
-    }
+        std::vector<Channels> sums(size_t(target.width()));
+        for (int dy = firstRow; dy < endRow; ++dy) {
+            std::fill(sums.begin(), sums.end(), Channels{0, 0, 0, 0});
+            for (int r = m_rows.first[size_t(dy)]; r < m_rows.first[size_t(dy) + 1]; ++r) {
+                const float rowWeight = m_rows.weight[size_t(r)];
+                const std::uint32_t *line = sourceRow(m_rows.index[size_t(r)]);
+                for (int dx = target.left(); dx <= target.right(); ++dx) {
+                    Channels across{0, 0, 0, 0};
+                    for (int c = m_columns.first[size_t(dx)]; c < m_columns.first[size_t(dx) + 1]; ++c)
+                        across += m_columns.weight[size_t(c)] * unpack(line[m_columns.index[size_t(c)]]);
+                    sums[size_t(dx - target.left())] += rowWeight * across;
+                }
+            }
+            std::uint32_t *out = outputRow(dy);
+            for (int i = 0; i < target.width(); ++i)
+                out[i] = pack(sums[size_t(i)], checker(target.left() + i, dy));
+        }
+    };
+    constexpr qint64 worthThreads = 1 << 16; // display pixels
+    const int bands = qint64(target.width()) * target.height() >= worthThreads ? workerCount() : 1;
+    runInParallel(bands, [&](int band) {
+        renderRows(target.top() + int(qint64(target.height()) * band / bands),
+                   target.top() + int(qint64(target.height()) * (band + 1) / bands));
+    });
 }
 
 } // namespace pintora

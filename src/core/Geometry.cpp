@@ -130,6 +130,27 @@ Zoom scrolledBy(const Zoom &zoom, const QPointF &viewDelta, const QSizeF &bounds
     return settled({zoom.scale, here.centre - viewDelta / zoom.scale}, bounds, imageSize);
 }
 
+namespace {
+constexpr double shortestThumb = 24;
+} // namespace
+
+Thumb scrollThumb(double viewLength, double imageStart, double imageLength)
+{
+    if (!(imageLength > viewLength) || !(viewLength > shortestThumb))
+        return {};
+    const double length = std::max(shortestThumb, viewLength * viewLength / imageLength);
+    const double scrolled = std::clamp(-imageStart / (imageLength - viewLength), 0.0, 1.0);
+    return {scrolled * (viewLength - length), length};
+}
+
+double imageMoveForThumb(double viewLength, double imageLength, double thumbDelta)
+{
+    const Thumb thumb = scrollThumb(viewLength, 0, imageLength);
+    if (thumb.length == 0)
+        return 0;
+    return -thumbDelta * (imageLength - viewLength) / (viewLength - thumb.length);
+}
+
 double zoomPercent(double scale, double ratio)
 {
     return scale * ratio * 100;

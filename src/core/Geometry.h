@@ -70,6 +70,17 @@ Zoom zoomedAbout(const Zoom &zoom, double scale, const QPointF &viewPoint, const
 // `zoom` with the image moved by `viewDelta` points (a pan or a scroll).
 Zoom scrolledBy(const Zoom &zoom, const QPointF &viewDelta, const QSizeF &bounds, const QSizeF &imageSize);
 
+// The thumb of a scroll bar along a view `viewLength` long that shows an
+// image `imageLength` long starting at `imageStart` (negative: scrolled
+// in): where it starts and how long it is; length 0 when the image fits.
+struct Thumb {
+    double start = 0;
+    double length = 0;
+};
+Thumb scrollThumb(double viewLength, double imageStart, double imageLength);
+// How far the image moves when the thumb is dragged by `thumbDelta`.
+double imageMoveForThumb(double viewLength, double imageLength, double thumbDelta);
+
 // Percent of device pixels an image pixel: 100 shows each image pixel on one.
 double zoomPercent(double scale, double ratio);
 

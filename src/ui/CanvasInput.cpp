@@ -72,7 +72,7 @@ geometry::Handle CanvasView::handleUnder(const QPointF &viewPoint) const
 
 void CanvasView::updateCursor(const QPointF &viewPoint)
 {
-    if (m_panFrom)
+    if (m_panning)
         return setCursor(Qt::ClosedHandCursor);
     if (m_spaceHeld)
         return setCursor(Qt::OpenHandCursor);
@@ -81,8 +81,16 @@ void CanvasView::updateCursor(const QPointF &viewPoint)
 
 void CanvasView::mousePressEvent(QMouseEvent *event)
 {
+    m_pointer = event->position();
+    if (event->button() == Qt::LeftButton && !m_isDragging) {
+        for (const Qt::Orientation orientation : {Qt::Horizontal, Qt::Vertical})
+            if (scrollThumb(orientation).adjusted(-4, -4, 4, 4).contains(event->position())) {
+                m_thumbDragged = orientation;
+                return;
+            }
+    }
     if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && m_spaceHeld)) {
-        m_panFrom = event->position();
+        m_panning = true;
         return updateCursor({});
     }
     DrawMode mode;
@@ -92,7 +100,6 @@ void CanvasView::mousePressEvent(QMouseEvent *event)
         mode = event->modifiers().testFlag(rectangleModifier) ? DrawMode::rectangle : DrawMode::selection;
     else
         return event->ignore();
-    m_pointer = event->position();
     const QPointF at = viewPoint(event->position());
     // A press on the selection or its edges adjusts it; elsewhere, and a
     // press while dragging, starts afresh.
@@ -110,12 +117,18 @@ void CanvasView::mousePressEvent(QMouseEvent *event)
 
 void CanvasView::mouseMoveEvent(QMouseEvent *event)
 {
-    m_pointer = event->position();
+    const QPointF moved = event->position() - std::exchange(m_pointer, event->position());
     const QPointF at = viewPoint(event->position());
-    if (m_panFrom) {
-        const QPointF moved = event->position() - *std::exchange(m_panFrom, event->position());
-        return setZoom(geometry::scrolledBy(m_zoom, QPointF(moved.x(), -moved.y()), bounds(), imageSize()));
+    if (m_thumbDragged) {
+        const QRectF shown = widgetRect(geometry::imageRect(bounds(), imageSize(), m_zoom));
+        // Widget y runs down, view y up.
+        const QPointF image = *m_thumbDragged == Qt::Horizontal
+            ? QPointF(geometry::imageMoveForThumb(width(), shown.width(), moved.x()), 0)
+            : QPointF(0, -geometry::imageMoveForThumb(height(), shown.height(), moved.y()));
+        return setZoom(geometry::scrolledBy(m_zoom, image, bounds(), imageSize()));
     }
+    if (m_panning)
+        return setZoom(geometry::scrolledBy(m_zoom, QPointF(moved.x(), -moved.y()), bounds(), imageSize()));
     if (!m_isDragging)
         return updateCursor(at);
     if (m_handle != geometry::Handle::none)
@@ -130,8 +143,12 @@ void CanvasView::mouseMoveEvent(QMouseEvent *event)
 
 void CanvasView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_panFrom && (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton)) {
-        m_panFrom.reset();
+    if (m_thumbDragged && event->button() == Qt::LeftButton) {
+        m_thumbDragged.reset();
+        return;
+    }
+    if (m_panning && (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton)) {
+        m_panning = false;
         return updateCursor(viewPoint(event->position()));
     }
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)

@@ -15,7 +15,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -53,16 +52,9 @@ void fillAround(QPainter &painter, const QRectF &outer, const QRectF &hole, cons
 CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     : QWidget(parent)
     , m_document(document)
-    , m_horizontal(new QScrollBar(Qt::Horizontal, this))
-    , m_vertical(new QScrollBar(Qt::Vertical, this))
 {
     setCursor(Qt::CrossCursor);
     setMouseTracking(true); // the cursor shows what a press would do
-    for (QScrollBar *bar : {m_horizontal, m_vertical}) {
-        bar->hide();
-        bar->setCursor(Qt::ArrowCursor);
-        connect(bar, &QScrollBar::valueChanged, this, &CanvasView::scrollBarMoved);
-    }
     // Keys choose tools while the canvas has focus.
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -80,7 +72,7 @@ void CanvasView::imageChanged(const QRect &area)
     if (area.contains(m_document.currentImage().rect())) {
         // Replaced: rebuilt whole at the next paint; a new size is fitted.
         if (!m_scaling || m_scaling->imageSize() != m_document.currentImage().size()) {
-            setZoom({});
+            m_zoom = {};
             emit zoomChanged(); // fitted to another size
         }
         m_scaling.reset();
@@ -149,7 +141,6 @@ void CanvasView::setZoom(const geometry::Zoom &zoom)
     if (zoom == m_zoom)
         return;
     m_zoom = zoom;
-    placeScrollBars();
     update();
     emit zoomChanged();
 }
@@ -157,38 +148,36 @@ void CanvasView::setZoom(const geometry::Zoom &zoom)
 void CanvasView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    placeScrollBars();
     if (m_zoom.isFitted())
         emit zoomChanged(); // the fitting scale follows the size
 }
 
-// Scroll bars over the canvas's right and bottom edges where the image
-// overflows it, in points the image has moved.
-void CanvasView::placeScrollBars()
+// Thin bars drawn over the canvas's edges, not widgets: a widget over the
+// canvas would be repainted with it at every step of a drag.
+QRectF CanvasView::scrollThumb(Qt::Orientation orientation) const
 {
+    if (m_document.currentImage().isNull())
+        return {};
+    constexpr double thickness = 8, inset = 3;
     const QRectF shown = widgetRect(geometry::imageRect(bounds(), imageSize(), m_zoom));
-    const bool across = !m_document.currentImage().isNull() && shown.width() > width() + 0.5;
-    const bool down = !m_document.currentImage().isNull() && shown.height() > height() + 0.5;
-    const int thickness = m_vertical->sizeHint().width();
-    const QSignalBlocker quietAcross(m_horizontal), quietDown(m_vertical);
-    m_horizontal->setVisible(across);
-    m_vertical->setVisible(down);
-    m_horizontal->setGeometry(0, height() - thickness, width() - (down ? thickness : 0), thickness);
-    m_vertical->setGeometry(width() - thickness, 0, thickness, height() - (across ? thickness : 0));
-    m_horizontal->setRange(0, std::max(0, int(std::lround(shown.width() - width()))));
-    m_horizontal->setPageStep(width());
-    m_horizontal->setValue(int(std::lround(-shown.left())));
-    m_vertical->setRange(0, std::max(0, int(std::lround(shown.height() - height()))));
-    m_vertical->setPageStep(height());
-    m_vertical->setValue(int(std::lround(-shown.top())));
+    if (orientation == Qt::Horizontal) {
+        const geometry::Thumb thumb = geometry::scrollThumb(width(), shown.left(), shown.width());
+        return thumb.length == 0 ? QRectF()
+                                 : QRectF(thumb.start, height() - inset - thickness, thumb.length, thickness);
+    }
+    const geometry::Thumb thumb = geometry::scrollThumb(height(), shown.top(), shown.height());
+    return thumb.length == 0 ? QRectF() : QRectF(width() - inset - thickness, thumb.start, thickness, thumb.length);
 }
 
-void CanvasView::scrollBarMoved()
+void CanvasView::paintScrollThumbs(QPainter &painter)
 {
-    const QRectF shown = widgetRect(geometry::imageRect(bounds(), imageSize(), m_zoom));
-    // Widget y runs down, view y up.
-    const QPointF moved(-m_horizontal->value() - shown.left(), shown.top() + m_vertical->value());
-    setZoom(geometry::scrolledBy(m_zoom, moved, bounds(), imageSize()));
+    // Opaque plain fills: a translucent or rounded bar this long costs Qt
+    // more than the rest of a repaint.
+    for (const Qt::Orientation orientation : {Qt::Horizontal, Qt::Vertical})
+        if (const QRect thumb = scrollThumb(orientation).toAlignedRect(); !thumb.isEmpty()) {
+            painter.fillRect(thumb, QColor(32, 32, 32));
+            painter.fillRect(thumb.adjusted(1, 1, -1, -1), QColor(200, 200, 200));
+        }
 }
 
 // ---- painting
@@ -224,9 +213,7 @@ void CanvasView::paintEvent(QPaintEvent *)
         paintSelectionOverlay(painter);
     if (m_isDragging)
         paintLoupe(painter);
-    if (m_horizontal->isVisible() && m_vertical->isVisible()) // the corner between the scroll bars
-        painter.fillRect(QRect(m_vertical->x(), m_horizontal->y(), m_vertical->width(), m_horizontal->height()),
-                         palette().color(QPalette::Window));
+    paintScrollThumbs(painter);
 }
 
 // While dragging: the pixels under the pointer at 8 times, and where it is

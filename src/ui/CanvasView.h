@@ -12,8 +12,6 @@
 
 #include <optional>
 
-class QScrollBar;
-
 namespace pintora {
 
 class EditorDocument;
@@ -48,6 +46,9 @@ public:
     void zoomBy(int steps, std::optional<QPointF> widgetPoint = {});
     void zoomToFit();
     void zoomToActualSize();
+    // The scroll bar's thumb along the bottom or the right edge (widget
+    // coordinates); empty where the image fits.
+    QRectF scrollThumb(Qt::Orientation orientation) const;
 
 signals:
     void zoomChanged();
@@ -68,8 +69,7 @@ protected:
 private:
     void imageChanged(const QRect &area);
     void setZoom(const geometry::Zoom &zoom);
-    void placeScrollBars();
-    void scrollBarMoved();
+    void paintScrollThumbs(QPainter &painter);
 
     QSizeF bounds() const { return QSizeF(size()); }
     QSizeF imageSize() const;
@@ -99,12 +99,11 @@ private:
     geometry::Handle m_handle = geometry::Handle::none;
     QPointF m_handleFrom;
     QRectF m_handleStart;
-    std::optional<QPointF> m_panFrom; // widget point of a pan in progress
+    bool m_panning = false; // with the middle button, or Space and the left
     QPointF m_pointer; // widget point of the last press or move
     bool m_spaceHeld = false;
     double m_wheelSteps = 0; // zoom steps a smooth wheel has turned so far
-    QScrollBar *m_horizontal;
-    QScrollBar *m_vertical;
+    std::optional<Qt::Orientation> m_thumbDragged; // a scroll bar's thumb, dragged from m_pointer
 
     // The shown part of the image at its on-screen size, so that a repaint
     // does not rescale a large screenshot again; after an edit only the

@@ -3,7 +3,6 @@
 #include "core/EditorDocument.h"
 #include "ui/CanvasView.h"
 
-#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -33,8 +32,7 @@ protected:
     }
     bool scrollBarsShown()
     {
-        const auto bars = canvas.findChildren<QScrollBar *>();
-        return std::all_of(bars.begin(), bars.end(), [this](QScrollBar *bar) { return bar->isVisibleTo(&canvas); });
+        return !canvas.scrollThumb(Qt::Horizontal).isEmpty() && !canvas.scrollThumb(Qt::Vertical).isEmpty();
     }
 
     ConsoleCapture quiet;
@@ -105,6 +103,17 @@ TEST_F(CanvasZoom, ControlWheelZoomsAboutThePointerAndTheWheelAndPansScroll)
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(350, 250));
     QTest::keyRelease(&canvas, Qt::Key_Space);
     EXPECT_EQ(under(QPoint(350, 250)), grabbed);
+    EXPECT_FALSE(geometry::hasArea(document.selectionRect()));
+
+    // Dragging a scroll bar's thumb scrolls the other way, by as much more
+    // as the image is longer than the view: 1600 points in 800.
+    const QRectF thumb = canvas.scrollThumb(Qt::Horizontal);
+    ASSERT_NEAR(thumb.width(), 400, 1e-9);
+    const QPointF scrolled = under(middle);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, thumb.center().toPoint());
+    QTest::mouseMove(&canvas, thumb.center().toPoint() + QPoint(40, 0));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, thumb.center().toPoint() + QPoint(40, 0));
+    EXPECT_EQ(under(middle), scrolled + QPointF(80, 0));
     EXPECT_FALSE(geometry::hasArea(document.selectionRect()));
 
     // Fitted, there is nothing to scroll.
