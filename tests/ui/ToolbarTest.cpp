@@ -332,3 +332,25 @@ TEST_F(ToolbarTest, TextIsTypedWhereClickedAndTheEditorsKeysWaitMeanwhile)
 }
 
 } // namespace pintora
+
+namespace pintora {
+namespace {
+
+// At every window width the toolbar keeps its height when a selection's
+// size appears in it, so the picture does not move under the mouse.
+TEST_F(ToolbarTest, TheToolbarKeepsItsHeightWhenTheReadOutAppearsAtEveryWidth)
+{
+    for (int width = 500; width <= 1600; width += 7) {
+        doc().setSelectionRect({});
+        editor.resize(width, 700);
+        QCoreApplication::processEvents();
+        const int before = canvas().y();
+        doc().setSelectionRect(QRectF(10, 10, 16383, 16383)); // the widest read-out
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(readout()->isVisible());
+        EXPECT_EQ(canvas().y(), before) << "at width " << width;
+    }
+}
+
+} // namespace
+} // namespace pintora
