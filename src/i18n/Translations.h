@@ -58,6 +58,19 @@ public:
     static QString saveFailed();
     static QString unreadableImage();
     static QString copyFailed();
+    // How the editor is used (HelpTranslations.cpp).
+    static QString selectTip();
+    static QString drawTip();
+    static QString pasteHint();
+    static QString keysTitle();
+    static QString panHint();
+    static QString scrollZoomHint();
+    static QString zoomKeysHint();
+    static QString nudgeHint();
+    static QString selectAllHint();
+    static QString closeHint();
+    static QString chooseToolHint();
+    static QString showKeysHint();
     // The name of the tool with that id ("box", "arrow", …); the id itself
     // for one without a name.
     static QString toolName(const QString &id);

@@ -333,7 +333,7 @@ void CanvasView::paintNoImageMessage(QPainter &painter)
     QTextDocument document;
     document.setDocumentMargin(0);
     document.setDefaultFont(font);
-    document.setPlainText(Translations::noImageMessage());
+    document.setPlainText(Translations::noImageMessage() + QStringLiteral("\n\n") + Translations::pasteHint());
     QTextBlockFormat lines;
     lines.setAlignment(Qt::AlignHCenter);
     lines.setLineHeight(8, QTextBlockFormat::LineDistanceHeight);

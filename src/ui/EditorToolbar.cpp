@@ -106,6 +106,7 @@ QWidget *EditorToolbar::buildLeftGroup()
     group->setObjectName(QStringLiteral("leftGroup"));
     m_selectBadge = new ModeBadge(symbolIcon(QStringLiteral("viewfinder.crop")), Translations::select(), 70, group);
     m_selectBadge->setObjectName(QStringLiteral("selectBadge"));
+    m_selectBadge->setToolTip(Translations::selectTip());
     group->row()->addWidget(m_selectBadge, 0, Qt::AlignVCenter);
     group->row()->addWidget(button(m_editor.cropAction(), "cropButton"), 0, Qt::AlignVCenter);
     group->row()->addWidget(button(m_editor.cropAndCopyAction(), "cropAndCopyButton"), 0, Qt::AlignVCenter);
@@ -133,6 +134,7 @@ QWidget *EditorToolbar::buildRightGroup()
     group->setObjectName(QStringLiteral("rightGroup"));
     m_boxBadge = new ModeBadge(toolIcon(boxTool()), Translations::box(), 60, group);
     m_boxBadge->setObjectName(QStringLiteral("boxBadge"));
+    m_boxBadge->setToolTip(Translations::drawTip());
     group->row()->addWidget(m_boxBadge, 0, Qt::AlignVCenter);
 
     auto *tools = new QHBoxLayout;

@@ -8,6 +8,7 @@
 #include "ui/CanvasView.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorToolbar.h"
+#include "ui/KeysOverlay.h"
 
 #include <QAction>
 #include <QDir>
@@ -75,6 +76,7 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     , m_close(new QAction(this))
     , m_toolActions(makeToolActions())
     , m_viewActions(makeViewActions())
+    , m_keys(new KeysOverlay(this))
     , m_toolbar(new EditorToolbar(*this))
 {
     auto *column = new QVBoxLayout(this);
@@ -157,6 +159,10 @@ QList<QAction *> ImageEditorView::makeViewActions()
         {QKeySequence::ZoomOut, {Qt::CTRL | Qt::Key_Minus}, [canvas] { canvas->zoomBy(-1); }},
         {QKeySequence::UnknownKey, {Qt::CTRL | Qt::Key_0}, [canvas] { canvas->zoomToFit(); }},
         {QKeySequence::UnknownKey, {Qt::CTRL | Qt::Key_1}, [canvas] { canvas->zoomToActualSize(); }},
+        // "?" as typed: with Shift on most layouts, without on some.
+        {QKeySequence::HelpContents,
+         {Qt::Key_F1, Qt::Key_Question, Qt::SHIFT | Qt::Key_Question},
+         [this] { showKeys(); }},
     };
     QList<QAction *> actions;
     for (const auto &row : table) {
@@ -190,11 +196,11 @@ void ImageEditorView::updateActions()
     // editing keys.
     const bool hasImage = !m_document->currentImage().isNull();
     m_copy->setEnabled(hasImage);
-    m_paste->setEnabled(hasImage);
+    m_paste->setEnabled(true); // the empty editor's message says so
     m_undo->setEnabled(m_document->undoCount() > 0);
     m_redo->setEnabled(m_document->redoCount() > 0);
     for (QAction *action : std::as_const(m_viewActions))
-        action->setEnabled(hasImage);
+        action->setEnabled(hasImage || action == m_viewActions.last()); // the keys' list always
     m_toolbar->setVisible(hasImage);
 }
 
@@ -301,6 +307,40 @@ void ImageEditorView::undo()
 void ImageEditorView::redo()
 {
     m_document->performRedo();
+}
+
+void ImageEditorView::showKeys()
+{
+    const auto keys = [](const QAction *action) {
+        QStringList names;
+        for (const QKeySequence &key : action->shortcuts())
+            names.append(key.toString(QKeySequence::NativeText));
+        return names.join(QStringLiteral("  "));
+    };
+    QStringList tools;
+    for (const Tool *tool : allTools())
+        tools.append(QString(tool->key()));
+    const QList<QAction *> &view = m_viewActions; // select all, in, out, fit, 100 %, keys
+    const KeysOverlay::Rows rows = {
+        {{}, Translations::selectTip()},
+        {{}, Translations::drawTip()},
+        {{}, Translations::panHint()},
+        {{}, Translations::scrollZoomHint()},
+        {QStringList{keys(view[1]).section(u' ', 0, 0), keys(view[2]), keys(view[3]), keys(view[4])}.join(u' '),
+         Translations::zoomKeysHint()},
+        {QStringLiteral("← ↑ → ↓"), Translations::nudgeHint()},
+        {keys(view[0]), Translations::selectAllHint()},
+        {keys(m_cropAndCopy), Translations::cropAndCopy()},
+        {keys(m_save), Translations::save()},
+        {keys(m_copy), Translations::copy()},
+        {keys(m_paste), Translations::paste()},
+        {keys(m_undo), Translations::undo()},
+        {keys(m_redo), Translations::redo()},
+        {tools.join(u' '), Translations::chooseToolHint()},
+        {keys(m_close), Translations::closeHint()},
+        {keys(view[5]).section(QStringLiteral("  "), 0, 1), Translations::showKeysHint()},
+    };
+    m_keys->showRows(Translations::keysTitle(), rows);
 }
 
 void ImageEditorView::pasteNewImage()

@@ -12,6 +12,7 @@ class QAction;
 namespace pintora {
 
 class CanvasView;
+class KeysOverlay;
 class EditorDocument;
 class EditorToolbar;
 
@@ -49,7 +50,7 @@ public:
     // One for each tool, in the registry's order.
     const QList<QAction *> &toolActions() const { return m_toolActions; }
     QAction *closeAction() const { return m_close; }
-    // Select All, and the zoom's: in, out, fit, 100 %.
+    // Select All, the zoom's (in, out, fit, 100 %) and the list of keys.
     const QList<QAction *> &viewActions() const { return m_viewActions; }
 
     void performCrop(bool copyAndClose);
@@ -74,6 +75,7 @@ private:
     QAction *makeAction(const QString &text, void (ImageEditorView::*slot)());
     QList<QAction *> makeToolActions();
     QList<QAction *> makeViewActions();
+    void showKeys();
     void crop() { performCrop(false); }
     void cropAndCopy() { performCrop(true); }
     void undo();
@@ -97,6 +99,7 @@ private:
     QAction *m_close;
     QList<QAction *> m_toolActions;
     QList<QAction *> m_viewActions;
+    KeysOverlay *m_keys;
     EditorToolbar *m_toolbar;
     bool m_hasAppeared = false;
 };

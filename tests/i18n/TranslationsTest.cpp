@@ -108,6 +108,18 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
             Translations::unreadableImage(),
             Translations::previousImage(),
             Translations::copyFailed(),
+            Translations::selectTip(),
+            Translations::drawTip(),
+            Translations::pasteHint(),
+            Translations::keysTitle(),
+            Translations::panHint(),
+            Translations::scrollZoomHint(),
+            Translations::zoomKeysHint(),
+            Translations::nudgeHint(),
+            Translations::selectAllHint(),
+            Translations::closeHint(),
+            Translations::chooseToolHint(),
+            Translations::showKeysHint(),
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
@@ -133,6 +145,7 @@ TEST_F(TranslationsTest, TextsFollowTheCurrentLanguage)
         {Language::arabic, Translations::right, "نقرة يمنى:"},
         {Language::turkish, Translations::actions, "İşlemler:"},
         {Language::german, Translations::previousImage, "Vorheriges Bild"},
+        {Language::japanese, Translations::keysTitle, "マウスとキー"},
         {Language::japanese, [] { return Translations::toolName(QStringLiteral("highlighter")); }, "蛍光ペン"},
         {Language::hungarian, [] { return Translations::toolName(QStringLiteral("blur")); }, "Maszatolás"},
     };

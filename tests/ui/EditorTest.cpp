@@ -11,22 +11,25 @@
 
 namespace pintora {
 
-TEST(EditorWithoutImage, ShowsOnlyTheCanvasAndTakesNoEditingKeys)
+TEST(EditorWithoutImage, ShowsOnlyTheCanvasAndTakesOnlyPaste)
 {
     ImageEditorView editor{QImage()};
     editor.resize(800, 600);
     editor.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&editor)); // shortcuts reach only the active window
     EXPECT_FALSE(editor.findChild<QWidget *>(QStringLiteral("cropButton"))->isVisibleTo(&editor));
-    // An image on the clipboard does not turn it into an editor.
     auto *data = new QMimeData;
     data->setImageData(solidImage(40, 30, Qt::red));
     QGuiApplication::clipboard()->setMimeData(data);
     ConsoleCapture console;
-    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_V, Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Z})
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::Key_A})
         QTest::keyClick(&editor, key.key(), key.keyboardModifiers());
     EXPECT_EQ(console.lines(), Lines{});
-    EXPECT_TRUE(editor.document().currentImage().isNull());
+    // Its message says that Ctrl+V pastes an image, and so it does.
+    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(console.lines().back(), "✅ New image pasted from clipboard");
+    EXPECT_EQ(editor.document().currentImage().size(), QSize(40, 30));
+    EXPECT_TRUE(editor.findChild<QWidget *>(QStringLiteral("cropButton"))->isVisibleTo(&editor));
 }
 
 TEST_F(EditorTest, StandardKeysActOnlyWhenTheirCommandCan)

@@ -68,6 +68,8 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
         {"copyButton", "Copy (Ctrl+C)"},      {"pasteButton", "Paste (Ctrl+V)"},  {"cropAndCopyButton", "Crop & Copy (Return)"},
         {"colorSwatch0", "Red"},              {"colorSwatch5", "Purple"},         {"blurButton", "Blur"},
         {"fillSwitch", "Fill"},
+        {"selectBadge", "Left drag: select. Drag the selection's edges or inside to adjust it."},
+        {"boxBadge", "Right drag, or Ctrl and left drag: draw with the chosen tool."},
     };
     // clang-format on
     for (const auto &[name, tip] : tips)
@@ -335,6 +337,29 @@ TEST_F(ToolbarTest, TextIsTypedWhereClickedAndTheEditorsKeysWaitMeanwhile)
 
 namespace pintora {
 namespace {
+
+// F1 or ? lists every mouse action and key; any key or click puts the list
+// away, Escape too, without closing the window.
+TEST_F(ToolbarTest, F1ListsTheMouseAndTheKeys)
+{
+    QApplication::setActiveWindow(&editor);
+    auto *overlay = editor.findChild<QWidget *>(QStringLiteral("keysOverlay"));
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(overlay->isVisible());
+    QTest::keyClick(&canvas(), Qt::Key_F1);
+    ASSERT_TRUE(overlay->isVisible());
+    const QString text = editor.findChild<QLabel *>(QStringLiteral("keysList"))->text();
+    for (const char *shown : {"Mouse and keys", "Ctrl+A", "Ctrl+=", "Ctrl+0", "Ctrl+1", "Return", "Ctrl+Shift+Z",
+                              "B A L E P H N T U", "Esc", "F1", "Middle drag", "Select the whole image"})
+        EXPECT_TRUE(text.contains(QLatin1String(shown))) << shown;
+    QTest::keyClick(overlay, Qt::Key_Escape);
+    EXPECT_FALSE(overlay->isVisible());
+    EXPECT_TRUE(editor.isVisible());
+    QTest::keyClick(&canvas(), Qt::Key_Question, Qt::ShiftModifier);
+    EXPECT_TRUE(overlay->isVisible());
+    QTest::mouseClick(overlay, Qt::LeftButton);
+    EXPECT_FALSE(overlay->isVisible());
+}
 
 // At every window width the toolbar keeps its height when a selection's
 // size appears in it, so the picture does not move under the mouse.

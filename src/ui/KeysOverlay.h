@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace pintora {
+
+// The list of every mouse action and key, over the editor until a key or a
+// click puts it away.
+class KeysOverlay : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Rows of keys (empty for a mouse action) and what they do.
+    using Rows = QList<QPair<QString, QString>>;
+
+    explicit KeysOverlay(QWidget *parent);
+
+    void showRows(const QString &title, const Rows &rows);
+    QString text() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    QLabel *m_list;
+};
+
+} // namespace pintora
