@@ -311,9 +311,10 @@ void ImageEditorView::redo()
 
 void ImageEditorView::showKeys()
 {
-    const auto keys = [](const QAction *action) {
+    // The first keys of each: the rest are the platform's alternatives.
+    const auto keys = [](const QAction *action, int count = 1) {
         QStringList names;
-        for (const QKeySequence &key : action->shortcuts())
+        for (const QKeySequence &key : action->shortcuts().mid(0, count))
             names.append(key.toString(QKeySequence::NativeText));
         return names.join(QStringLiteral("  "));
     };
@@ -326,7 +327,7 @@ void ImageEditorView::showKeys()
         {{}, Translations::drawTip()},
         {{}, Translations::panHint()},
         {{}, Translations::scrollZoomHint()},
-        {QStringList{keys(view[1]).section(u' ', 0, 0), keys(view[2]), keys(view[3]), keys(view[4])}.join(u' '),
+        {QStringList{keys(view[1]), keys(view[2]), keys(view[3]), keys(view[4])}.join(QStringLiteral("  ")),
          Translations::zoomKeysHint()},
         {QStringLiteral("← ↑ → ↓"), Translations::nudgeHint()},
         {keys(view[0]), Translations::selectAllHint()},
@@ -335,10 +336,10 @@ void ImageEditorView::showKeys()
         {keys(m_copy), Translations::copy()},
         {keys(m_paste), Translations::paste()},
         {keys(m_undo), Translations::undo()},
-        {keys(m_redo), Translations::redo()},
+        {keys(m_redo, 2), Translations::redo()},
         {tools.join(u' '), Translations::chooseToolHint()},
         {keys(m_close), Translations::closeHint()},
-        {keys(view[5]).section(QStringLiteral("  "), 0, 1), Translations::showKeysHint()},
+        {keys(view[5], 2), Translations::showKeysHint()},
     };
     m_keys->showRows(Translations::keysTitle(), rows);
 }

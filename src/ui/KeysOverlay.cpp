@@ -24,11 +24,18 @@ KeysOverlay::KeysOverlay(QWidget *parent)
 
 void KeysOverlay::showRows(const QString &title, const Rows &rows)
 {
-    QString html = QStringLiteral("<p style='font-size:15px; font-weight:600'>%1</p><table cellspacing='5'>")
-                       .arg(title.toHtmlEscaped());
-    for (const auto &[keys, what] : rows)
-        html += QStringLiteral("<tr><td style='color:#8ab4f8; padding-right:16px'>%1</td><td>%2</td></tr>")
-                    .arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
+    // The keys first: on the right in a right-to-left language.
+    const QString direction = layoutDirection() == Qt::RightToLeft ? QStringLiteral("rtl") : QStringLiteral("ltr");
+    QString html = QStringLiteral("<p style='font-size:15px; font-weight:600'>%1</p><table dir='%2' cellspacing='5'>")
+                       .arg(title.toHtmlEscaped(), direction);
+    // Qt lays a table's columns out left to right whatever its direction.
+    const bool mirrored = layoutDirection() == Qt::RightToLeft;
+    for (const auto &[keys, what] : rows) {
+        const QString keyCell
+            = QStringLiteral("<td style='color:#8ab4f8; padding: 0 8px'>%1</td>").arg(keys.toHtmlEscaped());
+        const QString whatCell = QStringLiteral("<td>%1</td>").arg(what.toHtmlEscaped());
+        html += QStringLiteral("<tr>") + (mirrored ? whatCell + keyCell : keyCell + whatCell) + QStringLiteral("</tr>");
+    }
     m_list->setText(html + QStringLiteral("</table>"));
     setGeometry(parentWidget()->rect());
     raise();
