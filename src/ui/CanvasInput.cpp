@@ -225,6 +225,13 @@ void CanvasView::keyReleaseEvent(QKeyEvent *event)
     updateCursor(viewPoint(mapFromGlobal(QCursor::pos())));
 }
 
+void CanvasView::focusOutEvent(QFocusEvent *event)
+{
+    // Space let go elsewhere never reaches here.
+    m_spaceHeld = false;
+    QWidget::focusOutEvent(event);
+}
+
 // Arrows move the selection by a pixel, with Shift by ten; with Alt they
 // move its right or bottom edge.
 bool CanvasView::adjustSelectionByKey(const QKeyEvent *event)

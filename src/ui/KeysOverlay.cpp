@@ -1,5 +1,6 @@
 #include "ui/KeysOverlay.h"
 
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -19,7 +20,15 @@ KeysOverlay::KeysOverlay(QWidget *parent)
                                          " border: 1px solid palette(mid); border-radius: 8px; padding: 14px; }"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list, 0, Qt::AlignCenter);
+    parent->installEventFilter(this); // to cover it at every size
     hide();
+}
+
+bool KeysOverlay::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
 }
 
 void KeysOverlay::showRows(const QString &title, const Rows &rows)

@@ -104,6 +104,15 @@ TEST_F(CanvasZoom, ControlWheelZoomsAboutThePointerAndTheWheelAndPansScroll)
     QTest::keyRelease(&canvas, Qt::Key_Space);
     EXPECT_EQ(under(QPoint(350, 250)), grabbed);
     EXPECT_FALSE(geometry::hasArea(document.selectionRect()));
+    // Space let go while the canvas had no focus does not leave it panning.
+    QTest::keyPress(&canvas, Qt::Key_Space);
+    QFocusEvent away(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&canvas, &away);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(300, 250));
+    QTest::mouseMove(&canvas, QPoint(350, 300));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(350, 300));
+    EXPECT_TRUE(geometry::hasArea(document.selectionRect()));
+    document.setSelectionRect({});
 
     // Dragging a scroll bar's thumb scrolls the other way, by as much more
     // as the image is longer than the view: 1600 points in 800.

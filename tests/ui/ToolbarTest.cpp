@@ -357,6 +357,8 @@ TEST_F(ToolbarTest, F1ListsTheMouseAndTheKeys)
     EXPECT_TRUE(editor.isVisible());
     QTest::keyClick(&canvas(), Qt::Key_Question, Qt::ShiftModifier);
     EXPECT_TRUE(overlay->isVisible());
+    editor.resize(editor.width() + 40, editor.height() + 30);
+    EXPECT_EQ(overlay->geometry(), editor.rect()); // it covers the editor at every size
     QTest::mouseClick(overlay, Qt::LeftButton);
     EXPECT_FALSE(overlay->isVisible());
 }
