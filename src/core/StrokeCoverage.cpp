@@ -7,9 +7,8 @@ namespace pintora {
 namespace {
 
 // Raises the coverage of `pixels` (Alpha8) to that of the segment a–b: full
-// within `radius` of it, fading to none over the next pixel. Cloned for AVX2,
-// chosen at run time: twice the distances an instruction.
-__attribute__((target_clones("avx2", "default"))) void coverSegment(QImage &pixels, QPointF a, QPointF b, float radius)
+// within `radius` of it, fading to none over the next pixel.
+[[gnu::always_inline]] inline void coverSegmentIn(QImage &pixels, QPointF a, QPointF b, float radius)
 {
     const float reach = radius + 0.5f;
     const int left = std::max(0, int(std::floor(std::min(a.x(), b.x()) - reach)));
@@ -32,6 +31,26 @@ __attribute__((target_clones("avx2", "default"))) void coverSegment(QImage &pixe
             row[x] = uchar(row[x] > level ? row[x] : level);
         }
     }
+}
+
+// Built twice, for AVX2 (twice the distances an instruction) and without,
+// and chosen at run time. (Not by target_clones: its resolver runs before a
+// sanitizer's runtime is up.)
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] void coverSegmentAvx2(QImage &pixels, QPointF a, QPointF b, float radius)
+{
+    coverSegmentIn(pixels, a, b, radius);
+}
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
+void coverSegment(QImage &pixels, QPointF a, QPointF b, float radius)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (hasAvx2)
+        return coverSegmentAvx2(pixels, a, b, radius);
+#endif
+    coverSegmentIn(pixels, a, b, radius);
 }
 
 } // namespace
