@@ -26,7 +26,14 @@ picture_top() {
         lo = c[1] < c[2] ? (c[1] < c[3] ? c[1] : c[3]) : (c[2] < c[3] ? c[2] : c[3])
         if (hi - lo > 40) { split($1, at, "[,:]"); print at[2]; exit } }' "$E2E_DIR/$1.txt"
 }
-before=$(picture_top before)
+# Once the picture has been painted and the window has settled.
+previous=
+for _ in {1..40}; do
+    before=$(picture_top before)
+    [[ -n $before && $before == "$previous" ]] && break
+    previous=$before
+    sleep 0.25
+done
 xdotool mousemove $((X + WIDTH / 3)) $((Y + HEIGHT * 2 / 3)) mousedown 1 mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 3 / 4))
 sleep 0.5
 during=$(picture_top during)
