@@ -48,6 +48,7 @@ DisplayScaling::Taps DisplayScaling::taps(int imageLength, int displayLength)
     const double step = double(imageLength) / displayLength; // image pixels per display pixel
     for (int d = 0; d < displayLength; ++d) {
         taps.first.push_back(int(taps.index.size()));
+        taps.centre.push_back(std::min(imageLength - 1, int(std::floor((d + 0.5) * step))));
         if (step <= 1.0) {
             taps.index.push_back(std::min(imageLength - 1, int(std::floor((d + 0.5) * step))));
             taps.weight.push_back(1.0f);
@@ -96,8 +97,14 @@ QImage DisplayScaling::render(const QImage &image) const
     return display;
 }
 
-void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRect &displayRect,
-                                const QPoint &origin) const
+double DisplayScaling::tapsPerPixel() const
+{
+    const auto perPixel = [](const Taps &taps) { return double(taps.index.size()) / double(taps.centre.size()); };
+    return m_columns.centre.empty() || m_rows.centre.empty() ? 0 : perPixel(m_columns) * perPixel(m_rows);
+}
+
+void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRect &displayRect, const QPoint &origin,
+                                Quality quality) const
 {
     Q_ASSERT(image.size() == m_imageSize);
     const QRect target = displayRect & QRect(origin, display.size()) & QRect(QPoint(0, 0), m_displaySize);
@@ -131,16 +138,16 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
     const auto sourceRow = [&](int imageRow) {
         return reinterpret_cast<const std::uint32_t *>(source.constScanLine(imageRow - rowOffset)) - columnOffset;
     };
-    const bool enlarged = m_columns.index.size() == m_columns.first.size() - 1
-        && m_rows.index.size() == m_rows.first.size() - 1; // one image pixel a display pixel
+    const bool enlarged = m_columns.index.size() == m_columns.centre.size()
+        && m_rows.index.size() == m_rows.centre.size(); // one image pixel a display pixel
     const auto renderRows = [&](int firstRow, int endRow) {
-        if (enlarged) {
-            // The nearest pixel, as it is where it is opaque.
+        if (enlarged || quality == Quality::draft) {
+            // The pixel at the centre, as it is where it is opaque.
             for (int dy = firstRow; dy < endRow; ++dy) {
-                const std::uint32_t *line = sourceRow(m_rows.index[size_t(dy)]);
+                const std::uint32_t *line = sourceRow(m_rows.centre[size_t(dy)]);
                 std::uint32_t *out = outputRow(dy);
                 for (int dx = target.left(); dx <= target.right(); ++dx) {
-                    const std::uint32_t pixel = line[m_columns.index[size_t(dx)]];
+                    const std::uint32_t pixel = line[m_columns.centre[size_t(dx)]];
                     *out++ = pixel >= 0xff000000u ? pixel : pack(unpack(pixel), checker(dx, dy));
                 }
             }

@@ -52,7 +52,11 @@ void fillAround(QPainter &painter, const QRectF &outer, const QRectF &hole, cons
 CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     : QWidget(parent)
     , m_document(document)
+    , m_refine(new QTimer(this))
 {
+    m_refine->setSingleShot(true);
+    m_refine->setInterval(80);
+    connect(m_refine, &QTimer::timeout, this, &CanvasView::refineDisplay);
     setCursor(Qt::CrossCursor);
     setMouseTracking(true); // the cursor shows what a press would do
     // Keys choose tools while the canvas has focus.
@@ -141,6 +145,7 @@ void CanvasView::setZoom(const geometry::Zoom &zoom)
     if (zoom == m_zoom)
         return;
     m_zoom = zoom;
+    m_viewMoved = true;
     update();
     emit zoomChanged();
 }
@@ -253,8 +258,15 @@ QRectF CanvasView::paintImage(QPainter &painter)
     if (m_displayImage.isNull() || m_displayWindow != window) {
         m_displayImage = QImage(window.size(), QImage::Format_RGB32);
         m_displayWindow = window;
+        // A zoom step or a scroll that would read more than about 4 million
+        // image pixels (several milliseconds) is drawn roughly first.
+        constexpr double draftAbove = 4e6;
+        m_draft = m_viewMoved && m_scaling->tapsPerPixel() * window.width() * window.height() > draftAbove;
         if (!m_displayImage.isNull())
-            m_scaling->renderArea(image, m_displayImage, window, window.topLeft());
+            m_scaling->renderArea(image, m_displayImage, window, window.topLeft(),
+                                  m_draft ? DisplayScaling::Quality::draft : DisplayScaling::Quality::exact);
+        if (m_draft)
+            m_refine->start();
         m_staleArea = {};
     } else if (!m_staleArea.isEmpty()) {
         m_scaling->renderArea(image, m_displayImage, m_scaling->displayArea(m_staleArea), window.topLeft());
@@ -264,10 +276,19 @@ QRectF CanvasView::paintImage(QPainter &painter)
         m_scaling.reset(); // out of memory: try again at the next paint
         return {};
     }
+    m_viewMoved = false;
     m_displayImage.setDevicePixelRatio(ratio);
     const QPointF at = QPointF(origin + window.topLeft()) / ratio;
     painter.drawImage(at, m_displayImage);
     return QRectF(at, QSizeF(window.size()) / ratio);
+}
+
+void CanvasView::refineDisplay()
+{
+    if (!std::exchange(m_draft, false) || !m_scaling || m_displayImage.isNull())
+        return;
+    m_scaling->renderArea(m_document.currentImage(), m_displayImage, m_displayWindow, m_displayWindow.topLeft());
+    update();
 }
 
 void CanvasView::paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark)

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QTimer>
 #include <QTransform>
 #include <QWidget>
 
@@ -71,6 +72,7 @@ private:
     void imageChanged(const QRect &area);
     void setZoom(const geometry::Zoom &zoom);
     void paintScrollThumbs(QPainter &painter);
+    void refineDisplay();
 
     QSizeF bounds() const { return QSizeF(size()); }
     QSizeF imageSize() const;
@@ -112,6 +114,11 @@ private:
     std::optional<DisplayScaling> m_scaling;
     QImage m_displayImage;
     QRect m_displayWindow; // the part of the display it holds
+    // While zooming or scrolling a large image the display is first drawn
+    // roughly, and exactly once the view has rested a moment.
+    bool m_viewMoved = false;
+    bool m_draft = false;
+    QTimer *m_refine;
     QRect m_staleArea; // of the image, bitmap space
     QString m_preedit; // what an input method is composing
 };

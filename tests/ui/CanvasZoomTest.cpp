@@ -147,6 +147,30 @@ TEST_F(CanvasZoom, ADragReachingTheEdgesTakesTheWholeImage)
     EXPECT_EQ(document.selectionRect(), QRectF(20, 20, 782, 580));
 }
 
+// A zoom step on a large image is drawn at once from the pixels at the
+// display pixels' centres, then averaged exactly once the view rests.
+TEST_F(CanvasZoom, AZoomStepIsDraftedThenAveraged)
+{
+    QImage lines(5120, 2880, QImage::Format_RGB32);
+    for (int x = 0; x < 5120; ++x)
+        for (int y = 0; y < 2880; ++y)
+            lines.setPixel(x, y, x % 2 ? 0xffffffff : 0xff000000);
+    document.setImage(lines);
+    const auto shade = [this] { return qGray(canvas.grab().toImage().pixel(400, 300)); };
+    // Averaged: 6.4 columns a display pixel, some more black than white.
+    EXPECT_NEAR(shade(), 128, 20); // a new image is averaged at once
+    canvas.zoomBy(-1);
+    const int drafted = shade();
+    EXPECT_TRUE(drafted == 0 || drafted == 255) << drafted;
+    QTest::qWait(300);
+    EXPECT_NEAR(shade(), 128, 20);
+    // A step that reads few pixels is averaged at once.
+    canvas.zoomToFit();
+    document.setImage(lines.copy(0, 0, 1600, 1200));
+    canvas.zoomBy(-1);
+    EXPECT_NEAR(shade(), 128, 20);
+}
+
 // Zoomed in, each image pixel is a sharp square of the zoom's size.
 TEST_F(CanvasZoom, ZoomedInPixelsAreSharpSquares)
 {
