@@ -13,6 +13,16 @@
 namespace pintora {
 namespace {
 
+// Black and white columns a pixel wide: grey when averaged, sharp when not.
+QImage columnStripes(int width, int height)
+{
+    QImage stripes(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            stripes.setPixel(x, y, x % 2 ? 0xffffffff : 0xff000000);
+    return stripes;
+}
+
 // A 1600 x 1200 image on an 800 x 600 canvas: fitted at 50 %.
 class CanvasZoom : public ::testing::Test
 {
@@ -151,10 +161,7 @@ TEST_F(CanvasZoom, ADragReachingTheEdgesTakesTheWholeImage)
 // display pixels' centres, then averaged exactly once the view rests.
 TEST_F(CanvasZoom, AZoomStepIsDraftedThenAveraged)
 {
-    QImage lines(5120, 2880, QImage::Format_RGB32);
-    for (int x = 0; x < 5120; ++x)
-        for (int y = 0; y < 2880; ++y)
-            lines.setPixel(x, y, x % 2 ? 0xffffffff : 0xff000000);
+    const QImage lines = columnStripes(5120, 2880);
     document.setImage(lines);
     const auto shade = [this] { return qGray(canvas.grab().toImage().pixel(400, 300)); };
     // Averaged: 6.4 columns a display pixel, some more black than white.
@@ -174,11 +181,7 @@ TEST_F(CanvasZoom, AZoomStepIsDraftedThenAveraged)
 // Zoomed in, each image pixel is a sharp square of the zoom's size.
 TEST_F(CanvasZoom, ZoomedInPixelsAreSharpSquares)
 {
-    QImage stripes(1600, 1200, QImage::Format_RGB32);
-    for (int x = 0; x < 1600; ++x)
-        for (int y = 0; y < 1200; ++y)
-            stripes.setPixel(x, y, x % 2 ? 0xffffffff : 0xff000000);
-    document.setImage(stripes);
+    document.setImage(columnStripes(1600, 1200));
     canvas.zoomToActualSize();
     for (int i = 0; i < 3; ++i)
         canvas.zoomBy(1); // 150, 200, 300 %
