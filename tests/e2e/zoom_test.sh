@@ -7,8 +7,9 @@ source "$(dirname "$0")/harness.sh"
 
 width=5120
 height=2880
-# Blocks of 8 x 8 random pixels: any pixel off shows.
-convert -size 640x360 xc: +noise Random -scale 800% "PNG24:$E2E_DIR/big.png"
+# Blocks of 8 x 8 random pixels: any pixel off shows. A pure red band on top
+# marks the picture's edge even where the selection's shade dims it.
+convert -size 640x360 xc: +noise Random -scale 800% -fill red -draw "rectangle 0,0 5119,15" "PNG24:$E2E_DIR/big.png"
 
 e2e_start_desktop 1366x768 LANG=de_DE.UTF-8
 
