@@ -7,7 +7,15 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 CC=clang CXX=clang++ cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/fuzz
-for fuzzer in fuzz_instance_request fuzz_clipboard_targets; do
+# Seeds for the PNG reader: each colour type and depth, as ImageMagick writes them.
+png_seeds=build/fuzz/corpus/fuzz_png_reader
+if [[ ! -d $png_seeds ]] && command -v convert >/dev/null; then
+    mkdir -p "$png_seeds"
+    for format in PNG8 PNG24 PNG32 PNG48 PNG64 GRAY:PNG; do
+        convert -size 13x7 plasma: -depth 8 "${format%%:*}:$png_seeds/seed-${format%%:*}.png" 2>/dev/null || true
+    done
+fi
+for fuzzer in fuzz_instance_request fuzz_clipboard_targets fuzz_png_reader; do
     mkdir -p "build/fuzz/corpus/$fuzzer"
     echo "== $fuzzer, $seconds s"
     "build/fuzz/$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "build/fuzz/corpus/$fuzzer"
