@@ -10,8 +10,8 @@ namespace pintora {
 // A PNG read by our own reader on ISA-L's inflate.
 struct PngRead {
     enum class Outcome {
-        read,        // `image` holds it
-        malformed,   // the bytes are no valid PNG: `reason` says why
+        read, // `image` holds it
+        malformed, // the bytes are no valid PNG: `reason` says why
         unsupported, // valid, but a case this reader leaves to Qt's (interlace, colour profiles)
     };
     Outcome outcome = Outcome::malformed;
