@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,18 @@ QByteArray writeWithLibpng(const Spec &spec, std::mt19937 &random)
     return out;
 }
 
+QByteArray chunk(const char *type, const QByteArray &data)
+{
+    QByteArray out(4, '\0');
+    qToBigEndian(quint32(data.size()), out.data());
+    const QByteArray typed = QByteArray(type, 4) + data;
+    out += typed;
+    QByteArray crc(4, '\0');
+    qToBigEndian(crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(typed.constData()), quint64(typed.size())),
+                 crc.data());
+    return out + crc;
+}
+
 QImage asRgba(const QImage &image, bool deep)
 {
     return image.convertToFormat(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
@@ -126,6 +139,30 @@ TEST(PngReader, ReadsEveryColourTypeAndDepthAsLibpngDoes)
         }
 }
 
+// Paeth's predictor, where the left and the upper-left tie: it takes the left.
+TEST(PngReader, PaethPrefersTheLeftOnATie)
+{
+    // 2 x 2 grey: row 0 unfiltered (10, 15); row 1 Paeth. Its first pixel
+    // predicts 10 (above), so 246 makes 0; its second has left 0, above 15,
+    // upper-left 10: left and upper-left tie, the left wins, so 5 stays 5
+    // (the upper-left would give 15).
+    const unsigned char rows[] = {0, 10, 15, 4, 246, 5};
+    QByteArray stream("\x78\x01\x01\x06\x00\xf9\xff", 7); // zlib, one stored final block of 6 bytes
+    stream.append(reinterpret_cast<const char *>(rows), 6);
+    QByteArray adler(4, '\0');
+    qToBigEndian(isal_adler32(1, rows, 6), adler.data());
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(2), header.data());
+    qToBigEndian(quint32(2), header.data() + 4);
+    header[8] = 8; // grey, 8 bits
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", stream + adler)
+        + chunk("IEND", {});
+    const PngRead read = readPng(png);
+    ASSERT_EQ(read.outcome, PngRead::Outcome::read) << read.reason.toStdString();
+    EXPECT_EQ(qGray(read.image.pixel(0, 1)), 0);
+    EXPECT_EQ(qGray(read.image.pixel(1, 1)), 5);
+}
+
 // Our writer's files read back exactly.
 TEST(PngReader, ReadsWhatTheWriterWrites)
 {
@@ -137,18 +174,6 @@ TEST(PngReader, ReadsWhatTheWriterWrites)
         ASSERT_EQ(read.outcome, PngRead::Outcome::read) << read.reason.toStdString();
         EXPECT_EQ(read.image.convertToFormat(source.format()), source) << source.format();
     }
-}
-
-QByteArray chunk(const char *type, const QByteArray &data)
-{
-    QByteArray out(4, '\0');
-    qToBigEndian(quint32(data.size()), out.data());
-    const QByteArray typed = QByteArray(type, 4) + data;
-    out += typed;
-    QByteArray crc(4, '\0');
-    qToBigEndian(crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(typed.constData()), quint64(typed.size())),
-                 crc.data());
-    return out + crc;
 }
 
 // Every malformed file is refused with a reason, and what this reader
