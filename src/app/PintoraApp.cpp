@@ -3,6 +3,7 @@
 #include "core/Console.h"
 #include "core/EditorDocument.h"
 #include "core/Parallel.h"
+#include "core/PngReader.h"
 #include "i18n/Translations.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
@@ -37,6 +38,13 @@ namespace {
 QImage decodeImage(const QByteArray &bytes)
 {
     try {
+        // PNG, the screenshot's format, is ours to read; the rest is Qt's,
+        // and so are the PNGs our reader leaves to it.
+        const PngRead png = readPng(bytes);
+        if (png.outcome == PngRead::Outcome::read)
+            return png.image;
+        if (png.outcome == PngRead::Outcome::malformed && bytes.startsWith("\x89PNG\r\n\x1a\n"))
+            return {};
         return QImage::fromData(bytes);
     } catch (const std::bad_alloc &) {
         return {};

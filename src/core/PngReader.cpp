@@ -226,11 +226,17 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
         if (length > 0x7fffffffu || length > size - at - 12)
             return failure("a chunk runs past the end");
         const unsigned char *type = data + at + 4, *body = data + at + 8;
-#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION // a fuzzer's mutations would rarely get past it
-        if (crc32_gzip_refl(0, type, length + 4) != qFromBigEndian<quint32>(body + length))
-            return failure("a chunk's CRC is wrong");
+        const bool critical = !(type[0] & 0x20);
+        bool intact = crc32_gzip_refl(0, type, length + 4) == qFromBigEndian<quint32>(body + length);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION // a fuzzer's mutations would rarely get past it
+        intact = true;
 #endif
         at += std::size_t(length) + 12;
+        // As libpng: a damaged critical chunk spoils the file, a damaged ancillary one is skipped.
+        if (!intact && critical)
+            return failure("a chunk's CRC is wrong");
+        if (!intact)
+            continue;
         const auto is = [type](const char *name) { return std::memcmp(type, name, 4) == 0; };
 
         if (!headerSeen) {
@@ -337,7 +343,7 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
             ended = true;
             continue;
         }
-        if (!(type[0] & 0x20)) // an unknown critical chunk
+        if (critical)
             return failure("an unknown critical chunk");
     }
     if (!idatSeen || y != int(header.height))

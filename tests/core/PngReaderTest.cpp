@@ -206,6 +206,9 @@ TEST(PngReader, RefusesMalformedFilesAndPassesOnWhatItLeavesToQt)
     QByteArray big = header;
     qToBigEndian(quint32(16385), big.data());
 
+    QByteArray damagedText = chunk("tEXt", "a\0b"), damagedPalette = chunk("PLTE", "abc");
+    damagedText[damagedText.size() - 1] = char(damagedText[damagedText.size() - 1] ^ 1);
+    damagedPalette[damagedPalette.size() - 1] = char(damagedPalette[damagedPalette.size() - 1] ^ 1);
     using Outcome = PngRead::Outcome;
     const struct {
         const char *what;
@@ -231,6 +234,8 @@ TEST(PngReader, RefusesMalformedFilesAndPassesOnWhatItLeavesToQt)
         {"too much data for its rows", withHeader(7, 9), Outcome::malformed},
         {"an unknown critical chunk", head + chunk("ABCD", "x") + idatChunk + end, Outcome::malformed},
         {"an ancillary chunk is skipped", head + chunk("tEXt", "a\0b") + idatChunk + end, Outcome::read},
+        {"a damaged ancillary chunk too, as libpng does", head + damagedText + idatChunk + end, Outcome::read},
+        {"a damaged critical chunk is not", head + damagedPalette + idatChunk + end, Outcome::malformed},
         {"interlaced", withHeader(12, 1), Outcome::unsupported},
         {"a colour profile", head + chunk("gAMA", QByteArray("\0\0\xb1\x8f", 4)) + idatChunk + end,
          Outcome::unsupported},
