@@ -1,5 +1,7 @@
 #include "core/PngReader.h"
 
+#include "core/HugePages.h"
+
 #include <QtEndian>
 
 #include <isa-l/crc.h>
@@ -284,7 +286,7 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
                 if (header.colourType == 3 && palette.empty())
                     return failure("no palette");
                 converter = std::make_unique<RowConverter>(header, palette, transparency);
-                image = QImage(int(header.width), int(header.height), converter->format());
+                image = hugePageImage(QSize(int(header.width), int(header.height)), converter->format());
                 try {
                     inflate = std::make_unique<inflate_state>();
                     rows[0].assign(header.rowBytes() + 1, 0);
