@@ -40,9 +40,11 @@ bool validDepth(int colourType, int depth)
     }
 }
 
-int paeth(int a, int b, int c)
+// Written without p = a + b - c, whose distances are these, so that the
+// compiler can choose by conditional moves.
+inline int paeth(int a, int b, int c)
 {
-    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
     return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
 
@@ -154,6 +156,12 @@ public:
             }
             return true;
         case 2:
+            if (depth == 8 && !m_keyed) {
+                auto *pixels = reinterpret_cast<QRgb *>(out);
+                for (int x = 0; x < width; ++x, in += 3)
+                    pixels[x] = 0xff000000u | QRgb(in[0]) << 16 | QRgb(in[1]) << 8 | in[2];
+                return true;
+            }
             for (int x = 0; x < width; ++x) {
                 if (depth == 16) {
                     const quint16 r = sample16(3 * x), g = sample16(3 * x + 1), b = sample16(3 * x + 2);
@@ -177,6 +185,12 @@ public:
             }
             return true;
         default:
+            if (depth == 8) {
+                auto *pixels = reinterpret_cast<QRgb *>(out);
+                for (int x = 0; x < width; ++x, in += 4)
+                    pixels[x] = QRgb(in[3]) << 24 | QRgb(in[0]) << 16 | QRgb(in[1]) << 8 | in[2];
+                return true;
+            }
             for (int x = 0; x < width; ++x) {
                 if (depth == 16)
                     reinterpret_cast<QRgba64 *>(out)[x] = QRgba64::fromRgba64(sample16(4 * x), sample16(4 * x + 1),
