@@ -2,8 +2,8 @@
 
 #include "core/Console.h"
 #include "core/EditorDocument.h"
+#include "core/ImageDecode.h"
 #include "core/Parallel.h"
-#include "core/PngReader.h"
 #include "i18n/Translations.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
@@ -32,27 +32,6 @@
 #include <utility>
 
 namespace pintora {
-namespace {
-
-// The image in `bytes`; null when they are none, or memory runs out.
-QImage decodeImage(const QByteArray &bytes)
-{
-    try {
-        // PNG, the screenshot's format, is ours to read; the rest is Qt's,
-        // and so are the PNGs our reader leaves to it.
-        const PngRead png = readPng(bytes);
-        if (png.outcome == PngRead::Outcome::read)
-            return png.image;
-        if (png.outcome == PngRead::Outcome::malformed && bytes.startsWith("\x89PNG\r\n\x1a\n"))
-            return {};
-        return QImage::fromData(bytes);
-    } catch (const std::bad_alloc &) {
-        return {};
-    }
-}
-
-} // namespace
-
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
     , m_cropReport(new CopyReport(this))
@@ -160,15 +139,29 @@ QString PintoraApp::openFile(const QString &path)
         ::close(fd);
         return file.errorString();
     }
-    QImageReader reader(&file);
     QImage image;
-    try {
-        image = reader.read();
-    } catch (const std::bad_alloc &) {
-        return QStringLiteral("not enough memory");
+    QString reason;
+    // A PNG is ours to read; the rest, read as it streams in, Qt's.
+    if (looksLikePng(file.peek(8))) {
+        // Larger than any PNG of an image within the decoder's limit.
+        if (info.st_size > (qint64(1) << 32))
+            return QStringLiteral("file too large");
+        try {
+            image = decodeImage(file.readAll(), &reason);
+        } catch (const std::bad_alloc &) {
+            return QStringLiteral("not enough memory");
+        }
+    } else {
+        QImageReader reader(&file);
+        try {
+            image = reader.read();
+        } catch (const std::bad_alloc &) {
+            return QStringLiteral("not enough memory");
+        }
+        reason = reader.errorString();
     }
     if (image.isNull())
-        return reader.errorString();
+        return reason;
     console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
     // An image of its own: the next click with an image on the clipboard is new.
     m_current = m_previous = ClipboardImage();

@@ -1,6 +1,7 @@
 #include "ui/Clipboard.h"
 
 #include "core/Console.h"
+#include "core/ImageDecode.h"
 #include "core/ImageExport.h"
 #include "core/Parallel.h"
 
@@ -119,23 +120,21 @@ QImage imageFromClipboard()
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return {};
-    if (data->hasImage()) {
-        const QImage image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull())
-            return image;
-    }
-    // Bytes of any image type Qt can read, PNG first.
+    // Our own offer's pixels are at hand; another program's are read from
+    // its bytes, PNG first, by our reader.
+    if (qobject_cast<const PendingImageMimeData *>(data) && data->hasImage())
+        return qvariant_cast<QImage>(data->imageData());
     QStringList formats = data->formats();
     formats.removeAll(pngType());
     formats.prepend(pngType());
     for (const QString &format : std::as_const(formats)) {
         if (!format.startsWith(QLatin1String("image/")) || !data->hasFormat(format))
             continue;
-        const QImage image = QImage::fromData(data->data(format));
+        const QImage image = decodeImage(data->data(format));
         if (!image.isNull())
             return image;
     }
-    return {};
+    return data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
 }
 
 } // namespace pintora

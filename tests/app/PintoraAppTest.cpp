@@ -326,6 +326,14 @@ TEST(PintoraAppFiles, OnlyRegularFilesAreOpened)
     alarm(0);
     EXPECT_EQ(app.openFile(picture), QString());
     EXPECT_EQ(documentOf(app.editorWindow()).currentImage().size(), QSize(4, 3));
+    // A PNG cut short is refused with our reader's reason, not half shown.
+    QFile whole(picture);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QFile cut(folder.filePath(QStringLiteral("cut.png")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.readAll().chopped(13));
+    cut.close();
+    EXPECT_EQ(app.openFile(cut.fileName()), QStringLiteral("a chunk runs past the end"));
 }
 
 // The launch lines, the tray and staying resident are shown end to end; the

@@ -1,8 +1,10 @@
 #include "ImageTestSupport.h"
 #include "PngTestSupport.h"
+#include "core/ImageDecode.h"
 #include "core/PngReader.h"
 #include "core/PngWriter.h"
 
+#include <QBuffer>
 #include <QtEndian>
 
 #include <isa-l/crc.h>
@@ -253,6 +255,48 @@ TEST(PngReader, RefusesMalformedFilesAndPassesOnWhatItLeavesToQt)
     const qsizetype plte = indexed.indexOf("PLTE") - 4;
     QByteArray shortPalette = indexed.left(plte) + chunk("PLTE", QByteArray(6, '\x10')) + indexed.mid(plte + 12 + 768);
     EXPECT_EQ(readPng(shortPalette).outcome, Outcome::malformed);
+}
+
+// Whatever the bytes, the intake gets the right image or a reason: PNGs our
+// reader handles read in its formats, the ones it leaves to Qt's reader and
+// every other type read by Qt's, and damaged PNGs refused, not guessed at.
+TEST(ImageDecode, ReadsEveryTypeAndRefusesDamagedPngs)
+{
+    std::mt19937 random(5);
+    const QImage picture = noiseImage(24, 9);
+    const auto encoded = [&](const char *format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, format);
+        return bytes;
+    };
+    const QByteArray interlaced = writeWithLibpng({24, 9, 2, 8, true}, random);
+    const QByteArray grey = writeWithLibpng({13, 4, 0, 1}, random);
+    QByteArray damaged = encoded("PNG");
+    damaged.chop(30);
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        QImage expected; // null: refused
+        QImage::Format format;
+    } cases[] = {
+        {"a PNG", encoded("PNG"), picture, QImage::Format_RGB32},
+        {"a 1-bit grey PNG, by ours (Qt's makes it Mono)", grey, readWithLibpng(grey), QImage::Format_Grayscale8},
+        {"an interlaced PNG, by Qt", interlaced, readWithLibpng(interlaced), QImage::Format_RGB32},
+        {"a BMP", encoded("BMP"), picture, QImage::Format_RGB32},
+        {"a damaged PNG", damaged, {}, QImage::Format_Invalid},
+        {"no image", QByteArray("hello"), {}, QImage::Format_Invalid},
+    };
+    for (const auto &c : cases) {
+        QString reason;
+        const QImage image = decodeImage(c.bytes, &reason);
+        EXPECT_EQ(image.format(), c.format) << c.what;
+        EXPECT_EQ(image.isNull(), reason.isEmpty() == false) << c.what;
+        if (!c.expected.isNull()) {
+            EXPECT_EQ(asRgba(image, false), asRgba(c.expected, false)) << c.what;
+        }
+    }
 }
 
 } // namespace
