@@ -36,7 +36,7 @@ PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
     , m_cropReport(new CopyReport(this))
 {
-    connect(m_cropReport, &CopyReport::finished, this, [this](const QImage &, bool encoded) {
+    connect(m_cropReport, &CopyReport::finished, this, [this](const QSize &, bool encoded) {
         if (!encoded)
             showWarning(Translations::copyFailed());
     });
@@ -220,10 +220,12 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
     const ClipboardImage &known = current();
     if (known.bytes.valid() && bytes == known.bytes.get()) {
         console::writeLine("ℹ️ Same image, just showing window");
+        // After Crop & Copy the editor is gone: the cut comes back from its
+        // bytes.
         if (m_editorWindow)
             showEditorWindow();
         else
-            openEditorWindow(known.image);
+            openEditorWindow(decodeImage(known.bytes.get()));
         return;
     }
 
@@ -239,7 +241,7 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
         showWarning(Translations::unreadableImage());
         return;
     }
-    m_current = ClipboardImage{image, readyPng(bytes), type};
+    m_current = ClipboardImage{readyPng(bytes), type};
     m_previous = ClipboardImage();
     window->editor()->setClipboardOrigin(m_current);
     window->editor()->setInitialImage(image);
@@ -258,10 +260,7 @@ EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
     connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
             [this](const QString &folder) { m_saveFolder = folder; });
     connect(window->editor(), &ImageEditorView::copyFailed, this, [this] { showWarning(Translations::copyFailed()); });
-    connect(window->editor(), &ImageEditorView::copiedToClipboard, this,
-            [this](const QImage &copied, const PendingPng &png) {
-                remember({copied, png});
-            });
+    connect(window->editor(), &ImageEditorView::copiedToClipboard, this, &PintoraApp::remember);
     return window;
 }
 
@@ -351,10 +350,10 @@ const ClipboardImage &PintoraApp::current()
     return m_current;
 }
 
-void PintoraApp::cropped(const QImage &image)
+void PintoraApp::cropped(const QImage &image, const QRect &area)
 {
-    if (!image.isNull())
-        remember({image, putImageOnClipboard(image, current(), m_cropReport)});
+    if (!area.isEmpty())
+        remember({putImageOnClipboard(image, area, current(), m_cropReport)});
     releaseEditorWindow();
 }
 

@@ -60,7 +60,7 @@ private:
     // Hides the open editor, or lets it go when it has no image.
     void keepEditorWindowAside();
     void updatePreviousAction();
-    void cropped(const QImage &image);
+    void cropped(const QImage &image, const QRect &area);
     void remember(const ClipboardImage &taken);
     // What was taken in last; an offer of ours whose encode failed does not count.
     const ClipboardImage &current();

@@ -259,24 +259,40 @@ QImage EditorDocument::cutOutSelection() const
     return cutOut(m_currentImage, geometry::bitmapRectFromPixel(m_selectionRect, m_currentImage.height()));
 }
 
-QImage EditorDocument::cropSelection(bool &outOfMemory)
+QRect EditorDocument::reportCrop(bool cutMade) const
 {
-    outOfMemory = false;
     if (m_currentImage.isNull() || !geometry::hasArea(m_selectionRect))
         return {};
     const QRectF cropRect = geometry::bitmapRectFromPixel(m_selectionRect, m_currentImage.height());
     console::writeLine("📐 Image: " + console::formatPixelSize(m_currentImage.size()) + " px");
     console::writeLine("📐 Selection: " + console::formatRect(m_selectionRect));
     console::writeLine("📐 Crop rect (flipped Y): " + console::formatRect(cropRect));
-    const QImage cropped = cutOut(m_currentImage, cropRect);
+    const QRect area = geometry::pixelCut(cropRect, m_currentImage.size());
+    if (cutMade && !area.isEmpty())
+        console::writeLine("✅ Cropped to: " + console::formatPixelSize(area.size()) + " px");
+    return area;
+}
+
+QRect EditorDocument::cropArea() const
+{
+    return reportCrop(true);
+}
+
+QImage EditorDocument::cropSelection(bool &outOfMemory)
+{
+    outOfMemory = false;
+    const QRect area = reportCrop(false);
+    if (area.isEmpty())
+        return {};
+    QImage cropped = m_currentImage.copy(area);
+    // Nothing of the selection on the image is no failure; a cut that could
+    // not be allocated is.
     if (cropped.isNull()) {
-        // Nothing of the selection on the image is no failure; a cut that
-        // could not be allocated is.
-        outOfMemory = !geometry::pixelCut(cropRect, m_currentImage.size()).isEmpty();
-        if (outOfMemory)
-            console::writeLine("❌ Failed to crop image: not enough memory");
+        outOfMemory = true;
+        console::writeLine("❌ Failed to crop image: not enough memory");
         return {};
     }
+    cropped.setDevicePixelRatio(1.0);
     console::writeLine("✅ Cropped to: " + console::formatPixelSize(cropped.size()) + " px");
     return cropped;
 }

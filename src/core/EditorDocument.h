@@ -106,6 +106,9 @@ public:
     // the cut and the cut-out's size after it. Null as well when the cut
     // failed for want of memory, which sets `outOfMemory` and says so.
     QImage cropSelection(bool &outOfMemory);
+    // The whole pixels of the selection on the image, reported as a crop is,
+    // without cutting them out; empty when none are on it.
+    QRect cropArea() const;
     // Replaces the image by the selected part of it.
     void crop();
     // Replaces the image by one from the clipboard, as one undoable step; a
@@ -142,6 +145,8 @@ private:
     void commit(std::unique_ptr<EditStep> step);
     void replaceImage(QImage image);
     void afterHistoryStep(const QRect &area, const char *line);
+    // The crop's lines, its size among them only when `cutMade`; the area.
+    QRect reportCrop(bool cutMade) const;
 
     QImage m_currentImage;
     QRectF m_selectionRect;

@@ -19,6 +19,20 @@ QImage cutOut(const QImage &image, const QRectF &bitmapRect)
     return piece;
 }
 
+QImage regionView(const QImage &image, const QRect &area)
+{
+    const QRect inside = area & image.rect();
+    if (inside.isEmpty())
+        return {};
+    if (image.depth() < 8)
+        return image.copy(inside);
+    const qsizetype bytesPerPixel = image.depth() / 8;
+    const uchar *first = image.constBits() + qsizetype(inside.y()) * image.bytesPerLine() + inside.x() * bytesPerPixel;
+    QImage view(first, inside.width(), inside.height(), image.bytesPerLine(), image.format());
+    view.setColorTable(image.colorTable());
+    return view;
+}
+
 QByteArray encodePng(const QImage &image)
 {
     return writePng(image);

@@ -13,6 +13,12 @@ namespace pintora {
 // a new image of one point per pixel; null when nothing of it is on the image.
 QImage cutOut(const QImage &image, const QRectF &bitmapRect);
 
+// The pixels of `area` (within the image) seen in place: an image over
+// `image`'s own rows, with its stride, that copies nothing. Valid while
+// `image` lives unchanged, so keep it alive alongside. Formats of less than
+// a byte a pixel, whose rows cannot start mid-byte, get a copy.
+QImage regionView(const QImage &image, const QRect &area);
+
 // PNG bytes of the image; empty when it cannot be encoded.
 QByteArray encodePng(const QImage &image);
 

@@ -11,6 +11,9 @@
 #include <QMimeData>
 #include <QPointer>
 
+#include <memory>
+#include <optional>
+
 namespace pintora {
 namespace {
 
@@ -24,48 +27,83 @@ QString imageType()
     return QStringLiteral("application/x-qt-image");
 }
 
-// The image, and its bytes of one type once they exist.
+// What the clipboard is offered: bytes of one type, and the pixels they are
+// being made from (those of `area`, all when it is null) until they exist.
+struct Offer {
+    ClipboardImage bytes;
+    QImage pixels;
+    QRect area;
+};
+
 class PendingImageMimeData : public QMimeData
 {
     Q_OBJECT
 
 public:
-    explicit PendingImageMimeData(ClipboardImage offer)
+    explicit PendingImageMimeData(Offer offer)
         : m_offer(std::move(offer))
     {
     }
 
-    const ClipboardImage &offer() const { return m_offer; }
+    const Offer &offer() const { return m_offer; }
+    // Once the bytes are made they are the image: the pixels, often the
+    // editor's whole image, need not be held any longer.
+    void bytesMade() { m_offer.pixels = QImage(); }
 
-    QStringList formats() const override { return {m_offer.type, imageType()}; }
+    QStringList formats() const override { return {m_offer.bytes.type, imageType()}; }
     bool hasFormat(const QString &type) const override { return formats().contains(type); }
 
 protected:
     QVariant retrieveData(const QString &type, QMetaType metaType) const override
     {
-        if (type == m_offer.type)
-            return m_offer.bytes.get(); // waits for the encoder if it is not done
-        if (type == imageType())
-            return m_offer.image;
+        const PendingPng &bytes = m_offer.bytes.bytes;
+        if (type == m_offer.bytes.type)
+            return bytes.get(); // waits for the encoder if it is not done
+        if (type == imageType()) {
+            if (!m_offer.pixels.isNull())
+                return m_offer.area.isNull() ? m_offer.pixels : m_offer.pixels.copy(m_offer.area);
+            return bytes.valid() ? decodeImage(bytes.get()) : QImage();
+        }
         return QMimeData::retrieveData(type, metaType);
     }
 
 private:
-    const ClipboardImage m_offer;
+    Offer m_offer;
 };
 
-// Puts `offer` back after the encode of what replaced it failed, unless the
-// clipboard has moved on since.
-void restoreAfterFailure(const QPointer<PendingImageMimeData> &failed, const ClipboardImage &offer)
+// One Copy's encode, shared by the worker and the GUI thread.
+struct EncodeJob {
+    // The worker's, dropped once encoded. The rows it reads in place stay
+    // alive with it when the editor goes.
+    QImage image;
+    QRect area;
+    // The GUI thread's.
+    QPointer<PendingImageMimeData> offer;
+    std::optional<Offer> before; // what goes back should the encode fail
+    QPointer<CopyReport> listener;
+    QSize size;
+};
+
+// Tells of the encode's end; puts `job.before` back after a failure, unless
+// the clipboard has moved on since.
+void finishEncode(EncodeJob &job, bool encoded)
 {
-    console::writeLine("❌ Failed to convert image to PNG");
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!failed || clipboard->mimeData() != failed.data())
-        return;
-    if (offer.image.isNull())
-        clipboard->clear();
-    else
-        clipboard->setMimeData(new PendingImageMimeData(offer));
+    if (encoded) {
+        if (job.offer)
+            job.offer->bytesMade();
+    } else {
+        console::writeLine("❌ Failed to convert image to PNG");
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (job.offer && clipboard->mimeData() == job.offer.data()) {
+            if (job.before)
+                clipboard->setMimeData(new PendingImageMimeData(*std::move(job.before)));
+            else
+                clipboard->clear();
+        }
+    }
+    job.before.reset();
+    if (job.listener)
+        emit job.listener->finished(job.size, encoded);
 }
 
 } // namespace
@@ -77,39 +115,39 @@ PendingPng readyPng(const QByteArray &bytes)
     return known.get_future().share();
 }
 
-PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous, CopyReport *report)
+PendingPng putImageOnClipboard(const QImage &image, const QRect &area, const ClipboardImage &previous,
+                               CopyReport *report)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     const auto *ours = qobject_cast<const PendingImageMimeData *>(clipboard->mimeData());
-    const ClipboardImage before = ours ? ours->offer() : previous;
+    auto job = std::make_shared<EncodeJob>();
+    job->image = image;
+    job->area = area;
+    if (ours)
+        job->before = ours->offer();
+    else if (previous.bytes.valid())
+        job->before = Offer{previous, {}, {}};
+    job->listener = report;
+    job->size = area.isNull() ? image.size() : (area & image.rect()).size();
 
-    // The worker tells the GUI thread how the encode ended; the application
-    // object outlives every worker (its clipboard waits for them). Both
-    // pointers are read only on the GUI thread.
-    auto failed = std::make_shared<QPointer<PendingImageMimeData>>();
-    const QPointer<CopyReport> listener(report);
-    const PendingPng png = startWork([image, failed, before, listener]() {
+    // The application object outlives every worker (its clipboard waits for
+    // them); the worker's end is told on the GUI thread.
+    const PendingPng png = startWork([job]() {
         QByteArray bytes;
         try {
-            bytes = encodePng(image);
+            bytes = encodePng(job->area.isNull() ? job->image : regionView(job->image, job->area));
         } catch (const std::bad_alloc &) {
         }
+        job->image = QImage(); // the editor may change its pixels now without a copy
         if (QCoreApplication::instance()) {
             const bool encoded = !bytes.isEmpty();
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [failed, before, listener, image, encoded] {
-                    if (!encoded)
-                        restoreAfterFailure(*failed, before);
-                    if (listener)
-                        emit listener->finished(image, encoded);
-                },
-                Qt::QueuedConnection);
+                QCoreApplication::instance(), [job, encoded] { finishEncode(*job, encoded); }, Qt::QueuedConnection);
         }
         return bytes;
     });
-    auto *data = new PendingImageMimeData(ClipboardImage{image, png, pngType()});
-    *failed = data; // read only on the GUI thread, after this
+    auto *data = new PendingImageMimeData(Offer{ClipboardImage{png, pngType()}, image, area});
+    job->offer = data; // read only on the GUI thread, after this
     clipboard->clear();
     clipboard->setMimeData(data); // the clipboard owns it now
     return png;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <future>
@@ -15,9 +17,10 @@ using PendingPng = std::shared_future<QByteArray>;
 // Bytes known already, as a PendingPng.
 PendingPng readyPng(const QByteArray &bytes);
 
-// An image as the clipboard offers it: the image and its bytes of `type`.
+// What the clipboard holds of an image: its bytes of `type`, which may still
+// be being encoded. Bytes only: pixels kept beside the editor's would make
+// its first edit copy the whole image.
 struct ClipboardImage {
-    QImage image;
     PendingPng bytes;
     QString type = QStringLiteral("image/png");
 };
@@ -32,20 +35,24 @@ public:
     using QObject::QObject;
 
 signals:
-    // `encoded` is false when the PNG could not be made; the clipboard is
-    // then back as it was.
-    void finished(const QImage &image, bool encoded);
+    // `encoded` is false when the PNG of an image of `size` could not be
+    // made; the clipboard is then back as it was.
+    void finished(const QSize &size, bool encoded);
 };
 
-// Clears the clipboard and puts the image on it, as PNG bytes and as image
-// data, so that this process and other programs can read it. Returns at
-// once: the PNG is encoded on a worker, and a program that asks for it
-// before it is done waits for it. Returns those bytes to come.
+// Clears the clipboard and puts the pixels of `area` of the image (all of
+// them when `area` is null) on it, as PNG bytes and as image data, so that
+// this process and other programs can read it. Returns at once: the PNG is
+// encoded on a worker straight from the image's rows, and a program that
+// asks for it before it is done waits for it. A cut-out is made only for a
+// reader that asks for image data while the encode runs; after it, image
+// data is read from the bytes. Returns those bytes to come.
 //
 // An encode that fails says so on the console and puts back what the
 // clipboard held: Pintora's own earlier offer, or else `previous` (nothing
-// when that has no image). `report` hears of the end either way.
-PendingPng putImageOnClipboard(const QImage &image, const ClipboardImage &previous = {}, CopyReport *report = nullptr);
+// when that has no bytes). `report` hears of the end either way.
+PendingPng putImageOnClipboard(const QImage &image, const QRect &area = {}, const ClipboardImage &previous = {},
+                               CopyReport *report = nullptr);
 
 // Any image the clipboard offers (image data, or bytes of a readable image
 // type); null when there is none.

@@ -112,9 +112,9 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     updateActions();
 
     // A Copy is done when its PNG is ready, not when it was asked for.
-    connect(m_copyReport, &CopyReport::finished, this, [this](const QImage &image, bool encoded) {
+    connect(m_copyReport, &CopyReport::finished, this, [this](const QSize &size, bool encoded) {
         if (encoded)
-            console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(image.size()) + "px)");
+            console::writeLine("✅ Full image copied to clipboard (" + console::formatPixelSize(size) + "px)");
         else
             emit copyFailed();
     });
@@ -226,11 +226,9 @@ void ImageEditorView::performCrop(bool copyAndClose)
         m_document->crop();
         return;
     }
-    bool outOfMemory = false;
-    const QImage cropped = m_document->cropSelection(outOfMemory);
-    // A cut that failed keeps the window and its edits.
-    if (!outOfMemory)
-        emit this->cropped(cropped);
+    // No cut-out: the PNG is made from the document's own rows.
+    const QRect area = m_document->cropArea();
+    emit cropped(m_document->currentImage(), area);
 }
 
 void ImageEditorView::saveCroppedToFile()
@@ -296,7 +294,7 @@ void ImageEditorView::copyFullImageToClipboard()
         console::writeLine("⚠️ No source image");
         return;
     }
-    emit copiedToClipboard(image, putImageOnClipboard(image, m_clipboardOrigin, m_copyReport));
+    emit copiedToClipboard(ClipboardImage{putImageOnClipboard(image, {}, m_clipboardOrigin, m_copyReport)});
 }
 
 void ImageEditorView::undo()

@@ -59,10 +59,11 @@ public:
     void pasteNewImage();
 
 signals:
-    // Crop & Copy's cut-out; a null image when there was none.
-    void cropped(const QImage &image);
-    // The whole image went onto the clipboard, with these PNG bytes to come.
-    void copiedToClipboard(const QImage &image, const PendingPng &png);
+    // Crop & Copy's cut: the pixels of `area` of `image` (the document's
+    // own, not a copy); an empty area when nothing was selected on it.
+    void cropped(const QImage &image, const QRect &area);
+    // The whole image went onto the clipboard, as these bytes to come.
+    void copiedToClipboard(const ClipboardImage &taken);
     // A file is being saved into `folder`.
     void saveFolderChosen(const QString &folder);
     // The PNG of a Copy could not be made; the clipboard is back as it was.

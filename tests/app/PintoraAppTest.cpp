@@ -111,6 +111,31 @@ TEST_F(ClickTest, AClickBringsTheWindowBackUnminimizedAndAfterCopyKeepsIt)
     EXPECT_FALSE(window->isMinimized());
 }
 
+// The document is the only holder of its image, from the click and after a
+// Copy has been encoded, so that no first edit copies the whole image; and
+// after Crop & Copy a click brings the cut back from its bytes.
+TEST_F(ClickTest, TheDocumentIsTheOnlyHolderOfItsImage)
+{
+    const QImage picture = noiseImage(300, 200);
+    offerOnClipboard({{"image/png", encoded(picture, "PNG")}});
+    click();
+    EditorDocument &document = documentOf(app->editorWindow());
+    EXPECT_TRUE(document.currentImage().isDetached());
+
+    editorOf(app->editorWindow())->copyAction()->trigger();
+    ASSERT_TRUE(eventually([&] { return !console.lines().empty() && console.lines().back().starts_with("✅ Full"); }));
+    EXPECT_TRUE(document.currentImage().isDetached());
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
+
+    document.setSelectionRect(QRectF(10, 20, 30, 40));
+    editorOf(app->editorWindow())->cropAndCopyAction()->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              picture.copy(10, 140, 30, 40));
+    EXPECT_EQ(click(), Lines{"ℹ️ Same image, just showing window"});
+    EXPECT_EQ(documentOf(app->editorWindow()).currentImage().convertToFormat(QImage::Format_RGB32),
+              picture.copy(10, 140, 30, 40));
+}
+
 TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
 {
     // Uncompressed TIFFs of one size have one length, whatever they show.
@@ -243,13 +268,13 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
     const struct {
         const char *command;
         std::function<void()> run;
-        rlim_t room; // for the cut-out, not for its encoding too
+        rlim_t room; // too little for the encoding
     } cases[] = {
         {"Copy", [editor] { editor->copyAction()->trigger(); }, 6 << 20},
         {"Crop & Copy", [editor] {
              editor->document().setSelectionRect(QRectF(0, 0, 6000, 5000));
              editor->cropAndCopyAction()->trigger();
-         }, 130 << 20},
+         }, 6 << 20},
     };
     // clang-format on
     for (const auto &c : cases) {

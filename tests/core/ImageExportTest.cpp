@@ -25,6 +25,26 @@ TEST(CutOut, TakesEveryTouchedPixelAtOnePointPerPixel)
     EXPECT_TRUE(cutOut(retina, QRectF(90, 5, 10, 10)).isNull());
 }
 
+// A view shows exactly the pixels a copy would, from the image's own rows,
+// at every depth and offset; formats of less than a byte a pixel are copied.
+TEST(RegionView, ShowsTheAreasPixelsInPlace)
+{
+    const QImage noise = noiseImage(37, 23);
+    const QRect area(5, 7, 19, 11);
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888, QImage::Format_Grayscale8,
+          QImage::Format_Indexed8, QImage::Format_RGBA64, QImage::Format_Mono}) {
+        const QImage image = noise.convertToFormat(format);
+        const QImage view = regionView(image, area);
+        EXPECT_EQ(view, image.copy(area)) << format;
+        const bool inPlace
+            = view.constBits() >= image.constBits() && view.constBits() < image.constBits() + image.sizeInBytes();
+        EXPECT_EQ(inPlace, image.depth() >= 8) << format;
+    }
+    EXPECT_EQ(regionView(noise, QRect(30, 20, 20, 20)), noise.copy(30, 20, 7, 3)); // clipped to the image
+    EXPECT_TRUE(regionView(noise, QRect(40, 0, 5, 5)).isNull());
+}
+
 TEST(SaveImageAsPng, NamesEndInPng)
 {
     const std::pair<const char *, const char *> names[] = {

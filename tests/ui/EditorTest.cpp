@@ -110,20 +110,27 @@ TEST(EditorImage, TheEditorKeepsNoCopyOfItsImage)
     EXPECT_TRUE(editor.document().currentImage().isDetached());
 }
 
-TEST(EditorOutOfMemory, ACropAndCopyThatFailsKeepsTheWindow)
+// Crop & Copy cuts nothing out: the document's own pixels and the area go
+// to the clipboard, so it needs no memory of the image's size.
+TEST(EditorCropAndCopy, HandsOverTheDocumentsPixelsWithoutACopy)
 {
-    int cropCalls = 0;
+    QImage handed;
+    QRect area;
     ImageEditorView editor{QImage()};
-    QObject::connect(&editor, &ImageEditorView::cropped, [&] { ++cropCalls; });
-    editor.document().setImage(solidImage(6000, 5000, Qt::white));
-    editor.document().setSelectionRect(QRectF(0, 0, 6000, 5000));
-    ConsoleCapture quiet;
+    QObject::connect(&editor, &ImageEditorView::cropped, [&](const QImage &image, const QRect &cut) {
+        handed = image;
+        area = cut;
+    });
+    editor.document().setImage(solidImage(6000, 5000, Qt::white)); // 120 MB
+    editor.document().setSelectionRect(QRectF(100, 200, 5000, 4000));
+    ConsoleCapture console;
     {
-        const AddressSpaceLimit limit(64 << 20);
+        const AddressSpaceLimit limit(16 << 20);
         editor.cropAndCopyAction()->trigger();
     }
-    EXPECT_EQ(cropCalls, 0);
-    EXPECT_EQ(quiet.lines().back(), "❌ Failed to crop image: not enough memory");
+    EXPECT_EQ(console.lines().back(), "✅ Cropped to: 5000×4000 px");
+    EXPECT_EQ(area, QRect(100, 800, 5000, 4000));
+    EXPECT_EQ(handed.constBits(), editor.document().currentImage().constBits());
 }
 
 } // namespace pintora

@@ -84,9 +84,9 @@ TEST(ExportFormats, EveryFormatComesOutAsItWentIn)
     for (const auto &c : cases) {
         QImage cutOutByCropAndCopy;
         ImageEditorView editor(c.image);
-        QObject::connect(&editor, &ImageEditorView::cropped, [&](const QImage &cropped) {
-            cutOutByCropAndCopy = cropped;
-            putImageOnClipboard(cropped);
+        QObject::connect(&editor, &ImageEditorView::cropped, [&](const QImage &image, const QRect &area) {
+            cutOutByCropAndCopy = image.copy(area);
+            putImageOnClipboard(image, area);
         });
         editor.show();
         const auto clipboardPng
