@@ -1,7 +1,11 @@
+#include "AllocationCounter.h"
 #include "Screenshot.h"
 #include "app/PintoraApp.h"
+#include "core/DisplayScaling.h"
 #include "core/EditorDocument.h"
+#include "core/PngReader.h"
 #include "core/PngWriter.h"
+#include "ui/CanvasView.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
 #include "ui/ImageEditorView.h"
@@ -121,30 +125,52 @@ void BM_CropPixelCopy(benchmark::State &state)
 }
 BENCHMARK(BM_CropPixelCopy)->Arg(5120)->Unit(benchmark::kMillisecond);
 
-// Crop & Copy of the whole image, from the command to the window being
-// hidden, with what the tray app does on the way: the clipboard, then hiding.
+// The rectangle the Crop & Copy benchmarks cut: all but a 100-pixel border.
+QRect cropRectOf(const QImage &image)
+{
+    return image.rect().adjusted(100, 100, -100, -100);
+}
+
+// Crop & Copy, from the command to the window being hidden (range 1 = 0) or
+// to the PNG being ready on the clipboard (range 1 = 1), with what the tray
+// app does on the way: the clipboard, then hiding.
 void BM_CropAndCopy(benchmark::State &state)
 {
     const QImage &image = screenshotOf(state);
+    const QRect rect = cropRectOf(image);
+    const bool toPng = state.range(1) == 1;
     for (auto _ : state) {
         state.PauseTiming();
         EditorWindow window(image);
-        QObject::connect(window.editor(), &ImageEditorView::cropped, [&window](const QImage &cropped) {
-            putImageOnClipboard(cropped);
-            window.hide();
-        });
+        QObject::connect(window.editor(), &ImageEditorView::cropped,
+                         [&window](const QImage &pixels, const QRect &area) {
+                             putImageOnClipboard(pixels, area);
+                             window.hide();
+                         });
         window.show();
         QCoreApplication::processEvents();
-        window.editor()->document().setSelectionRect(QRectF(QPointF(0, 0), QSizeF(image.size())));
+        window.editor()->document().setSelectionRect(
+            QRectF(rect.x(), image.height() - rect.bottom() - 1, rect.width(), rect.height()));
         state.ResumeTiming();
         window.editor()->cropAndCopyAction()->trigger();
-        state.PauseTiming();
-        QGuiApplication::clipboard()->mimeData()->data(
-            QStringLiteral("image/png")); // the encode ends outside the timing
-        state.ResumeTiming();
+        if (!toPng)
+            state.PauseTiming();
+        QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")); // waits for the encode
+        if (!toPng)
+            state.ResumeTiming();
     }
 }
-BENCHMARK(BM_CropAndCopy)->Arg(5120)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CropAndCopy)->Args({5120, 0})->Args({5120, 1})->Unit(benchmark::kMillisecond);
+
+// The writer alone on a cut-out of the same rectangle.
+void BM_WritePngOfCrop(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    const QImage cut = image.copy(cropRectOf(image));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(writePng(cut).size());
+}
+BENCHMARK(BM_WritePngOfCrop)->Arg(5120)->Unit(benchmark::kMillisecond);
 
 // The floor for a tray click: decoding the clipboard's PNG alone.
 void BM_DecodePng(benchmark::State &state)
@@ -156,7 +182,7 @@ void BM_DecodePng(benchmark::State &state)
 BENCHMARK(BM_DecodePng)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
 
 // A tray click on a new image: from the click to the editor, built and
-// showing the decoded image (offscreen).
+// showing the decoded image (offscreen), its first paint done.
 void BM_ClickToImage(benchmark::State &state)
 {
     const QImage &image = screenshotOf(state);
@@ -176,9 +202,87 @@ void BM_ClickToImage(benchmark::State &state)
         app.menuBarIconClicked();
         while (!app.editorWindow() || app.editorWindow()->editor()->document().currentImage().isNull())
             QCoreApplication::processEvents();
+        app.editorWindow()->editor()->findChild<CanvasView *>()->repaint();
     }
 }
 BENCHMARK(BM_ClickToImage)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
+
+// What a click is held to: the transfer (here, in the process), our decode
+// and Qt's smooth scale to the canvas's size.
+void BM_ClickFloor(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    const QByteArray png = writePng(image);
+    EditorWindow window(image);
+    window.show();
+    QCoreApplication::processEvents();
+    const CanvasView *canvas = window.editor()->findChild<CanvasView *>();
+    const QSize target = canvas->size() * canvas->devicePixelRatio();
+    for (auto _ : state) {
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), png);
+        QGuiApplication::clipboard()->setMimeData(data);
+        const QImage decoded
+            = readPng(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png"))).image;
+        benchmark::DoNotOptimize(decoded.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation).constBits());
+    }
+}
+BENCHMARK(BM_ClickFloor)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
+
+// The first paint's scaling, whole image to a 1536 x 864 canvas: ours
+// (range 1 = 0) against Qt's smooth scale (range 1 = 1), into fresh memory
+// each time as on a click.
+void BM_FitScale(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    const QSize fitted = image.size().scaled(QSize(1536, 864), Qt::KeepAspectRatio);
+    const DisplayScaling scaling(image.size(), fitted);
+    for (auto _ : state) {
+        if (state.range(1) == 0)
+            benchmark::DoNotOptimize(scaling.render(image).constBits());
+        else
+            benchmark::DoNotOptimize(image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation).constBits());
+    }
+}
+BENCHMARK(BM_FitScale)
+    ->Args({5120, 0})
+    ->Args({5120, 1})
+    ->Args({1920, 0})
+    ->Args({1920, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The first burn-in on an image just opened from the clipboard, as the tray
+// app opens it: a 400 x 300 box. `whole_image_allocs` counts allocations of
+// the image's size during it.
+void BM_FirstBurnIn(benchmark::State &state)
+{
+    const QImage &image = screenshotOf(state);
+    const QByteArray png = writePng(image);
+    PintoraApp app;
+    double peakMiB = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QGuiApplication::clipboard()->clear();
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), png);
+        QGuiApplication::clipboard()->setMimeData(data);
+        app.menuBarIconClicked();
+        EditorDocument &document = app.editorWindow()->editor()->document();
+        while (document.currentImage().isNull())
+            QCoreApplication::processEvents();
+        allocation::resetPeak();
+        const std::size_t before = allocation::bytesInUse();
+        state.ResumeTiming();
+        document.drawRectangleOnImage(QRectF(1000, 1000, 400, 300), RectangleStyle{});
+        state.PauseTiming();
+        peakMiB = double(allocation::peakBytes() - before) / (1 << 20);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MiB"] = peakMiB;
+}
+BENCHMARK(BM_FirstBurnIn)->Arg(5120)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace pintora

@@ -6,23 +6,43 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace pintora {
 namespace {
 
 // Four channels of one premultiplied pixel, worked on as one vector.
 typedef float Channels __attribute__((vector_size(16)));
 
+// Widened in the vector unit (SSE2, which every x86-64 has): the bytes come
+// out in the order blue, green, red, alpha, as the shifts would give them.
 inline Channels unpack(std::uint32_t argb)
 {
+#if defined(__x86_64__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bytes = _mm_cvtsi32_si128(int(argb));
+    return Channels(_mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero)));
+#else
     return Channels{float(argb & 0xff), float((argb >> 8) & 0xff), float((argb >> 16) & 0xff), float(argb >> 24)};
+#endif
 }
 
 // The premultiplied pixel over an opaque grey `ground`.
 inline std::uint32_t pack(Channels value, float ground)
 {
     const float under = ground * (255.0f - value[3]) / 255.0f;
+#if defined(__x86_64__)
+    // The same sums, clamp and truncation, four channels at once.
+    __m128 level = _mm_add_ps(_mm_add_ps(__m128(value), _mm_set1_ps(under)), _mm_set1_ps(0.5f));
+    level = _mm_min_ps(_mm_max_ps(level, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    const __m128i words = _mm_packs_epi32(_mm_cvttps_epi32(level), _mm_setzero_si128());
+    return 0xff000000u | std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+#else
     auto level = [under](float v) { return std::uint32_t(std::clamp(v + under + 0.5f, 0.0f, 255.0f)); };
     return 0xff000000u | level(value[2]) << 16 | level(value[1]) << 8 | level(value[0]);
+#endif
 }
 
 // The checkerboard transparent pixels show over: squares of 8 display pixels.
@@ -30,6 +50,45 @@ inline float checker(int x, int y)
 {
     return ((x >> 3) ^ (y >> 3)) & 1 ? 102.0f : 153.0f;
 }
+
+// One image row averaged across for `width` display pixels, each from
+// `taps` image pixels (`index`) with their shares (`weight`).
+void averageAcross(const std::uint32_t *line, const int *index, const float *weight, int taps, std::size_t width,
+                   Channels *out)
+{
+    for (std::size_t i = 0; i < width; ++i, index += taps, weight += taps) {
+        Channels sum{0, 0, 0, 0};
+        for (int k = 0; k < taps; ++k)
+            sum += weight[k] * unpack(line[index[k]]);
+        out[i] = sum;
+    }
+}
+
+#if defined(__x86_64__)
+// The same, two display pixels an instruction: each lane sees the very
+// multiplications and additions, in the same order, so the sums are equal
+// to the bit.
+[[gnu::target("avx2")]] void averageAcrossAvx2(const std::uint32_t *line, const int *index, const float *weight,
+                                               int taps, std::size_t width, Channels *out)
+{
+    std::size_t i = 0;
+    for (; i + 2 <= width; i += 2) {
+        const int *a = index + i * std::size_t(taps), *b = a + taps;
+        const float *wa = weight + i * std::size_t(taps), *wb = wa + taps;
+        __m256 sum = _mm256_setzero_ps();
+        for (int k = 0; k < taps; ++k) {
+            const __m128i two = _mm_insert_epi32(_mm_cvtsi32_si128(int(line[a[k]])), int(line[b[k]]), 1);
+            const __m256 pixels = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(two));
+            const __m256 shares = _mm256_set_m128(_mm_broadcast_ss(wb + k), _mm_broadcast_ss(wa + k));
+            sum = _mm256_add_ps(sum, _mm256_mul_ps(shares, pixels));
+        }
+        _mm_storeu_ps(reinterpret_cast<float *>(out + i), _mm256_castps256_ps128(sum));
+        _mm_storeu_ps(reinterpret_cast<float *>(out + i + 1), _mm256_extractf128_ps(sum, 1));
+    }
+    averageAcross(line, index + i * std::size_t(taps), weight + i * std::size_t(taps), taps, width - i, out + i);
+}
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#endif
 
 } // namespace
 
@@ -153,18 +212,53 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
             }
             return;
         }
-        std::vector<Channels> sums(size_t(target.width()));
+        // Every display pixel takes as many image pixels across as the widest
+        // does, the extra ones weighing nothing: adding a zero leaves a sum
+        // as it was, and a loop of one length runs without mispredictions.
+        const std::size_t width = std::size_t(target.width());
+        int taps = 1;
+        for (std::size_t i = 0; i < width; ++i)
+            taps = std::max(taps, m_columns.first[target.left() + i + 1] - m_columns.first[target.left() + i]);
+        std::vector<int> index(width * std::size_t(taps));
+        std::vector<float> weight(width * std::size_t(taps), 0.0f);
+        for (std::size_t i = 0; i < width; ++i) {
+            const int first = m_columns.first[target.left() + i], end = m_columns.first[target.left() + i + 1];
+            for (int k = 0; k < taps; ++k) {
+                index[i * std::size_t(taps) + std::size_t(k)] = m_columns.index[size_t(std::min(first + k, end - 1))];
+                if (first + k < end)
+                    weight[i * std::size_t(taps) + std::size_t(k)] = m_columns.weight[size_t(first + k)];
+            }
+        }
+        // A source row read by two display rows is averaged across once.
+        std::vector<Channels> sums(width), across(width), kept(width);
+        int keptRow = -1;
         for (int dy = firstRow; dy < endRow; ++dy) {
-            std::fill(sums.begin(), sums.end(), Channels{0, 0, 0, 0});
-            for (int r = m_rows.first[size_t(dy)]; r < m_rows.first[size_t(dy) + 1]; ++r) {
+            const int firstTap = m_rows.first[size_t(dy)];
+            for (int r = firstTap; r < m_rows.first[size_t(dy) + 1]; ++r) {
                 const float rowWeight = m_rows.weight[size_t(r)];
-                const std::uint32_t *line = sourceRow(m_rows.index[size_t(r)]);
-                for (int dx = target.left(); dx <= target.right(); ++dx) {
-                    Channels across{0, 0, 0, 0};
-                    for (int c = m_columns.first[size_t(dx)]; c < m_columns.first[size_t(dx) + 1]; ++c)
-                        across += m_columns.weight[size_t(c)] * unpack(line[m_columns.index[size_t(c)]]);
-                    sums[size_t(dx - target.left())] += rowWeight * across;
+                const int imageRow = m_rows.index[size_t(r)];
+                if (imageRow != keptRow) {
+                    const std::uint32_t *line = sourceRow(imageRow);
+#if defined(__x86_64__)
+                    if (hasAvx2)
+                        averageAcrossAvx2(line, index.data(), weight.data(), taps, width, across.data());
+                    else
+#endif
+                        averageAcross(line, index.data(), weight.data(), taps, width, across.data());
+                    // The last row of a display row is the one the next may share.
+                    if (r + 1 == m_rows.first[size_t(dy) + 1]) {
+                        across.swap(kept);
+                        keptRow = imageRow;
+                    }
                 }
+                const std::vector<Channels> &row = imageRow == keptRow ? kept : across;
+                // The first row's share is the sum so far: 0 + x is x.
+                if (r == firstTap)
+                    for (std::size_t i = 0; i < width; ++i)
+                        sums[i] = rowWeight * row[i];
+                else
+                    for (std::size_t i = 0; i < width; ++i)
+                        sums[i] += rowWeight * row[i];
             }
             std::uint32_t *out = outputRow(dy);
             for (int i = 0; i < target.width(); ++i)

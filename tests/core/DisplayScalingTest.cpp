@@ -100,5 +100,38 @@ TEST(DisplayScaling, TransparencyShowsOverCheckerboardSquaresAndAWindowIsPartOfT
     }
 }
 
+// The display's pixels are those of the plain per-pixel average it was
+// first written as, to the bit, whatever vector path the processor takes:
+// digests of that version's renders of noise, opaque and translucent, at
+// ratios with ragged tap counts, an odd last column and no scaling.
+TEST(DisplayScaling, RendersTheSamePixelsAsThePlainAverage)
+{
+    // clang-format off
+    const struct { QSize image, display; QImage::Format format; quint64 digest; } cases[] = {
+        {{1000, 700}, {301, 211}, QImage::Format_RGB32, 0x5f22f6112e5cdcd0ull},
+        {{1000, 700}, {587, 411}, QImage::Format_ARGB32_Premultiplied, 0xe79e0efd0e547b7ull},
+        {{2047, 1023}, {259, 129}, QImage::Format_ARGB32, 0x60722d2268988fc4ull},
+        {{640, 480}, {640, 480}, QImage::Format_RGB32, 0xe26819f8fd451383ull},
+        {{300, 200}, {299, 7}, QImage::Format_ARGB32_Premultiplied, 0x309239c5321e5504ull},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        QImage image(c.image, QImage::Format_ARGB32);
+        quint32 state = 99;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                state = state * 1664525u + 1013904223u;
+                image.setPixel(x, y, state);
+            }
+        const QImage shown = DisplayScaling(c.image, c.display).render(image.convertToFormat(c.format));
+        quint64 digest = 1469598103934665603ull; // FNV-1a over the pixels
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                digest = (digest ^ shown.pixel(x, y)) * 1099511628211ull;
+        EXPECT_EQ(digest, c.digest) << c.image.width() << " x " << c.image.height() << " shown at " << c.display.width()
+                                    << " x " << c.display.height();
+    }
+}
+
 } // namespace
 } // namespace pintora
