@@ -1,6 +1,7 @@
 #include "core/PngReader.h"
 
 #include "core/HugePages.h"
+#include "core/PngRowDecoder.h"
 
 #include <QtEndian>
 
@@ -18,15 +19,11 @@
 namespace pintora {
 namespace {
 
-constexpr char signature[] = "\x89PNG\r\n\x1a\n";
+using png::Header;
+using png::RowConverter;
+using png::RowDecoder;
 
-struct Header {
-    quint32 width = 0, height = 0;
-    int depth = 0, colourType = 0;
-    int channels() const { return std::array{1, 0, 3, 1, 2, 0, 4}[colourType]; }
-    std::size_t rowBytes() const { return (std::size_t(width) * channels() * depth + 7) / 8; }
-    int pixelBytes() const { return std::max(1, channels() * depth / 8); }
-};
+constexpr char signature[] = "\x89PNG\r\n\x1a\n";
 
 bool validDepth(int colourType, int depth)
 {
@@ -39,176 +36,6 @@ bool validDepth(int colourType, int depth)
     default: return false;
     }
 }
-
-// Written without p = a + b - c, whose distances are these, so that the
-// compiler can choose by conditional moves.
-inline int paeth(int a, int b, int c)
-{
-    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-}
-
-// Undoes a row's filter in place against the row above (zeros for the first).
-bool unfilter(unsigned char type, unsigned char *row, const unsigned char *above, std::size_t bytes, int bpp)
-{
-    switch (type) {
-    case 0: return true;
-    case 1:
-        for (std::size_t i = std::size_t(bpp); i < bytes; ++i)
-            row[i] = static_cast<unsigned char>(row[i] + row[i - std::size_t(bpp)]);
-        return true;
-    case 2:
-        for (std::size_t i = 0; i < bytes; ++i)
-            row[i] = static_cast<unsigned char>(row[i] + above[i]);
-        return true;
-    case 3:
-        for (std::size_t i = 0; i < bytes; ++i) {
-            const int left = i >= std::size_t(bpp) ? row[i - std::size_t(bpp)] : 0;
-            row[i] = static_cast<unsigned char>(row[i] + (left + above[i]) / 2);
-        }
-        return true;
-    case 4:
-        for (std::size_t i = 0; i < bytes; ++i) {
-            const bool first = i < std::size_t(bpp);
-            const int left = first ? 0 : row[i - std::size_t(bpp)], corner = first ? 0 : above[i - std::size_t(bpp)];
-            row[i] = static_cast<unsigned char>(row[i] + paeth(left, above[i], corner));
-        }
-        return true;
-    default: return false;
-    }
-}
-
-// Turns unfiltered rows into the image's pixels.
-class RowConverter
-{
-public:
-    RowConverter(const Header &header, const std::vector<QRgb> &palette, const QByteArray &transparency)
-        : m_header(header)
-    {
-        if (header.colourType == 3) {
-            m_format = QImage::Format_Indexed8;
-            for (std::size_t i = 0; i < palette.size(); ++i) {
-                const int alpha = qsizetype(i) < transparency.size() ? quint8(transparency[qsizetype(i)]) : 255;
-                m_table.append(qRgba(qRed(palette[i]), qGreen(palette[i]), qBlue(palette[i]), alpha));
-            }
-            return;
-        }
-        const bool keyed = !transparency.isEmpty();
-        if (keyed) {
-            const auto sample
-                = [&](int i) { return int(quint8(transparency[2 * i]) << 8 | quint8(transparency[2 * i + 1])); };
-            for (int i = 0; i < transparency.size() / 2; ++i)
-                m_key[std::size_t(i)] = sample(i);
-        }
-        m_keyed = keyed;
-        const bool deep = header.depth == 16;
-        switch (header.colourType) {
-        case 0:
-            m_format = keyed ? (deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32)
-                             : (deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
-            break;
-        case 2:
-            m_format = keyed ? (deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32)
-                             : (deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
-            break;
-        default: m_format = deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32;
-        }
-    }
-
-    QImage::Format format() const { return m_format; }
-    const QList<QRgb> &colourTable() const { return m_table; }
-
-    // False when a palette index lies beyond the palette.
-    bool convert(const unsigned char *in, uchar *out) const
-    {
-        const int width = int(m_header.width), depth = m_header.depth;
-        const auto lowSample = [&](int x) {
-            const int perByte = 8 / depth, shift = 8 - depth * (x % perByte + 1);
-            return (in[x / perByte] >> shift) & ((1 << depth) - 1);
-        };
-        const auto sample16 = [&](int i) { return quint16(in[2 * i] << 8 | in[2 * i + 1]); };
-        switch (m_header.colourType) {
-        case 3:
-            for (int x = 0; x < width; ++x) {
-                const int index = depth == 8 ? in[x] : lowSample(x);
-                if (index >= m_table.size())
-                    return false;
-                out[x] = uchar(index);
-            }
-            return true;
-        case 0:
-            for (int x = 0; x < width; ++x) {
-                if (depth == 16) {
-                    const quint16 grey = sample16(x);
-                    if (m_keyed)
-                        reinterpret_cast<QRgba64 *>(out)[x]
-                            = QRgba64::fromRgba64(grey, grey, grey, grey == m_key[0] ? 0 : 0xffff);
-                    else
-                        reinterpret_cast<quint16 *>(out)[x] = grey;
-                    continue;
-                }
-                const int raw = depth == 8 ? in[x] : lowSample(x);
-                const int grey = raw * 255 / ((1 << depth) - 1);
-                if (m_keyed)
-                    reinterpret_cast<QRgb *>(out)[x] = qRgba(grey, grey, grey, raw == m_key[0] ? 0 : 255);
-                else
-                    out[x] = uchar(grey);
-            }
-            return true;
-        case 2:
-            if (depth == 8 && !m_keyed) {
-                auto *pixels = reinterpret_cast<QRgb *>(out);
-                for (int x = 0; x < width; ++x, in += 3)
-                    pixels[x] = 0xff000000u | QRgb(in[0]) << 16 | QRgb(in[1]) << 8 | in[2];
-                return true;
-            }
-            for (int x = 0; x < width; ++x) {
-                if (depth == 16) {
-                    const quint16 r = sample16(3 * x), g = sample16(3 * x + 1), b = sample16(3 * x + 2);
-                    const bool clear = m_keyed && r == m_key[0] && g == m_key[1] && b == m_key[2];
-                    reinterpret_cast<QRgba64 *>(out)[x] = QRgba64::fromRgba64(r, g, b, clear ? 0 : 0xffff);
-                    continue;
-                }
-                const int r = in[3 * x], g = in[3 * x + 1], b = in[3 * x + 2];
-                const bool clear = m_keyed && r == m_key[0] && g == m_key[1] && b == m_key[2];
-                reinterpret_cast<QRgb *>(out)[x] = qRgba(r, g, b, clear ? 0 : 255);
-            }
-            return true;
-        case 4:
-            for (int x = 0; x < width; ++x) {
-                if (depth == 16) {
-                    const quint16 grey = sample16(2 * x);
-                    reinterpret_cast<QRgba64 *>(out)[x] = QRgba64::fromRgba64(grey, grey, grey, sample16(2 * x + 1));
-                } else {
-                    reinterpret_cast<QRgb *>(out)[x] = qRgba(in[2 * x], in[2 * x], in[2 * x], in[2 * x + 1]);
-                }
-            }
-            return true;
-        default:
-            if (depth == 8) {
-                auto *pixels = reinterpret_cast<QRgb *>(out);
-                for (int x = 0; x < width; ++x, in += 4)
-                    pixels[x] = QRgb(in[3]) << 24 | QRgb(in[0]) << 16 | QRgb(in[1]) << 8 | in[2];
-                return true;
-            }
-            for (int x = 0; x < width; ++x) {
-                if (depth == 16)
-                    reinterpret_cast<QRgba64 *>(out)[x] = QRgba64::fromRgba64(sample16(4 * x), sample16(4 * x + 1),
-                                                                              sample16(4 * x + 2), sample16(4 * x + 3));
-                else
-                    reinterpret_cast<QRgb *>(out)[x] = qRgba(in[4 * x], in[4 * x + 1], in[4 * x + 2], in[4 * x + 3]);
-            }
-            return true;
-        }
-    }
-
-private:
-    Header m_header;
-    QImage::Format m_format = QImage::Format_Invalid;
-    QList<QRgb> m_table;
-    std::array<int, 3> m_key{};
-    bool m_keyed = false;
-};
 
 PngRead failure(const char *reason)
 {
@@ -230,9 +57,10 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
     std::unique_ptr<inflate_state> inflate;
     std::unique_ptr<RowConverter> converter;
     QImage image;
-    std::vector<unsigned char> rows[2]; // the row being filled and the one above, filter bytes first
-    std::size_t filled = 0; // of the current row
-    int y = 0;
+    std::unique_ptr<RowDecoder> rows;
+    unsigned char *slot = nullptr; // where inflate writes, `filled` bytes of it done
+    std::size_t filled = 0, slotBytes = 0;
+    int y = 0; // rows inflated and handed over
     bool headerSeen = false, idatSeen = false, idatEnded = false, ended = false;
 
     for (std::size_t at = 8; !ended;) {
@@ -301,17 +129,16 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
                     return failure("no palette");
                 converter = std::make_unique<RowConverter>(header, palette, transparency);
                 image = hugePageImage(QSize(int(header.width), int(header.height)), converter->format());
-                try {
-                    inflate = std::make_unique<inflate_state>();
-                    rows[0].assign(header.rowBytes() + 1, 0);
-                    rows[1].assign(header.rowBytes() + 1, 0);
-                } catch (const std::bad_alloc &) {
-                    return failure("out of memory");
-                }
                 if (image.isNull())
                     return failure("out of memory");
                 if (header.colourType == 3)
                     image.setColorTable(converter->colourTable());
+                try {
+                    inflate = std::make_unique<inflate_state>();
+                    rows = std::make_unique<RowDecoder>(header, *converter, image);
+                } catch (const std::bad_alloc &) {
+                    return failure("out of memory");
+                }
                 isal_inflate_init(inflate.get());
                 inflate->crc_flag = ISAL_ZLIB;
             }
@@ -331,25 +158,26 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
                     moved = inflate->avail_in != input;
                     continue;
                 }
-                std::vector<unsigned char> &row = rows[y % 2];
-                inflate->next_out = row.data() + filled;
-                inflate->avail_out = quint32(row.size() - filled);
+                if (!slot) {
+                    slot = rows->slot();
+                    if (!slot)
+                        return failure(rows->finish());
+                    slotBytes = rows->stride() * std::size_t(std::min(rows->rows(), int(header.height) - y));
+                    filled = 0;
+                }
+                inflate->next_out = slot + filled;
+                inflate->avail_out = quint32(slotBytes - filled);
                 if (isal_inflate(inflate.get()) != ISAL_DECOMP_OK)
                     return failure("corrupt image data");
-                const std::size_t now = row.size() - inflate->avail_out;
+                const std::size_t now = slotBytes - inflate->avail_out;
                 moved = now != filled || inflate->avail_in != input;
                 filled = now;
-                if (filled < row.size())
+                if (filled < slotBytes)
                     continue;
-                const std::vector<unsigned char> &above = rows[(y + 1) % 2];
-                if (y == 0)
-                    std::fill(rows[1].begin(), rows[1].end(), 0); // PNG counts zeros above the first row
-                if (!unfilter(row[0], row.data() + 1, above.data() + 1, row.size() - 1, header.pixelBytes()))
-                    return failure("an unknown filter");
-                if (!converter->convert(row.data() + 1, image.scanLine(y)))
-                    return failure("a palette index beyond the palette");
-                ++y;
-                filled = 0;
+                const int done = int(slotBytes / rows->stride());
+                rows->publish(done);
+                y += done;
+                slot = nullptr;
             }
             continue;
         }
@@ -367,6 +195,9 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
     // The last row can complete before the stream's end and its checksum.
     if (inflate->block_state != ISAL_BLOCK_FINISH)
         return failure("image data cut short");
+    if (const char *bad = rows->finish())
+        return failure(bad);
+    rows.reset(); // before the image is handed on: its thread writes no more
     return {PngRead::Outcome::read, image, {}};
 }
 

@@ -122,6 +122,8 @@ TEST(PngReader, ReadsEveryColourTypeAndDepthAsLibpngDoes)
         {37, 11, 3, 8, false, 200, QByteArray("\x00\x80\xff", 3)},
         {37, 11, 4, 8}, {37, 11, 4, 16}, {37, 11, 6, 8}, {37, 11, 6, 16},
         {1, 1, 6, 8}, {1000, 3, 2, 8}, {5, 700, 6, 16},
+        // Many slots of rows, unfiltered on a thread of their own.
+        {700, 300, 2, 8}, {300, 300, 6, 16}, {999, 201, 3, 8, false, 256},
     };
     // clang-format on
     for (Spec spec : specs)
@@ -163,6 +165,61 @@ TEST(PngReader, PaethPrefersTheLeftOnATie)
     ASSERT_EQ(read.outcome, PngRead::Outcome::read) << read.reason.toStdString();
     EXPECT_EQ(qGray(read.image.pixel(0, 1)), 0);
     EXPECT_EQ(qGray(read.image.pixel(1, 1)), 5);
+}
+
+// An RGB PNG of `rows` (each a filter byte and `width` pixels), compressed
+// by ISA-L's deflate.
+QByteArray rgbPngOf(int width, int height, const QByteArray &rows)
+{
+    QByteArray stream(rows.size() + rows.size() / 8 + 1024, '\0');
+    isal_zstream deflate;
+    isal_deflate_stateless_init(&deflate);
+    deflate.gzip_flag = IGZIP_ZLIB;
+    deflate.end_of_stream = 1;
+    deflate.next_in = reinterpret_cast<unsigned char *>(const_cast<char *>(rows.constData()));
+    deflate.avail_in = quint32(rows.size());
+    deflate.next_out = reinterpret_cast<unsigned char *>(stream.data());
+    deflate.avail_out = quint32(stream.size());
+    if (isal_deflate_stateless(&deflate) != COMP_OK)
+        return {};
+    stream.truncate(qsizetype(deflate.total_out));
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header[8] = 8;
+    header[9] = 2;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", stream) + chunk("IEND", {});
+}
+
+// Where rows are unfiltered on a thread of their own, a bad row far down
+// and data that ends early are refused as in one piece, and nothing waits.
+TEST(PngReader, RefusesBadRowsOfLargeImages)
+{
+    constexpr int width = 800, height = 400, stride = width * 3 + 1;
+    QByteArray rows(stride * height, '\x21');
+    for (int y = 0; y < height; ++y)
+        rows[y * stride] = char(y % 5);
+    ASSERT_EQ(readPng(rgbPngOf(width, height, rows)).outcome, PngRead::Outcome::read);
+    QByteArray badFilter = rows;
+    badFilter[350 * stride] = 5;
+    const QByteArray whole = rgbPngOf(width, height, rows);
+    const qsizetype idatLength = qFromBigEndian<quint32>(whole.constData() + 33);
+    const QByteArray stream = whole.mid(33 + 8, idatLength);
+    const struct {
+        const char *what;
+        QByteArray png;
+        const char *reason;
+    } cases[] = {
+        {"an unknown filter on row 350", rgbPngOf(width, height, badFilter), "an unknown filter"},
+        {"rows for 399 of 400", rgbPngOf(width, height, rows.left(stride * (height - 1))), "image data missing"},
+        {"the stream cut at half", whole.left(33) + chunk("IDAT", stream.left(stream.size() / 2)) + chunk("IEND", {}),
+         "image data missing"},
+    };
+    for (const auto &c : cases) {
+        const PngRead read = readPng(c.png);
+        EXPECT_EQ(read.outcome, PngRead::Outcome::malformed) << c.what;
+        EXPECT_EQ(read.reason.toStdString(), c.reason) << c.what;
+    }
 }
 
 // Our writer's files read back exactly.
