@@ -15,6 +15,11 @@ if [[ ! -d $png_seeds ]] && command -v convert >/dev/null; then
         convert -size 13x7 plasma: -depth 8 "${format%%:*}:$png_seeds/seed-${format%%:*}.png" 2>/dev/null || true
     done
 fi
+# And one whose rows fill many slots, so that they are unfiltered on a thread.
+if [[ ! -e $png_seeds/seed-large.png ]] && command -v convert >/dev/null; then
+    mkdir -p "$png_seeds"
+    convert -size 600x200 gradient:red-blue "PNG24:$png_seeds/seed-large.png" 2>/dev/null || true
+fi
 for fuzzer in fuzz_instance_request fuzz_clipboard_targets fuzz_png_reader; do
     mkdir -p "build/fuzz/corpus/$fuzzer"
     echo "== $fuzzer, $seconds s"

@@ -5,6 +5,7 @@
 #include "core/Geometry.h"
 #include "core/tools/Tools.h"
 
+#include <cstring>
 #include <utility>
 
 namespace pintora {
@@ -59,7 +60,13 @@ EditorDocument::BurnInPlan EditorDocument::planBurnIn(const Tool &tool, const Ma
     }
     // The mark is painted on a copy of its area, which the step then swaps
     // into the image: the image changes only once the step is done.
-    plan.patch = image.copy(plan.area);
+    plan.patch = m_patches.image(plan.area.size(), image.format());
+    if (!plan.patch.isNull()) {
+        const qsizetype offset = qsizetype(plan.area.x()) * image.depth() / 8;
+        const qsizetype rowBytes = qsizetype(plan.area.width()) * image.depth() / 8;
+        for (int y = 0; y < plan.area.height(); ++y)
+            std::memcpy(plan.patch.scanLine(y), image.constScanLine(plan.area.y() + y) + offset, std::size_t(rowBytes));
+    }
     if (plan.patch.isNull() && !plan.area.isEmpty()) {
         plan.failure = BurnInPlan::noMemory;
         return plan;

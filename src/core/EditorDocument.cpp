@@ -53,6 +53,9 @@ void EditorDocument::setImage(const QImage &image)
     m_currentImage = image;
     // The document counts in pixels; a painter would scale by the ratio.
     m_currentImage.setDevicePixelRatio(1.0);
+    // The first burn-in's undo pixels then find their memory in place.
+    if (!m_currentImage.isNull())
+        m_patches.prepare();
     emit imageChanged(m_currentImage.rect());
     setSelectionRect(QRectF());
 }
@@ -284,7 +287,7 @@ QImage EditorDocument::cropSelection(bool &outOfMemory)
     const QRect area = reportCrop(false);
     if (area.isEmpty())
         return {};
-    QImage cropped = m_currentImage.copy(area);
+    QImage cropped = hugePageCopy(m_currentImage, area);
     // Nothing of the selection on the image is no failure; a cut that could
     // not be allocated is.
     if (cropped.isNull()) {

@@ -2,6 +2,7 @@
 
 #include "core/Annotation.h"
 #include "core/EditHistory.h"
+#include "core/HugePages.h"
 #include "core/tools/Tool.h"
 
 #include <QImage>
@@ -157,6 +158,9 @@ private:
     Mark m_typed; // where the text goes and what it says so far
     bool m_typing = false;
     EditHistory m_history;
+    // Where the pixels each burn-in keeps for undo are made; carving from
+    // it changes nothing the document shows, so planning stays const.
+    mutable PixelArena m_patches;
 };
 
 } // namespace pintora

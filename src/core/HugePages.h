@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
+
+#include <cstddef>
+#include <memory>
 
 namespace pintora {
 
@@ -11,5 +15,32 @@ namespace pintora {
 // the image is small or the aligned memory cannot be had; null when no
 // memory can.
 QImage hugePageImage(const QSize &size, QImage::Format format);
+
+// A copy of `area` of the image (clipped to it) in memory as above, with
+// its colour table and pixel ratio; null when it cannot be allocated.
+QImage hugePageCopy(const QImage &image, const QRect &area);
+
+// Small images carved one after another out of blocks of 2 MiB pages, so
+// that a new one costs no page faults once its block is in: for the pixels
+// each edit keeps for undo, made one at a time. On a machine whose page
+// faults are slow, fresh 4 KiB pages cost an edit more than its work. A
+// block goes with the last image in it; images may go on any thread, but
+// only one thread carves.
+class PixelArena
+{
+public:
+    // Uninitialised; null when no memory can be had.
+    QImage image(const QSize &size, QImage::Format format);
+    // Brings the first block in now, ahead of the images carved from it:
+    // a touch a 2 MiB page, which faults the whole page in where the kernel
+    // backs it so.
+    void prepare();
+
+private:
+    struct Block;
+    bool newBlock();
+    std::shared_ptr<Block> m_block;
+    std::size_t m_used = 0;
+};
 
 } // namespace pintora
