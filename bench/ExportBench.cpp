@@ -25,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 #include <vector>
 
 namespace pintora {
@@ -140,20 +141,21 @@ void BM_CropAndCopy(benchmark::State &state)
     const QImage &image = screenshotOf(state);
     const QRect rect = cropRectOf(image);
     const bool toPng = state.range(1) == 1;
+    std::unique_ptr<EditorWindow> window; // goes outside the timing
     for (auto _ : state) {
         state.PauseTiming();
-        EditorWindow window(image);
-        QObject::connect(window.editor(), &ImageEditorView::cropped,
-                         [&window](const QImage &pixels, const QRect &area) {
-                             putImageOnClipboard(pixels, area);
-                             window.hide();
-                         });
-        window.show();
+        window = std::make_unique<EditorWindow>(image);
+        EditorWindow *shown = window.get();
+        QObject::connect(shown->editor(), &ImageEditorView::cropped, [shown](const QImage &pixels, const QRect &area) {
+            putImageOnClipboard(pixels, area);
+            shown->hide();
+        });
+        shown->show();
         QCoreApplication::processEvents();
-        window.editor()->document().setSelectionRect(
+        shown->editor()->document().setSelectionRect(
             QRectF(rect.x(), image.height() - rect.bottom() - 1, rect.width(), rect.height()));
         state.ResumeTiming();
-        window.editor()->cropAndCopyAction()->trigger();
+        shown->editor()->cropAndCopyAction()->trigger();
         if (!toPng)
             state.PauseTiming();
         QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")); // waits for the encode

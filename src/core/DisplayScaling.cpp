@@ -68,9 +68,12 @@ void averageAcross(const std::uint32_t *line, const int *index, const float *wei
 // The same, two display pixels an instruction: each lane sees the very
 // multiplications and additions, in the same order, so the sums are equal
 // to the bit.
+// `Taps` known to the compiler (0: at run time), so that its loop unrolls.
+template <int Taps>
 [[gnu::target("avx2")]] void averageAcrossAvx2(const std::uint32_t *line, const int *index, const float *weight,
-                                               int taps, std::size_t width, Channels *out)
+                                               int runTaps, std::size_t width, Channels *out)
 {
+    const int taps = Taps > 0 ? Taps : runTaps;
     std::size_t i = 0;
     for (; i + 2 <= width; i += 2) {
         const int *a = index + i * std::size_t(taps), *b = a + taps;
@@ -86,6 +89,18 @@ void averageAcross(const std::uint32_t *line, const int *index, const float *wei
         _mm_storeu_ps(reinterpret_cast<float *>(out + i + 1), _mm256_extractf128_ps(sum, 1));
     }
     averageAcross(line, index + i * std::size_t(taps), weight + i * std::size_t(taps), taps, width - i, out + i);
+}
+
+void averageAcrossAvx2(const std::uint32_t *line, const int *index, const float *weight, int taps, std::size_t width,
+                       Channels *out)
+{
+    switch (taps) {
+    case 2: return averageAcrossAvx2<2>(line, index, weight, taps, width, out);
+    case 3: return averageAcrossAvx2<3>(line, index, weight, taps, width, out);
+    case 4: return averageAcrossAvx2<4>(line, index, weight, taps, width, out);
+    case 5: return averageAcrossAvx2<5>(line, index, weight, taps, width, out);
+    default: return averageAcrossAvx2<0>(line, index, weight, taps, width, out);
+    }
 }
 const bool hasAvx2 = __builtin_cpu_supports("avx2");
 #endif
