@@ -261,15 +261,17 @@ BENCHMARK(BM_FitScale)
 void BM_FirstBurnIn(benchmark::State &state)
 {
     const QImage &image = screenshotOf(state);
-    const QByteArray png = writePng(image);
+    // Two images in turn, so that each click opens a new editor.
+    const QByteArray pngs[2] = {writePng(image), writePng(image.mirrored(true, false))};
     PintoraApp app;
     double peakMiB = 0;
+    int i = 0;
     for (auto _ : state) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QGuiApplication::clipboard()->clear();
         auto *data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), png);
+        data->setData(QStringLiteral("image/png"), pngs[i++ % 2]);
         QGuiApplication::clipboard()->setMimeData(data);
         app.menuBarIconClicked();
         EditorDocument &document = app.editorWindow()->editor()->document();
