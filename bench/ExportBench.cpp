@@ -184,27 +184,52 @@ void BM_DecodePng(benchmark::State &state)
 }
 BENCHMARK(BM_DecodePng)->Arg(5120)->Arg(1920)->Unit(benchmark::kMillisecond);
 
+// Two screenshots' PNGs, offered in turn, so that each click is on a new
+// image and opens a new editor.
+class NewImages
+{
+public:
+    explicit NewImages(const QImage &image)
+        : m_pngs{writePng(image), writePng(image.mirrored(true, false))}
+    {
+    }
+
+    // What the event loop does between two clicks (the window before goes,
+    // the events of the one shown are handled), and the next image offered.
+    void offerNext()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), m_pngs[m_next++ % 2]);
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+
+    // The editor's document once it holds the image the click opened.
+    static EditorDocument &documentAfterClick(PintoraApp &app)
+    {
+        while (!app.editorWindow() || app.editorWindow()->editor()->document().currentImage().isNull())
+            QCoreApplication::processEvents();
+        return app.editorWindow()->editor()->document();
+    }
+
+private:
+    QByteArray m_pngs[2];
+    int m_next = 0;
+};
+
 // A tray click on a new image: from the click to the editor, built and
 // showing the decoded image (offscreen), its first paint done.
 void BM_ClickToImage(benchmark::State &state)
 {
-    const QImage &image = screenshotOf(state);
-    const QByteArray pngs[2] = {writePng(image), writePng(image.mirrored(true, false))};
+    NewImages images(screenshotOf(state));
     PintoraApp app;
-    int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        // What the event loop does between two clicks: the window before goes,
-        // the events of the one shown are handled.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-        auto *data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), pngs[i++ % 2]);
-        QGuiApplication::clipboard()->setMimeData(data);
+        images.offerNext();
         state.ResumeTiming();
         app.menuBarIconClicked();
-        while (!app.editorWindow() || app.editorWindow()->editor()->document().currentImage().isNull())
-            QCoreApplication::processEvents();
+        NewImages::documentAfterClick(app);
         app.editorWindow()->editor()->findChild<CanvasView *>()->repaint();
     }
 }
@@ -260,23 +285,13 @@ BENCHMARK(BM_FitScale)
 // `peak_MiB` is the heap it takes at its peak.
 void BM_FirstBurnIn(benchmark::State &state)
 {
-    const QImage &image = screenshotOf(state);
-    // Two images in turn, so that each click opens a new editor.
-    const QByteArray pngs[2] = {writePng(image), writePng(image.mirrored(true, false))};
+    NewImages images(screenshotOf(state));
     PintoraApp app;
     double peakMiB = 0;
-    int i = 0;
     for (auto _ : state) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-        QGuiApplication::clipboard()->clear();
-        auto *data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), pngs[i++ % 2]);
-        QGuiApplication::clipboard()->setMimeData(data);
+        images.offerNext();
         app.menuBarIconClicked();
-        EditorDocument &document = app.editorWindow()->editor()->document();
-        while (document.currentImage().isNull())
-            QCoreApplication::processEvents();
+        EditorDocument &document = NewImages::documentAfterClick(app);
         allocation::resetPeak();
         const std::size_t before = allocation::bytesInUse();
         const auto start = std::chrono::steady_clock::now();
