@@ -10,7 +10,7 @@
 namespace pintora {
 namespace {
 
-// Large images start on a 2 MiB boundary, small ones are plain; each is an
+// Large images start on a 2 MiB boundary; each, large or small, is an
 // ordinary image of its size and format that lives on when copied.
 TEST(HugePages, ImagesOfEverySizeAreOrdinaryImages)
 {
@@ -31,7 +31,10 @@ TEST(HugePages, ImagesOfEverySizeAreOrdinaryImages)
         EXPECT_EQ(image.size(), c.size);
         EXPECT_EQ(image.format(), c.format);
         EXPECT_EQ(image.bytesPerLine(), QImage(c.size, c.format).bytesPerLine());
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(image.constBits()) % (2u << 20) == 0, c.large) << c.size.width();
+        // (A small one may sit on a boundary by chance, as under TSan's allocator.)
+        if (c.large) {
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(image.constBits()) % (2u << 20), 0u) << c.size.width();
+        }
         std::memset(image.bits(), 0x12, std::size_t(image.sizeInBytes()));
         const QImage copy = image.copy();
         image = QImage(); // the buffer goes; the copy keeps its own pixels
