@@ -27,6 +27,13 @@ QString imageType()
     return QStringLiteral("application/x-qt-image");
 }
 
+// KDE's clipboard manager keeps an image only when its data carries this
+// type, empty; without it the copy is gone when Pintora quits.
+QString keepImageOnKde()
+{
+    return QStringLiteral("x-kde-force-image-copy");
+}
+
 // What the clipboard is offered: bytes of one type, and the pixels they are
 // being made from (those of `area`, all when it is null) until they exist.
 struct Offer {
@@ -50,7 +57,7 @@ public:
     // editor's whole image, need not be held any longer.
     void bytesMade() { m_offer.pixels = QImage(); }
 
-    QStringList formats() const override { return {m_offer.bytes.type, imageType()}; }
+    QStringList formats() const override { return {m_offer.bytes.type, imageType(), keepImageOnKde()}; }
     bool hasFormat(const QString &type) const override { return formats().contains(type); }
 
 protected:
@@ -64,6 +71,8 @@ protected:
                 return m_offer.area.isNull() ? m_offer.pixels : m_offer.pixels.copy(m_offer.area);
             return bytes.valid() ? decodeImage(bytes.get()) : QImage();
         }
+        if (type == keepImageOnKde())
+            return QByteArray();
         return QMimeData::retrieveData(type, metaType);
     }
 

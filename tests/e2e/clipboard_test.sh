@@ -198,6 +198,9 @@ xdotool key Return
 e2e_until 20 bash -c "xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx application/x-qt-image" ||
     e2e_fail "the crop did not reach the clipboard"
 [[ -z $(e2e_editor_window) ]] || e2e_fail "the window waited for the clipboard"
+# KDE's clipboard manager keeps images only with this type beside them.
+xclip -selection clipboard -t TARGETS -o | grep -qx x-kde-force-image-copy ||
+    e2e_fail "the crop does not carry the type that makes KDE keep it"
 e2e_clip_get image/png "$E2E_DIR/large-copied.png"
 convert "$E2E_DIR/large.png" -crop "${columns}x${rows}+${left}+${top}" +repage "$E2E_DIR/large-expected.png"
 e2e_same_pixels "$E2E_DIR/large-copied.png" "$E2E_DIR/large-expected.png" ||

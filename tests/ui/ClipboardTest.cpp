@@ -40,6 +40,9 @@ TEST(EditorClipboard, TheClipboardTakesTheImageBeforeItsPngIsReadyAndWaitsForIt)
     EXPECT_NE(png.wait_for(std::chrono::seconds(0)), std::future_status::ready);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     EXPECT_TRUE(data->hasImage());
+    // And the empty type that makes KDE's clipboard manager keep an image.
+    EXPECT_TRUE(data->formats().contains(QStringLiteral("x-kde-force-image-copy")));
+    EXPECT_TRUE(data->data(QStringLiteral("x-kde-force-image-copy")).isEmpty());
     const QByteArray offered = data->data(QStringLiteral("image/png")); // waits
     EXPECT_EQ(offered, png.get());
     EXPECT_EQ(QImage::fromData(offered).convertToFormat(QImage::Format_RGB32), large);
