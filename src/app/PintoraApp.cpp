@@ -1,5 +1,6 @@
 #include "app/PintoraApp.h"
 
+#include "app/FocusedClipboardRead.h"
 #include "core/Console.h"
 #include "core/EditorDocument.h"
 #include "core/ImageDecode.h"
@@ -43,6 +44,9 @@ PintoraApp::PintoraApp(QObject *parent)
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), std::chrono::milliseconds(1500), this);
         connect(m_intake, &X11ClipboardIntake::finished, this, &PintoraApp::takeClipboard);
+    } else if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        m_focusedRead = new FocusedClipboardRead(this);
+        connect(m_focusedRead, &FocusedClipboardRead::finished, this, &PintoraApp::takeClipboard);
     }
 }
 
@@ -176,27 +180,25 @@ void PintoraApp::menuBarIconClicked()
     // carries on below. A click during a read is answered by it.
     if (m_intake && m_intake->request())
         return;
-    takeClipboard(readClipboardHere());
-}
-
-ClipboardBytes PintoraApp::readClipboardHere()
-{
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    ClipboardBytes read{ClipboardBytes::Status::none, {}, QStringLiteral("image/png")};
-    if (clipboard) {
-        read.bytes = clipboard->data(read.type);
-        if (read.bytes.isEmpty())
-            read.bytes = clipboard->data(read.type = QStringLiteral("image/tiff"));
+    // On Wayland the clipboard is ours to read only while one of our windows
+    // has focus: the editor comes first, the read once it has focus.
+    if (m_focusedRead) {
+        if (m_focusedRead->isRunning())
+            return;
+        if (m_editorWindow)
+            showEditorWindow();
+        else
+            openEditorWindow(QImage());
+        m_focusedRead->start(m_editorWindow);
+        return;
     }
-    if (!read.bytes.isEmpty())
-        read.status = ClipboardBytes::Status::image;
-    return read;
+    takeClipboard(readClipboardNow());
 }
 
 void PintoraApp::takeClipboard(const ClipboardBytes &read)
 {
     if (read.status == ClipboardBytes::Status::noConnection) { // Qt's connection, then
-        takeClipboard(readClipboardHere());
+        takeClipboard(readClipboardNow());
         return;
     }
     if (read.status == ClipboardBytes::Status::timedOut || read.status == ClipboardBytes::Status::unreadable) {

@@ -15,6 +15,10 @@ class QMenu;
 class QSystemTrayIcon;
 
 namespace pintora {
+class FocusedClipboardRead;
+}
+
+namespace pintora {
 
 // The application's controller: brings the process up as a tray utility,
 // reads the clipboard when its icon is clicked, and opens or re-shows the one
@@ -49,7 +53,6 @@ public:
     void showPreviousImage();
 
 private:
-    ClipboardBytes readClipboardHere();
     void takeClipboard(const ClipboardBytes &read);
     void setUpStatusItem();
     void openEditorWindow(const QImage &image);
@@ -69,6 +72,7 @@ private:
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
     X11ClipboardIntake *m_intake = nullptr; // child of this; on X11 only
+    FocusedClipboardRead *m_focusedRead = nullptr; // child of this; on Wayland only
     CopyReport *m_cropReport; // child of this; hears how Crop & Copy's encode ended
     std::unique_ptr<QMenu> m_menu; // the icon's; a menu has no QObject parent
     QAction *m_previousAction = nullptr; // in m_menu
