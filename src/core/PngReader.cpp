@@ -9,8 +9,6 @@
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
