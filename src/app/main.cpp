@@ -39,8 +39,8 @@ int main(int argc, char *argv[])
     case CommandLine::Action::run: break;
     }
 
-    if (shouldRunOnXWayland(QProcessEnvironment::systemEnvironment()))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (const QByteArray platform = platformToUse(QProcessEnvironment::systemEnvironment()); !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
     // One instance per user and display, over a socket in a folder that is
     // the user's alone; where there is none, this one runs on its own.
     QString problem;
