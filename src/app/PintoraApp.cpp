@@ -41,6 +41,8 @@ PintoraApp::PintoraApp(QObject *parent)
         if (!encoded)
             showWarning(Translations::copyFailed());
     });
+    // Later, never inside the question: Qt is in the middle of answering it.
+    connect(m_cropReport, &CopyReport::asked, this, [this] { letLeavingWindowGoIn(0); });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), std::chrono::milliseconds(1500), this);
         connect(m_intake, &X11ClipboardIntake::finished, this, &PintoraApp::takeClipboard);
@@ -54,6 +56,7 @@ PintoraApp::~PintoraApp()
 {
     delete m_editorWindow;
     delete m_previousWindow;
+    letLeavingWindowGo();
 }
 
 void PintoraApp::applicationDidFinishLaunching()
@@ -354,9 +357,43 @@ const ClipboardImage &PintoraApp::current()
 
 void PintoraApp::cropped(const QImage &image, const QRect &area)
 {
-    if (!area.isEmpty())
-        remember({putImageOnClipboard(image, area, current(), m_cropReport)});
-    releaseEditorWindow();
+    if (area.isEmpty()) {
+        releaseEditorWindow();
+        return;
+    }
+    remember({putImageOnClipboard(image, area, current(), m_cropReport)});
+    // A Wayland compositor drops a copy whose window went before it took
+    // the offer: the editor is done with, but stays on screen until another
+    // program asks for the offer, or for a moment at most.
+    letLeavingWindowGo();
+    m_leavingWindow = std::exchange(m_editorWindow, nullptr);
+    updatePreviousAction();
+    letLeavingWindowGoIn(cropHandOffLimitMs);
+}
+
+void PintoraApp::letLeavingWindowGoIn(int milliseconds)
+{
+    if (!m_leavingWindow)
+        return;
+    // That window only: another may be leaving by then.
+    const auto letItGo = [this, leaving = m_leavingWindow] {
+        if (leaving == m_leavingWindow)
+            letLeavingWindowGo();
+    };
+    if (milliseconds == 0) // on the next turn of the event loop, before any timer
+        QMetaObject::invokeMethod(this, letItGo, Qt::QueuedConnection);
+    else
+        QTimer::singleShot(milliseconds, this, letItGo);
+}
+
+void PintoraApp::letLeavingWindowGo()
+{
+    if (!m_leavingWindow)
+        return;
+    m_leavingWindow->close();
+    // Later: a crop ends inside one of the window's own event handlers.
+    m_leavingWindow->deleteLater();
+    m_leavingWindow = nullptr;
 }
 
 } // namespace pintora

@@ -52,6 +52,10 @@ public:
     // places.
     void showPreviousImage();
 
+    // How long at most the editor stays after Crop & Copy, waiting for
+    // another program to ask for the copy.
+    static constexpr int cropHandOffLimitMs = 150;
+
 private:
     void takeClipboard(const ClipboardBytes &read);
     void setUpStatusItem();
@@ -64,6 +68,8 @@ private:
     void keepEditorWindowAside();
     void updatePreviousAction();
     void cropped(const QImage &image, const QRect &area);
+    void letLeavingWindowGo();
+    void letLeavingWindowGoIn(int milliseconds);
     void remember(const ClipboardImage &taken);
     // What was taken in last; an offer of ours whose encode failed does not count.
     const ClipboardImage &current();
@@ -78,6 +84,7 @@ private:
     QAction *m_previousAction = nullptr; // in m_menu
     QPointer<EditorWindow> m_editorWindow; // owned; a top-level window
     QPointer<EditorWindow> m_previousWindow; // owned; hidden
+    QPointer<EditorWindow> m_leavingWindow; // owned; shown until its crop's offer is asked for
     // The current image and its clipboard bytes, to spot it again; and the
     // one before, for when the encode of the current one fails.
     ClipboardImage m_current;

@@ -47,22 +47,32 @@ class PendingImageMimeData : public QMimeData
     Q_OBJECT
 
 public:
-    explicit PendingImageMimeData(Offer offer)
+    explicit PendingImageMimeData(Offer offer, CopyReport *listener = nullptr)
         : m_offer(std::move(offer))
+        , m_listener(listener)
     {
     }
+
+    // From now on a question for the offer comes from another program: Qt
+    // asks for the types itself while it puts the offer up.
+    void placed() { m_placed = true; }
 
     const Offer &offer() const { return m_offer; }
     // Once the bytes are made they are the image: the pixels, often the
     // editor's whole image, need not be held any longer.
     void bytesMade() { m_offer.pixels = QImage(); }
 
-    QStringList formats() const override { return {m_offer.bytes.type, imageType(), keepImageOnKde()}; }
+    QStringList formats() const override
+    {
+        tellAsked();
+        return {m_offer.bytes.type, imageType(), keepImageOnKde()};
+    }
     bool hasFormat(const QString &type) const override { return formats().contains(type); }
 
 protected:
     QVariant retrieveData(const QString &type, QMetaType metaType) const override
     {
+        tellAsked();
         const PendingPng &bytes = m_offer.bytes.bytes;
         if (type == m_offer.bytes.type)
             return bytes.get(); // waits for the encoder if it is not done
@@ -77,7 +87,15 @@ protected:
     }
 
 private:
+    void tellAsked() const
+    {
+        if (m_placed && m_listener)
+            emit m_listener->asked();
+    }
+
     Offer m_offer;
+    QPointer<CopyReport> m_listener;
+    bool m_placed = false;
 };
 
 // One Copy's encode, shared by the worker and the GUI thread.
@@ -155,10 +173,12 @@ PendingPng putImageOnClipboard(const QImage &image, const QRect &area, const Cli
         }
         return bytes;
     });
-    auto *data = new PendingImageMimeData(Offer{ClipboardImage{png, pngType()}, image, area});
+    auto *data = new PendingImageMimeData(Offer{ClipboardImage{png, pngType()}, image, area}, report);
     job->offer = data; // read only on the GUI thread, after this
     clipboard->clear();
     clipboard->setMimeData(data); // the clipboard owns it now
+    if (job->offer) // Qt may have let it go already
+        job->offer->placed();
     return png;
 }
 

@@ -38,6 +38,10 @@ signals:
     // `encoded` is false when the PNG of an image of `size` could not be
     // made; the clipboard is then back as it was.
     void finished(const QSize &size, bool encoded);
+    // Another program (a compositor, a clipboard bridge or manager, a
+    // reader) asked the image's offer for its types or data, after it was
+    // put on the clipboard.
+    void asked();
 };
 
 // Clears the clipboard and puts the pixels of `area` of the image (all of
@@ -50,7 +54,8 @@ signals:
 //
 // An encode that fails says so on the console and puts back what the
 // clipboard held: Pintora's own earlier offer, or else `previous` (nothing
-// when that has no bytes). `report` hears of the end either way.
+// when that has no bytes). `report` hears of the end either way, and of the
+// offer being asked for.
 PendingPng putImageOnClipboard(const QImage &image, const QRect &area = {}, const ClipboardImage &previous = {},
                                CopyReport *report = nullptr);
 
