@@ -1,5 +1,6 @@
 #include "app/PintoraApp.h"
 
+#include "app/ClipboardHolder.h"
 #include "app/FocusedClipboardRead.h"
 #include "core/Console.h"
 #include "core/EditorDocument.h"
@@ -24,6 +25,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -174,6 +176,18 @@ QString PintoraApp::openFile(const QString &path)
     m_current = m_previous = ClipboardImage();
     openEditorWindow(image);
     return {};
+}
+
+void PintoraApp::keepClipboardAfterQuit()
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return; // X11 has clipboard managers for that, and so do GNOME and KDE
+    const ClipboardImage ours = ownImageOnClipboard();
+    if (!ours.bytes.valid())
+        return;
+    const QString problem = handClipboardToHolder(ours);
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "pintora: the image on the clipboard goes with Pintora: %s\n", qPrintable(problem));
 }
 
 void PintoraApp::menuBarIconClicked()

@@ -34,6 +34,10 @@ public:
     // Runs once when the event loop has started.
     void applicationDidFinishLaunching();
 
+    // Runs once the event loop has ended: on Wayland our image on the
+    // clipboard goes to a holder that outlives us (see ClipboardHolder.h).
+    void keepClipboardAfterQuit();
+
     // A click on the tray icon, or "Open Editor" in its menu.
     void menuBarIconClicked();
 

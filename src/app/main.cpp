@@ -100,5 +100,7 @@ int main(int argc, char *argv[])
             },
             Qt::QueuedConnection);
     }
-    return application.exec();
+    const int code = application.exec();
+    pintora.keepClipboardAfterQuit();
+    return code;
 }

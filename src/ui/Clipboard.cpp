@@ -182,6 +182,12 @@ PendingPng putImageOnClipboard(const QImage &image, const QRect &area, const Cli
     return png;
 }
 
+ClipboardImage ownImageOnClipboard()
+{
+    const auto *ours = qobject_cast<const PendingImageMimeData *>(QGuiApplication::clipboard()->mimeData());
+    return ours ? ours->offer().bytes : ClipboardImage{};
+}
+
 QImage imageFromClipboard()
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();

@@ -59,6 +59,9 @@ signals:
 PendingPng putImageOnClipboard(const QImage &image, const QRect &area = {}, const ClipboardImage &previous = {},
                                CopyReport *report = nullptr);
 
+// The bytes of our own offer while the clipboard holds it; none otherwise.
+ClipboardImage ownImageOnClipboard();
+
 // Any image the clipboard offers (image data, or bytes of a readable image
 // type); null when there is none.
 QImage imageFromClipboard();
