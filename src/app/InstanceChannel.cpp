@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <algorithm>
+
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -74,22 +76,40 @@ QString printable(QString text)
 
 QByteArray InstanceRequest::encoded() const
 {
-    return kind == Kind::click ? QByteArray("click\n") : "open " + file.toUtf8().toPercentEncoding("/") + '\n';
+    QByteArray line = kind == Kind::click ? QByteArray("click") : "open " + file.toUtf8().toPercentEncoding("/");
+    if (!activationToken.isEmpty())
+        line += " token=" + activationToken.toPercentEncoding();
+    return line + '\n';
+}
+
+bool InstanceRequest::isActivationToken(const QByteArray &token)
+{
+    return !token.isEmpty() && token.size() <= longestActivationToken
+        && std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
 }
 
 std::optional<InstanceRequest> InstanceRequest::decoded(const QByteArray &line)
 {
-    if (line == "click")
-        return InstanceRequest{};
-    if (!line.startsWith("open /"))
+    QList<QByteArray> words = line.split(' ');
+    InstanceRequest request;
+    if (words.size() > 1 && words.last().startsWith("token=")) {
+        const std::optional<QByteArray> token = unescaped(words.takeLast().mid(6));
+        if (!token || !isActivationToken(*token))
+            return std::nullopt;
+        request.activationToken = *token;
+    }
+    if (words == QList<QByteArray>{"click"})
+        return request;
+    if (words.size() != 2 || words[0] != "open" || !words[1].startsWith('/'))
         return std::nullopt;
-    const std::optional<QByteArray> path = unescaped(line.mid(5));
+    const std::optional<QByteArray> path = unescaped(words[1]);
     if (!path || path->contains('\0'))
         return std::nullopt;
-    const QString file = QString::fromUtf8(*path);
-    if (file.toUtf8() != *path) // well-formed UTF-8 only
+    request.kind = Kind::openFile;
+    request.file = QString::fromUtf8(*path);
+    if (request.file.toUtf8() != *path) // well-formed UTF-8 only
         return std::nullopt;
-    return InstanceRequest{Kind::openFile, file};
+    return request;
 }
 
 InstanceChannel::InstanceChannel(const QString &path, QObject *parent)

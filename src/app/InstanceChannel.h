@@ -20,13 +20,22 @@ struct InstanceRequest {
     enum class Kind { click, openFile };
     Kind kind = Kind::click;
     QString file; // for openFile
+    // The launcher's Wayland activation token, which lets the running
+    // instance raise its window; printable ASCII, or empty.
+    QByteArray activationToken;
 
     // One line of ASCII: "click", or "open " and the path's UTF-8 with every
     // byte but letters, digits, "/", "-", ".", "_" and "~" percent-escaped, so
-    // that any character but NUL goes over exactly.
+    // that any character but NUL goes over exactly; then, with a token,
+    // " token=" and the token escaped alike.
     QByteArray encoded() const;
     // Nothing for a line that is no request.
     static std::optional<InstanceRequest> decoded(const QByteArray &line);
+
+    // Whether `token` can be an activation token: printable ASCII, not
+    // longer than any compositor makes them.
+    static bool isActivationToken(const QByteArray &token);
+    static constexpr qsizetype longestActivationToken = 1024;
 };
 
 // The one instance per user and display: the first launch takes a lock and

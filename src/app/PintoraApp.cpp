@@ -190,6 +190,14 @@ void PintoraApp::keepClipboardAfterQuit()
         std::fprintf(stderr, "pintora: the image on the clipboard goes with Pintora: %s\n", qPrintable(problem));
 }
 
+void PintoraApp::useActivationToken(const QByteArray &token)
+{
+    // Qt's Wayland shell gives the compositor this token the next time one
+    // of our windows asks to be activated, and then forgets it.
+    if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+}
+
 void PintoraApp::menuBarIconClicked()
 {
     // On X11 the clipboard is read off this thread, so that an owner that

@@ -38,6 +38,10 @@ public:
     // clipboard goes to a holder that outlives us (see ClipboardHolder.h).
     void keepClipboardAfterQuit();
 
+    // A second launch's Wayland activation token (none: empty), for the
+    // editor it shows next to be raised with.
+    void useActivationToken(const QByteArray &token);
+
     // A click on the tray icon, or "Open Editor" in its menu.
     void menuBarIconClicked();
 

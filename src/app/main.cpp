@@ -58,8 +58,13 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("pintora"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pintora.svg")));
 
+    // The launcher's token lets the running instance raise its editor on
+    // Wayland; one that cannot be a token is not passed on.
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (!InstanceRequest::isActivationToken(token))
+        token.clear();
     const InstanceRequest request{line.file.isEmpty() ? InstanceRequest::Kind::click : InstanceRequest::Kind::openFile,
-                                  line.file};
+                                  line.file, token};
     const auto cannotOpen = [&](const QString &reason) {
         printLine(stderr, QStringLiteral("pintora: cannot open %1: %2").arg(line.file, reason));
         return 1;
@@ -69,6 +74,7 @@ int main(int argc, char *argv[])
     InstanceChannel channel(socketPath);
     const bool running
         = socketPath.isEmpty() || channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
+              pintora.useActivationToken(handed.activationToken);
               if (handed.kind == InstanceRequest::Kind::openFile)
                   return pintora.openFile(handed.file);
               pintora.menuBarIconClicked();

@@ -54,7 +54,7 @@ TEST(InstanceRequest, AnyPathGoesOverExactlyAndOnlyWellFormedLinesAreRequests)
                                 QStringLiteral("/tmp/unit\x1f"
                                                "sep\x01.png"),
                                 QStringLiteral("/tmp/100%25.png"), QStringLiteral("/tmp/\x7f\u0085\u2028.png")}) {
-        const QByteArray line = InstanceRequest{InstanceRequest::Kind::openFile, file}.encoded();
+        const QByteArray line = InstanceRequest{InstanceRequest::Kind::openFile, file, {}}.encoded();
         ASSERT_TRUE(line.endsWith('\n'));
         ASSERT_EQ(line.count('\n'), 1) << file.toStdString();
         const std::optional<InstanceRequest> request = InstanceRequest::decoded(line.chopped(1));
@@ -84,6 +84,45 @@ TEST(InstanceRequest, AnyPathGoesOverExactlyAndOnlyWellFormedLinesAreRequests)
         ASSERT_EQ(request.has_value(), file.has_value()) << line.toStdString();
         if (request) {
             EXPECT_EQ(request->file, *file);
+        }
+    }
+}
+
+// A launcher's activation token rides along with either request; a token
+// that no compositor makes spoils the line.
+TEST(InstanceRequest, AnActivationTokenGoesOverWithTheRequest)
+{
+    const QByteArray longest(InstanceRequest::longestActivationToken, 'k');
+    for (const InstanceRequest &sent :
+         {InstanceRequest{InstanceRequest::Kind::click, {}, "0f3c-sway_42"},
+          InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/tmp/a b.png"), "kwin-%20/+=?&token"},
+          InstanceRequest{InstanceRequest::Kind::click, {}, longest}}) {
+        const std::optional<InstanceRequest> back = InstanceRequest::decoded(sent.encoded().chopped(1));
+        ASSERT_TRUE(back) << sent.encoded().toStdString();
+        EXPECT_EQ(back->kind, sent.kind);
+        EXPECT_EQ(back->file, sent.file);
+        EXPECT_EQ(back->activationToken, sent.activationToken);
+    }
+    EXPECT_EQ(InstanceRequest{}.encoded(), "click\n"); // as ever without one
+    // clang-format off
+    const std::pair<QByteArray, std::optional<QByteArray>> lines[] = {
+        {"click token=abc",           "abc"},
+        {"open /a.png token=a%2Fb",   "a/b"},
+        {"click token=",              std::nullopt},
+        {"click token=a%20b",         std::nullopt}, // a space is no token's
+        {"click token=a%0Ab",         std::nullopt},
+        {"click token=%FF",           std::nullopt},
+        {"click token=a token=b",     std::nullopt},
+        {"token=abc",                 std::nullopt},
+        {"click abc",                 std::nullopt},
+        {"click token=" + longest + "k", std::nullopt},
+    };
+    // clang-format on
+    for (const auto &[line, token] : lines) {
+        const std::optional<InstanceRequest> request = InstanceRequest::decoded(line);
+        ASSERT_EQ(request.has_value(), token.has_value()) << line.left(40).toStdString();
+        if (request) {
+            EXPECT_EQ(request->activationToken, *token);
         }
     }
 }
@@ -168,7 +207,7 @@ TEST_F(InstanceChannelTest, ARefusalReachesTheTerminalWithoutControlCharacters)
     ASSERT_TRUE(running.becomeRunningInstance(
         [](const InstanceRequest &) { return QStringLiteral("\x1b]0;owned\x07\x1b[2J bad\u009b image\r"); }));
     QString reason;
-    EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png")}, &reason),
+    EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png"), {}}, &reason),
               InstanceChannel::Outcome::refused);
     EXPECT_EQ(reason, QStringLiteral("]0;owned[2J bad image"));
 }
@@ -220,7 +259,7 @@ TEST_F(InstanceChannelTest, ASecondChannelOnThePathHandsOver)
     ASSERT_TRUE(running.becomeRunningInstance(answer));
     InstanceChannel second(path());
     EXPECT_FALSE(second.becomeRunningInstance(answer));
-    EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png")}),
+    EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png"), {}}),
               InstanceChannel::Outcome::done);
     EXPECT_EQ(handled, std::vector<QString>{QStringLiteral("/a.png")});
 }

@@ -14,7 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
     if (!again.endsWith('\n') || again.count('\n') != 1)
         std::abort();
     const std::optional<pintora::InstanceRequest> back = pintora::InstanceRequest::decoded(again.chopped(1));
-    if (!back || back->kind != request->kind || back->file != request->file || request->file.contains(QChar(0)))
+    if (!back || back->kind != request->kind || back->file != request->file || request->file.contains(QChar(0))
+        || back->activationToken != request->activationToken
+        || (!request->activationToken.isEmpty()
+            && !pintora::InstanceRequest::isActivationToken(request->activationToken)))
         std::abort();
     return 0;
 }
