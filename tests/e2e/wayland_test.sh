@@ -31,8 +31,12 @@ chmod 755 "$app"
 # "${session_env[@]}" COMMAND &, so that its pid is the command's own.
 session_env=()
 set_session_env() {
+    local name kept=()
+    for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS; do # for the sanitizer builds
+        [[ -v $name ]] && kept+=("$name=${!name}")
+    done
     session_env=(env -i PATH="$PATH" HOME="$session" XDG_RUNTIME_DIR="$session" WAYLAND_DISPLAY="${WAYLAND_DISPLAY:-}"
-        XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=sway LANG=C.UTF-8 "$@" "${as_user[@]}")
+        XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=sway LANG=C.UTF-8 "${kept[@]}" "$@" "${as_user[@]}")
 }
 in_session() {
     "${session_env[@]}" "$@"
