@@ -20,7 +20,7 @@ run) ;;
 test)
     packages+=(googletest libgtest-dev libbenchmark-dev xvfb trayer openbox wmctrl xclip xdotool imagemagick
         x11-utils clang-format-14 tesseract-ocr tesseract-ocr-eng xfce4-panel xfce4-clipman dbus-x11 dpkg-dev fonts-ipafont-gothic libpng-dev
-        sway wl-clipboard wtype grim)
+        sway wl-clipboard wtype grim kwin-wayland mutter xwayland)
     ;;
 *) usage ;;
 esac

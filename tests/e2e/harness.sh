@@ -27,7 +27,7 @@
 set -euo pipefail
 
 E2E_APP=${1:?usage: $0 PATH_TO_PINTORA}
-E2E_NAME=$(basename "$0" .sh)
+E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)}
 E2E_DIR=${PINTORA_E2E_OUT:-${TMPDIR:-/tmp}/pintora-e2e}/$E2E_NAME
 E2E_OUT=$E2E_DIR/app.out
 E2E_ERR=$E2E_DIR/app.err
