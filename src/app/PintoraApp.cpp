@@ -1,6 +1,7 @@
 #include "app/PintoraApp.h"
 
 #include "app/ClipboardHolder.h"
+#include "app/EditorHandOff.h"
 #include "app/FocusedClipboardRead.h"
 #include "core/Console.h"
 #include "core/EditorDocument.h"
@@ -38,13 +39,12 @@ namespace pintora {
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
     , m_cropReport(new CopyReport(this))
+    , m_handOff(new EditorHandOff(m_cropReport, this))
 {
     connect(m_cropReport, &CopyReport::finished, this, [this](const QSize &, bool encoded) {
         if (!encoded)
             showWarning(Translations::copyFailed());
     });
-    // Later, never inside the question: Qt is in the middle of answering it.
-    connect(m_cropReport, &CopyReport::asked, this, [this] { letLeavingWindowGoIn(0); });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), std::chrono::milliseconds(1500), this);
         connect(m_intake, &X11ClipboardIntake::finished, this, &PintoraApp::takeClipboard);
@@ -58,7 +58,6 @@ PintoraApp::~PintoraApp()
 {
     delete m_editorWindow;
     delete m_previousWindow;
-    letLeavingWindowGo();
 }
 
 void PintoraApp::applicationDidFinishLaunching()
@@ -384,38 +383,9 @@ void PintoraApp::cropped(const QImage &image, const QRect &area)
         return;
     }
     remember({putImageOnClipboard(image, area, current(), m_cropReport)});
-    // A Wayland compositor drops a copy whose window went before it took
-    // the offer: the editor is done with, but stays on screen until another
-    // program asks for the offer, or for a moment at most.
-    letLeavingWindowGo();
-    m_leavingWindow = std::exchange(m_editorWindow, nullptr);
+    // The editor stays until the copy is taken.
+    m_handOff->waitForCopy(std::exchange(m_editorWindow, nullptr));
     updatePreviousAction();
-    letLeavingWindowGoIn(cropHandOffLimitMs);
-}
-
-void PintoraApp::letLeavingWindowGoIn(int milliseconds)
-{
-    if (!m_leavingWindow)
-        return;
-    // That window only: another may be leaving by then.
-    const auto letItGo = [this, leaving = m_leavingWindow] {
-        if (leaving == m_leavingWindow)
-            letLeavingWindowGo();
-    };
-    if (milliseconds == 0) // on the next turn of the event loop, before any timer
-        QMetaObject::invokeMethod(this, letItGo, Qt::QueuedConnection);
-    else
-        QTimer::singleShot(milliseconds, this, letItGo);
-}
-
-void PintoraApp::letLeavingWindowGo()
-{
-    if (!m_leavingWindow)
-        return;
-    m_leavingWindow->close();
-    // Later: a crop ends inside one of the window's own event handlers.
-    m_leavingWindow->deleteLater();
-    m_leavingWindow = nullptr;
 }
 
 } // namespace pintora

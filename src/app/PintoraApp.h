@@ -15,8 +15,9 @@ class QMenu;
 class QSystemTrayIcon;
 
 namespace pintora {
+class EditorHandOff;
 class FocusedClipboardRead;
-}
+} // namespace pintora
 
 namespace pintora {
 
@@ -60,10 +61,6 @@ public:
     // places.
     void showPreviousImage();
 
-    // How long at most the editor stays after Crop & Copy, waiting for
-    // another program to ask for the copy.
-    static constexpr int cropHandOffLimitMs = 150;
-
 private:
     void takeClipboard(const ClipboardBytes &read);
     void setUpStatusItem();
@@ -76,8 +73,6 @@ private:
     void keepEditorWindowAside();
     void updatePreviousAction();
     void cropped(const QImage &image, const QRect &area);
-    void letLeavingWindowGo();
-    void letLeavingWindowGoIn(int milliseconds);
     void remember(const ClipboardImage &taken);
     // What was taken in last; an offer of ours whose encode failed does not count.
     const ClipboardImage &current();
@@ -88,11 +83,11 @@ private:
     X11ClipboardIntake *m_intake = nullptr; // child of this; on X11 only
     FocusedClipboardRead *m_focusedRead = nullptr; // child of this; on Wayland only
     CopyReport *m_cropReport; // child of this; hears how Crop & Copy's encode ended
+    EditorHandOff *m_handOff; // child of this; keeps the editor a Crop & Copy ended until the copy is taken
     std::unique_ptr<QMenu> m_menu; // the icon's; a menu has no QObject parent
     QAction *m_previousAction = nullptr; // in m_menu
     QPointer<EditorWindow> m_editorWindow; // owned; a top-level window
     QPointer<EditorWindow> m_previousWindow; // owned; hidden
-    QPointer<EditorWindow> m_leavingWindow; // owned; shown until its crop's offer is asked for
     // The current image and its clipboard bytes, to spot it again; and the
     // one before, for when the encode of the current one fails.
     ClipboardImage m_current;

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSignalSpy>
 
 namespace pintora {
 
@@ -46,6 +47,21 @@ TEST(EditorClipboard, TheClipboardTakesTheImageBeforeItsPngIsReadyAndWaitsForIt)
     const QByteArray offered = data->data(QStringLiteral("image/png")); // waits
     EXPECT_EQ(offered, png.get());
     EXPECT_EQ(QImage::fromData(offered).convertToFormat(QImage::Format_RGB32), large);
+}
+
+// Another program's question for the offer, for its types or its data, is
+// what tells Crop & Copy that the copy has been taken.
+TEST(EditorClipboard, TheOfferTellsOfEveryQuestionForIt)
+{
+    CopyReport report;
+    QSignalSpy asked(&report, &CopyReport::asked);
+    putImageOnClipboard(solidImage(30, 20, Qt::red), {}, {}, &report);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const qsizetype before = asked.count();
+    data->formats();
+    EXPECT_EQ(asked.count(), before + 1);
+    data->data(QStringLiteral("image/png"));
+    EXPECT_GT(asked.count(), before + 1);
 }
 
 TEST(EditorClipboard, CopyWithoutAnImageSaysSo)

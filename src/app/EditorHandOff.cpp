@@ -1,0 +1,51 @@
+#include "app/EditorHandOff.h"
+
+#include <QTimer>
+
+namespace pintora {
+
+EditorHandOff::EditorHandOff(CopyReport *report, QObject *parent)
+    : QObject(parent)
+{
+    // Later, never inside the question: Qt is in the middle of answering it.
+    connect(report, &CopyReport::asked, this, [this] { letGoIn(0); });
+}
+
+EditorHandOff::~EditorHandOff()
+{
+    letGo();
+}
+
+void EditorHandOff::waitForCopy(EditorWindow *window)
+{
+    letGo();
+    m_window = window;
+    letGoIn(limitMs);
+}
+
+void EditorHandOff::letGoIn(int milliseconds)
+{
+    if (!m_window)
+        return;
+    // That window only: another may be waiting by then.
+    const auto letItGo = [this, window = m_window] {
+        if (window == m_window)
+            letGo();
+    };
+    if (milliseconds == 0) // on the next turn of the event loop, before any timer
+        QMetaObject::invokeMethod(this, letItGo, Qt::QueuedConnection);
+    else
+        QTimer::singleShot(milliseconds, this, letItGo);
+}
+
+void EditorHandOff::letGo()
+{
+    if (!m_window)
+        return;
+    m_window->close();
+    // Later: a crop ends inside one of the window's own event handlers.
+    m_window->deleteLater();
+    m_window = nullptr;
+}
+
+} // namespace pintora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/Clipboard.h"
+#include "ui/EditorWindow.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace pintora {
+
+// After Crop & Copy the editor is done with, but a Wayland compositor drops
+// a copy whose window went before it took the offer. So the window stays on
+// screen until another program asks for the offer (the report's `asked`), or
+// for a moment at most; never going in the step that made the copy.
+class EditorHandOff : public QObject
+{
+    Q_OBJECT
+
+public:
+    EditorHandOff(CopyReport *report, QObject *parent = nullptr);
+    ~EditorHandOff() override;
+
+    // Takes `window`, and lets it go once its copy is taken. A window
+    // still waiting goes at once.
+    void waitForCopy(EditorWindow *window);
+
+    // How long at most a window waits.
+    static constexpr int limitMs = 150;
+
+private:
+    void letGoIn(int milliseconds);
+    void letGo();
+
+    QPointer<EditorWindow> m_window; // owned; a top-level window
+};
+
+} // namespace pintora
