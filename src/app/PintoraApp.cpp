@@ -180,7 +180,7 @@ QString PintoraApp::openFile(const QString &path)
 void PintoraApp::keepClipboardAfterQuit()
 {
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return; // X11 has clipboard managers for that, and so do GNOME and KDE
+        return; // an X11 clipboard outlives its owner through the desktop's clipboard manager
     const ClipboardImage ours = ownImageOnClipboard();
     if (!ours.bytes.valid())
         return;
