@@ -1,5 +1,5 @@
 #include "Screenshot.h"
-#include "core/PngReader.h"
+#include "core/png/PngReader.h"
 
 #include <QBuffer>
 #include <QImage>

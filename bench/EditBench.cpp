@@ -1,9 +1,9 @@
 #include "AllocationCounter.h"
 #include "Screenshot.h"
-#include "core/BurnIn.h"
-#include "core/EditorDocument.h"
-#include "core/GaussianBlur.h"
-#include "core/Geometry.h"
+#include "core/document/EditorDocument.h"
+#include "core/geometry/Geometry.h"
+#include "core/pixels/BurnIn.h"
+#include "core/pixels/GaussianBlur.h"
 #include "core/tools/Tools.h"
 #include "ui/CanvasView.h"
 

@@ -1,6 +1,6 @@
 #include "ui/CanvasView.h"
 
-#include "core/EditorDocument.h"
+#include "core/document/EditorDocument.h"
 #include "core/tools/TextLayout.h"
 #include "core/tools/Tools.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/DisplayScaling.h"
-#include "core/Geometry.h"
-#include "core/SelectionGeometry.h"
+#include "core/geometry/Geometry.h"
+#include "core/geometry/SelectionGeometry.h"
+#include "core/pixels/DisplayScaling.h"
 
 #include <QImage>
 #include <QPointF>

@@ -1,9 +1,9 @@
 #include "ui/Clipboard.h"
 
 #include "core/Console.h"
-#include "core/ImageDecode.h"
-#include "core/ImageExport.h"
 #include "core/Parallel.h"
+#include "core/png/ImageDecode.h"
+#include "core/png/ImageExport.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "ui/EditorToolbar.h"
 
-#include "core/EditorDocument.h"
-#include "core/Geometry.h"
+#include "core/document/EditorDocument.h"
+#include "core/geometry/Geometry.h"
 #include "core/tools/Tools.h"
 #include "i18n/Translations.h"
 #include "ui/CanvasView.h"

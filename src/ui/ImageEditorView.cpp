@@ -1,8 +1,8 @@
 #include "ui/ImageEditorView.h"
 
 #include "core/Console.h"
-#include "core/EditorDocument.h"
-#include "core/ImageExport.h"
+#include "core/document/EditorDocument.h"
+#include "core/png/ImageExport.h"
 #include "core/tools/Tools.h"
 #include "i18n/Translations.h"
 #include "ui/CanvasView.h"

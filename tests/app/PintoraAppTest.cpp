@@ -1,7 +1,7 @@
 #include "ConsoleCapture.h"
 #include "ImageTestSupport.h"
 #include "app/PintoraApp.h"
-#include "core/EditorDocument.h"
+#include "core/document/EditorDocument.h"
 #include "ui/ImageEditorView.h"
 
 #include <QAction>
@@ -26,7 +26,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/PngWriter.h"
+#include "core/png/PngWriter.h"
 
 #include <gtest/gtest.h>
 #include <isa-l/crc.h>

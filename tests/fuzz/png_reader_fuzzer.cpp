@@ -1,4 +1,4 @@
-#include "core/PngReader.h"
+#include "core/png/PngReader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "ConsoleCapture.h"
 #include "ImageTestSupport.h"
-#include "core/EditorDocument.h"
+#include "core/document/EditorDocument.h"
 #include "ui/CanvasView.h"
 
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
 #include "ImageTestSupport.h"
-#include "core/EditorDocument.h"
+#include "core/document/EditorDocument.h"
 #include "core/tools/Tools.h"
 #include "ui/CanvasView.h"
 #include "ui/Loupe.h"

@@ -2,8 +2,8 @@
 
 #include "ConsoleCapture.h"
 #include "ImageTestSupport.h"
-#include "core/EditorDocument.h"
-#include "core/Geometry.h"
+#include "core/document/EditorDocument.h"
+#include "core/geometry/Geometry.h"
 #include "ui/CanvasView.h"
 #include "ui/ImageEditorView.h"
 

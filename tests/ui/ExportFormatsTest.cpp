@@ -1,7 +1,7 @@
 #include "ConsoleCapture.h"
 #include "PngTestSupport.h"
-#include "core/EditorDocument.h"
-#include "core/ImageExport.h"
+#include "core/document/EditorDocument.h"
+#include "core/png/ImageExport.h"
 #include "ui/Clipboard.h"
 #include "ui/ImageEditorView.h"
 

@@ -1,6 +1,6 @@
 #include "EditorTestSupport.h"
 #include "ImageTestSupport.h"
-#include "core/ImageExport.h"
+#include "core/png/ImageExport.h"
 
 #include <QApplication>
 #include <QFile>

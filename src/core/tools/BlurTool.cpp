@@ -1,7 +1,7 @@
-#include "core/BurnIn.h"
 #include "core/Console.h"
-#include "core/GaussianBlur.h"
-#include "core/Geometry.h"
+#include "core/geometry/Geometry.h"
+#include "core/pixels/BurnIn.h"
+#include "core/pixels/GaussianBlur.h"
 #include "core/tools/Tools.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "core/BurnIn.h"
 #include "core/Console.h"
-#include "core/Geometry.h"
+#include "core/geometry/Geometry.h"
+#include "core/pixels/BurnIn.h"
 #include "core/tools/PaintedTool.h"
 #include "core/tools/Tools.h"
 

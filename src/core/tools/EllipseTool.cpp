@@ -1,5 +1,5 @@
 #include "core/Console.h"
-#include "core/Geometry.h"
+#include "core/geometry/Geometry.h"
 #include "core/tools/PaintedTool.h"
 #include "core/tools/Tools.h"
 

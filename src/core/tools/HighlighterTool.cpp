@@ -1,5 +1,5 @@
-#include "core/MultiplyBlend.h"
-#include "core/StrokeCoverage.h"
+#include "core/pixels/MultiplyBlend.h"
+#include "core/pixels/StrokeCoverage.h"
 #include "core/tools/FreehandPath.h"
 #include "core/tools/PaintedTool.h"
 #include "core/tools/Tools.h"

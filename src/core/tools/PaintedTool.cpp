@@ -1,7 +1,7 @@
 #include "core/tools/PaintedTool.h"
 
 #include "core/Console.h"
-#include "core/Geometry.h"
+#include "core/geometry/Geometry.h"
 
 #include <QImage>
 #include <QPainter>

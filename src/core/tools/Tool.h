@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Annotation.h"
+#include "core/document/Annotation.h"
 
 #include <QImage>
 #include <QList>
