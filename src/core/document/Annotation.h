@@ -16,6 +16,8 @@ struct RectangleStyle {
     double lineWidth = 3.0; // in image pixels
     bool filled = false; // a 30 % tint inside the outline
     bool isBlur = false; // blurs the region instead; wins over `filled`
+
+    friend bool operator==(const RectangleStyle &, const RectangleStyle &) = default;
 };
 
 } // namespace pintora

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QObject>
 #include <QRect>
 
@@ -9,47 +8,32 @@
 
 namespace pintora {
 
-// One change of the image, kept as what it replaced. Undo and redo both swap
-// it with the image, so after either it holds the other side of the change.
-struct ImageEdit {
-    // The pixels the change touched, in bitmap space; null when the change
-    // replaced the whole image.
-    QRect area;
-    // The pixels of `area` in the image's format, or the whole other image.
-    QImage pixels;
-};
-
-// Exchanges `edit` with what `image` holds now. Returns the area of `image`
-// that changed: `edit.area`, or the whole new image.
-QRect swapEdit(QImage &image, ImageEdit &edit);
-
-// One step of the history: changes of the image, oldest first, each holding
-// the pixels to put in. Redo and undo swap them with the image, so a change
-// always holds the other side of itself. A step without changes (a snapshot
-// before a mode switch) costs no pixels.
+// One undoable step, carrying its change: what to do again and what to
+// take back. A step that changes nothing (a snapshot before a mode switch)
+// costs nothing.
 class EditStep
 {
 public:
-    explicit EditStep(QImage &image);
+    virtual ~EditStep() = default;
 
-    // A change to make after the ones already here, before the step is done.
-    void add(ImageEdit edit);
-    bool isEmpty() const { return m_edits.empty(); }
-    // Numbered markers placed by this step's changes.
-    void addMarker() { ++m_markers; }
-    int markers() const { return m_markers; }
+    // Makes the change, or makes it again. False, with nothing changed, when
+    // memory runs out.
+    virtual bool redo() { return true; }
+    // Takes it back; false, with nothing changed, when memory runs out.
+    virtual bool undo() { return true; }
+    // Numbered markers the step places.
+    virtual int markers() const { return 0; }
+    // Takes `next`, a step done right after this one, into itself, so that
+    // both are undone at once (the nudges of one mark); false when they
+    // stay apart.
+    virtual bool absorb(EditStep &) { return false; }
 
-    // What the last undo or redo of this step changed.
-    QRect changedArea() const { return m_changedArea; }
+    // The pixels the last redo or undo changed (bitmap space); empty when
+    // none did, the whole image when it was replaced.
+    QRect changedArea() const { return m_changed; }
 
-    void undo();
-    void redo();
-
-private:
-    QImage &m_image;
-    std::vector<ImageEdit> m_edits;
-    QRect m_changedArea;
-    int m_markers = 0;
+protected:
+    QRect m_changed;
 };
 
 // The steps that can be undone, oldest first, then those that can be redone.
@@ -65,12 +49,16 @@ public:
     // Numbered markers in the steps that can be undone.
     int markersToUndo() const;
 
+    // How a step went in: not at all (it could not be done, and nothing
+    // changed), as a step of its own, or folded into the newest.
+    enum class Kept { failed, asStep, folded };
     // Does `step` and keeps it as the newest to undo. The steps to redo go,
     // unless `keepRedo`: after a step that changes nothing they still apply.
-    void push(std::unique_ptr<EditStep> step, bool keepRedo = false);
-    // The newest step to undo; null when there is none.
-    EditStep *newest();
-    // Undoes or redoes a step and returns it; null when there is none.
+    Kept push(std::unique_ptr<EditStep> step, bool keepRedo = false);
+    // Keeps `step`, already done, as the newest to undo; the steps to redo go.
+    Kept keepDone(std::unique_ptr<EditStep> step);
+    // Undoes or redoes a step and returns it; null when there is none, or
+    // when it could not be done (then nothing changed).
     EditStep *undo();
     EditStep *redo();
 

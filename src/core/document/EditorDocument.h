@@ -2,7 +2,8 @@
 
 #include "core/document/Annotation.h"
 #include "core/document/EditHistory.h"
-#include "core/pixels/HugePages.h"
+#include "core/document/MarkGrip.h"
+#include "core/document/MarkedImage.h"
 #include "core/tools/Tool.h"
 
 #include <QImage>
@@ -11,15 +12,18 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <functional>
+#include <optional>
+
 namespace pintora {
 
-// What the editor works on: the image, the selection, the drag mode, the
-// rectangle style and the undo history. Everything that changes them goes
-// through here, and every change is announced, so that widgets only show the
-// document and send it requests.
+// What the editor works on: the image with the marks burned into it, the
+// selection, the drag mode, the style, the mark picked and the undo
+// history. Everything that changes them goes through here, and every change
+// is announced, so that widgets only show the document and send it requests.
 //
-// Rectangles are in pixel space (y up from the image's lower-left corner),
-// except the areas of imageChanged(), which are in bitmap space.
+// Rectangles and points are in pixel space (y up from the image's lower-left
+// corner), except the areas of imageChanged(), which are in bitmap space.
 class EditorDocument : public QObject
 {
     Q_OBJECT
@@ -37,7 +41,10 @@ public:
     static QList<QColor> availableColors();
     static QList<double> availableLineWidths();
 
-    const QImage &currentImage() const { return m_currentImage; }
+    // The base image with every mark burned in: what is shown and exported.
+    const QImage &currentImage() const { return m_image.image(); }
+    // The marks burned since the image was last replaced, in order.
+    const MarkList &marks() const { return m_image.marks(); }
     QRectF selectionRect() const { return m_selectionRect; }
     DrawMode drawMode() const { return m_drawMode; }
     const RectangleStyle &rectangleStyle() const { return m_rectangleStyle; }
@@ -50,7 +57,8 @@ public:
     // Crop, Crop & Copy and Save need a selection with area in selection mode.
     bool canCrop() const;
 
-    // Shows `image` with no selection; the history is left as it is.
+    // Shows `image` with no selection and no marks; the history is left as
+    // it is.
     void setImage(const QImage &image);
     // Every assignment is announced, changed or not.
     void setSelectionRect(const QRectF &pixelRect);
@@ -77,9 +85,10 @@ public:
     // with the current selection, style and next number.
     Mark currentMark() const;
 
-    // Text being typed, placed by a click with the text tool: shown, not yet
-    // in the pixels. A click anywhere or commitText() burns it in, as one
-    // step; cancelText() drops it.
+    // Text being typed, placed by a click with the text tool or a picked
+    // text opened again: shown, not yet in the pixels. A click anywhere or
+    // commitText() burns it in, as one step; cancelText() drops it (a text
+    // opened again goes back as it was).
     bool isTyping() const { return m_typing; }
     Mark typedMark() const; // pixel space, in the current style
     void typeText(const QString &text);
@@ -87,15 +96,47 @@ public:
     void commitText();
     void cancelText();
 
+    // ---- marks once drawn: a left click picks one, which can then be
+    // moved, reshaped, restyled, deleted or, a text, typed again; each edit
+    // one step.
+
+    // The topmost mark within `reach` pixels of `pixel`; -1 for none.
+    int markAt(const QPointF &pixel, double reach) const;
+    // Picks the mark at `index`; -1 drops the pick.
+    void pick(int index);
+    int pickedIndex() const { return m_picked; }
+    // The picked mark's tool and geometry as shown: while it is dragged,
+    // where the drag has it.
+    const Tool *pickedTool() const;
+    Mark pickedMark() const;
+    // Whether the picked mark is out of the pixels while it is dragged,
+    // shown by its tool's preview instead.
+    bool isMarkLifted() const { return m_lift.has_value(); }
+    // What of the picked mark a press at `pixel` takes.
+    MarkGrip gripAt(const QPointF &pixel, double reach) const;
+    // A drag of the picked mark by `grip` from `pixel` on: the mark leaves
+    // the pixels once it moves, and goes back changed at releaseMark(), as
+    // it was at cancelMarkDrag().
+    void grabMark(const MarkGrip &grip, const QPointF &pixel);
+    void dragMarkTo(const QPointF &pixel, bool constrained = false);
+    void releaseMark();
+    void cancelMarkDrag();
+    bool isDraggingMark() const { return m_markDrag.has_value(); }
+    // The picked mark moved by `by` pixels (the arrow keys).
+    void nudgePicked(const QPointF &by);
+    void deletePicked();
+    // Opens the picked text for typing; false when the pick is no text.
+    bool retypePicked();
+
     // A step that changes nothing (a mode switch). The steps to redo go,
     // unless `keepRedo`.
     void saveStateForUndo(bool keepRedo = false);
     void performUndo();
     void performRedo();
 
-    // Burns `pixelRect` into the image in `style`, in place, as one undoable
-    // step that keeps the pixels it overwrites. False, with the reason on
-    // the console and nothing changed, when it cannot be done.
+    // Burns `pixelRect` into the image in `style`, as one undoable step
+    // that keeps the pixels it overwrites. False, with the reason on the
+    // console and nothing changed, when it cannot be done.
     bool drawRectangleOnImage(const QRectF &pixelRect, const RectangleStyle &style);
     // The same for any tool's mark (pixel space).
     bool drawMark(const Tool &tool, const Mark &mark);
@@ -116,7 +157,8 @@ public:
     // null image changes nothing.
     void paste(const QImage &image);
 
-    // Style choices; a colour also ends blur mode.
+    // Style choices, which also restyle the picked mark; a colour also ends
+    // blur mode.
     void chooseColor(const QColor &color);
     void chooseBlur();
     void chooseTool(const Tool &tool);
@@ -131,25 +173,34 @@ signals:
     void drawModeChanged(DrawMode mode);
     void styleChanged();
     void typingChanged();
+    // The pick, or the picked mark as shown, changed.
+    void pickChanged();
 
 private:
     // A switch between selecting and drawing is a step of its own.
     void enterMode(DrawMode mode);
-    struct BurnInPlan;
-    BurnInPlan planBurnIn(const Tool &tool, const Mark &mark) const;
-    static bool reportFailure(const BurnInPlan &plan);
-    void burnIn(BurnInPlan &plan);
-
-    // The snapshot line of a step about to be made.
-    void announceStep();
-    // Makes the changes `step` carries and keeps it as the newest to undo.
-    void commit(std::unique_ptr<EditStep> step);
+    // Says the snapshot line of a step that went in as a step of its own;
+    // whether it went in at all.
+    bool announce(EditHistory::Kept kept);
     void replaceImage(QImage image);
     void afterHistoryStep(const QRect &area, const char *line);
     // The crop's lines, its size among them only when `cutMade`; the area.
     QRect reportCrop(bool cutMade) const;
+    // The picked mark with its style changed by `choice`, as one step;
+    // nothing when it stays the same.
+    void restylePicked(const std::function<void(RectangleStyle &)> &choice);
+    // The picked mark changed into `mark` as one step, with its `line`.
+    void changePicked(const Mark &mark, bool isNudge, const std::string &line);
+    // "✋ Moved mark 2 (arrow) by (x, y)", or the reshape's line.
+    std::string changeLine(const Mark &before, const Mark &after, bool moved) const;
+    // "mark 2 (arrow)".
+    std::string markName(int index) const;
+    // Puts a lifted mark back as it was.
+    void putBack();
+    // A text typed again goes back changed, as one step (emptied, it goes).
+    void finishRetyping(const Mark &mark);
 
-    QImage m_currentImage;
+    MarkedImage m_image;
     QRectF m_selectionRect;
     DrawMode m_drawMode = DrawMode::selection;
     RectangleStyle m_rectangleStyle;
@@ -157,10 +208,20 @@ private:
     Mark m_drag; // of the drag under way
     Mark m_typed; // where the text goes and what it says so far
     bool m_typing = false;
+    int m_picked = -1;
+    // A picked mark out of the pixels, while it is dragged or typed again.
+    struct Lift {
+        int index;
+        PlacedMark placed;
+    };
+    std::optional<Lift> m_lift;
+    struct MarkDrag {
+        MarkGrip grip;
+        QPointF from;
+        Mark now; // pixel space
+    };
+    std::optional<MarkDrag> m_markDrag;
     EditHistory m_history;
-    // Where the pixels each burn-in keeps for undo are made; carving from
-    // it changes nothing the document shows, so planning stays const.
-    mutable PixelArena m_patches;
 };
 
 } // namespace pintora

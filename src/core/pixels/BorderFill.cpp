@@ -1,23 +1,16 @@
 #include "core/pixels/BorderFill.h"
 
+#include "core/pixels/FillPixels.h"
 #include "core/pixels/GaussianBlur.h"
 
 #include <algorithm>
 #include <cmath>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace pintora {
 namespace {
 
-using Pixel = std::array<float, 4>;
-
-Pixel unpack(std::uint32_t pixel)
-{
-    return {float(pixel & 0xff), float((pixel >> 8) & 0xff), float((pixel >> 16) & 0xff), float(pixel >> 24)};
-}
+using fill::Pixel;
+using fill::unpack;
 
 // One box pass along `line`, whose ends repeat beyond it.
 void boxPass(std::vector<Pixel> &line, int radius)
@@ -63,6 +56,7 @@ std::vector<Pixel> side(const QImage &image, bool isColumn, int fixed, int from,
 
 BorderFill::BorderFill(const QImage &image, const QRect &cut, double sigma)
     : m_cut(cut)
+    , m_span{cut.left(), cut.right()}
     , m_left(side(image, true, cut.left() - 1, cut.top(), cut.height(), sigma))
     , m_right(side(image, true, cut.right() + 1, cut.top(), cut.height(), sigma))
     , m_top(side(image, false, cut.top() - 1, cut.left(), cut.width(), sigma))
@@ -95,26 +89,7 @@ void BorderFill::row(int y, std::uint32_t *out) const
         }
         const Pixel &top = m_top.empty() ? none : m_top[i];
         const Pixel &bottom = m_bottom.empty() ? none : m_bottom[i];
-        // A weighted mean of premultiplied pixels is one; rounding keeps
-        // each channel within its alpha.
-#ifdef __SSE2__
-        const __m128 sum = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(leftWeight), _mm_loadu_ps(left.data())),
-                                                 _mm_mul_ps(_mm_set1_ps(rightWeight), _mm_loadu_ps(right.data()))),
-                                      _mm_add_ps(_mm_mul_ps(_mm_set1_ps(topWeight), _mm_loadu_ps(top.data())),
-                                                 _mm_mul_ps(_mm_set1_ps(bottomWeight), _mm_loadu_ps(bottom.data()))));
-        const __m128i rounded = _mm_cvtps_epi32(_mm_div_ps(sum, _mm_set1_ps(total)));
-        const __m128i words = _mm_packs_epi32(rounded, rounded);
-        out[i] = std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
-#else
-        std::uint32_t pixel = 0;
-        for (int c = 0; c < 4; ++c) {
-            const float value
-                = (leftWeight * left[c] + rightWeight * right[c] + topWeight * top[c] + bottomWeight * bottom[c])
-                / total;
-            pixel |= std::uint32_t(std::clamp(std::lround(value), 0L, 255L)) << (8 * c);
-        }
-        out[i] = pixel;
-#endif
+        out[i] = fill::weightedMean(leftWeight, left, rightWeight, right, topWeight, top, bottomWeight, bottom, total);
     }
 }
 

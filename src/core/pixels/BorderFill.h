@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pixels/HiddenFill.h"
+
 #include <QImage>
 #include <QRect>
 
@@ -14,7 +16,7 @@ namespace pintora {
 // each smoothed along its length. Nothing inside the rectangle is read, so
 // every secret under it gives the same fill. Sides that lie beyond the image
 // have no say; with none left the fill is a neutral grey.
-class BorderFill
+class BorderFill final : public HiddenFill
 {
 public:
     static constexpr std::uint32_t neutral = 0xff808080u;
@@ -25,8 +27,10 @@ public:
 
     const QRect &cut() const { return m_cut; }
 
+    QRect bounds() const override { return m_cut; }
+    std::span<const Span> spans(int) const override { return {&m_span, 1}; }
     // The fill of image row `y` (within the cut): cut().width() pixels.
-    void row(int y, std::uint32_t *out) const;
+    void row(int y, std::uint32_t *out) const override;
 
 private:
     using Pixel = std::array<float, 4>;
@@ -34,6 +38,7 @@ private:
     using Side = std::vector<Pixel>;
 
     QRect m_cut;
+    Span m_span;
     Side m_left, m_right, m_top, m_bottom;
     // The pull of the left and right sides on each column: the inverse of
     // the distance to them, nothing for a missing side.

@@ -1,7 +1,6 @@
 #include "core/pixels/BurnIn.h"
 
 #include "core/geometry/Geometry.h"
-#include "core/pixels/BorderFill.h"
 #include "core/pixels/GaussianBlur.h"
 
 #include <QPainter>
@@ -57,12 +56,16 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
 
 namespace {
 
-// A blur of `source` around `cut` in which `cut` is filled from its border.
-QImage hidingBlur(const QImage &source, const QRect &cut, double sigma)
+// A blur of `source` around `cut` in which every box of `hidden` is filled
+// from around its group.
+QImage hidingBlur(const QImage &source, const QRect &cut, const HiddenAreas &hidden, const QRect &readArea)
 {
     try {
-        const BorderFill fill(source, cut, sigma);
-        return gaussianBlurCut(source, cut, sigma, &fill);
+        const std::vector<std::unique_ptr<HiddenFill>> fills = hidden.fillsWithin(source, readArea);
+        std::vector<const HiddenFill *> pointers;
+        for (const std::unique_ptr<HiddenFill> &fill : fills)
+            pointers.push_back(fill.get());
+        return gaussianBlurCut(source, cut, hidden.sigmaOf(cut), pointers);
     } catch (const std::bad_alloc &) {
         return {};
     }
@@ -72,20 +75,26 @@ QImage hidingBlur(const QImage &source, const QRect &cut, double sigma)
 
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
 {
+    return blurPatch(image, cut, HiddenAreas({HiddenCut{cut, sigma}}));
+}
+
+QImage blurPatch(const QImage &image, const QRect &cut, const HiddenAreas &hidden)
+{
+    const QRect reads = hidden.readArea(cut, image.size());
     QImage patch;
     // Opaque 32-bit pixels are premultiplied ones already.
     if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32) {
-        patch = hidingBlur(image, cut, sigma);
+        patch = hidingBlur(image, cut, hidden, reads);
     } else {
-        // Only what the blur reaches is converted; where that stops short
-        // of the image's edge the blur never reads past it. It reaches one
-        // pixel at least, so every side of `cut` on the image is in it.
-        const int radius = blurReach(sigma);
-        const QRect reach = cut.adjusted(-radius, -radius, radius, radius) & image.rect();
-        const QImage source = image.copy(reach).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // Only what the blur and the fills read is converted; where that
+        // stops short of the image's edge they never read past it. It
+        // reaches one pixel at least, so every side of `cut` on the image
+        // is in it.
+        const QImage source = image.copy(reads).convertToFormat(QImage::Format_ARGB32_Premultiplied);
         if (source.isNull())
             return {};
-        patch = hidingBlur(source, cut.translated(-reach.topLeft()), sigma);
+        const QPoint offset = -reads.topLeft();
+        patch = hidingBlur(source, cut.translated(offset), hidden.translated(offset), reads.translated(offset));
     }
     if (patch.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
         return patch;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/Annotation.h"
+#include "core/pixels/HiddenAreas.h"
 
 #include <QImage>
 #include <QRect>
@@ -25,10 +26,13 @@ QRect burnInArea(const QRectF &rect, const RectangleStyle &style, const QSize &i
 // pixel outside `area`.
 void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, const QRect &area);
 
-// The pixels that hide `cut` (inside the image): a blur of the image in
-// which `cut` is filled from the pixels around it, so that they depend on
-// nothing under it. In the image's own format and opaque where the image
-// is, ready to replace `cut` outright; null when memory runs out.
+// The pixels that hide `cut` (inside the image, one of `hidden`'s boxes): a
+// blur of the image in which every box of `hidden` is filled from the
+// pixels around its group, so that they depend on nothing under any box.
+// In the image's own format and opaque where the image is, ready to replace
+// `cut` outright; null when memory runs out.
+QImage blurPatch(const QImage &image, const QRect &cut, const HiddenAreas &hidden);
+// The same for a lone box blurred with `sigma`.
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma);
 
 } // namespace pintora

@@ -1,7 +1,7 @@
 #include "core/pixels/GaussianBlur.h"
 
 #include "core/Parallel.h"
-#include "core/pixels/BorderFill.h"
+#include "core/pixels/HiddenFill.h"
 
 #include <algorithm>
 #include <cmath>
@@ -185,22 +185,27 @@ void transposeOut(const std::uint32_t *transposed, int width, const Rows &rows, 
             row(j)[x] = transposed[std::size_t(x) * band + std::size_t(j)];
 }
 
-// Puts the fill of `hidden` in place of the image's pixels in a transposed
-// band, whose line j is image row rowOf[j]. `row` holds a fill row; `filled`
-// says which, so that rows repeated beyond the image's edge are filled once.
-void hideInBand(const BorderFill &hidden, const int (&rowOf)[band], const std::vector<int> &columnOf,
-                std::uint32_t *transposed, std::uint32_t *row, int &filled)
+// Puts the fills of `hidden` in place of the image's pixels they hide in a
+// transposed band, whose line j is image row rowOf[j]. `row` holds a fill
+// row, computed once for rows repeated beyond the image's edge.
+void hideInBand(std::span<const HiddenFill *const> hidden, const int (&rowOf)[band], const std::vector<int> &columnOf,
+                std::uint32_t *transposed, std::uint32_t *row)
 {
-    const QRect &cut = hidden.cut();
-    for (int j = 0; j < band; ++j) {
-        if (rowOf[j] < cut.top() || rowOf[j] > cut.bottom())
-            continue;
-        if (filled != rowOf[j])
-            hidden.row(filled = rowOf[j], row);
-        for (std::size_t i = 0; i < columnOf.size(); ++i) {
-            const int column = columnOf[i];
-            if (column >= cut.left() && column <= cut.right())
-                transposed[i * band + std::size_t(j)] = row[column - cut.left()];
+    for (const HiddenFill *fill : hidden) {
+        const QRect bounds = fill->bounds();
+        int filled = -1;
+        for (int j = 0; j < band; ++j) {
+            const int y = rowOf[j];
+            if (y < bounds.top() || y > bounds.bottom())
+                continue;
+            if (filled != y)
+                fill->row(filled = y, row);
+            for (const Span &span : fill->spans(y))
+                for (std::size_t i = 0; i < columnOf.size(); ++i) {
+                    const int column = columnOf[i];
+                    if (column >= span.first && column <= span.last)
+                        transposed[i * band + std::size_t(j)] = row[column - bounds.left()];
+                }
         }
     }
 }
@@ -238,7 +243,7 @@ int blurReach(double sigma)
     return radii[0] + radii[1] + radii[2];
 }
 
-QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, const BorderFill *hidden)
+QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, std::span<const HiddenFill *const> hidden)
 {
     Q_ASSERT(source.format() == QImage::Format_ARGB32_Premultiplied || source.format() == QImage::Format_RGB32);
     Q_ASSERT(source.rect().contains(cut));
@@ -279,7 +284,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, con
         std::vector<std::uint32_t> transposed;
         std::vector<std::uint16_t> sums;
         std::vector<std::uint8_t> saved;
-        std::vector<std::uint32_t> fill; // a row of the hidden part
+        std::vector<std::uint32_t> fill; // a row of a hidden part
     };
     std::vector<Room> rooms;
     try {
@@ -289,8 +294,8 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, con
             room.transposed.resize(std::size_t(across) * band);
             room.sums.resize(bytes);
             room.saved.resize(std::size_t(widest + 1) * bytes);
-            if (hidden)
-                room.fill.resize(std::size_t(hidden->cut().width()));
+            for (const HiddenFill *fill : hidden)
+                room.fill.resize(std::max(room.fill.size(), std::size_t(fill->bounds().width())));
         }
     } catch (const std::bad_alloc &) {
         std::free(columns);
@@ -300,7 +305,6 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, con
     // Along the rows; beyond the image its edge repeats.
     runInParallel(workers, [&](int worker) {
         Room &room = rooms[std::size_t(worker)];
-        int filled = -1;
         for (int top = band * worker; top < rows; top += band * workers) {
             const int count = std::min(band, rows - top);
             const std::uint32_t *lines[band];
@@ -310,8 +314,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, con
                 lines[j] = reinterpret_cast<const std::uint32_t *>(source.constScanLine(rowOf[j]));
             }
             transposeIn(lines, columnOf, room.transposed.data(), inside);
-            if (hidden)
-                hideInBand(*hidden, rowOf, columnOf, room.transposed.data(), room.fill.data(), filled);
+            hideInBand(hidden, rowOf, columnOf, room.transposed.data(), room.fill.data());
             auto *bytes = reinterpret_cast<std::uint8_t *>(room.transposed.data());
             // Each pass leaves its outer `radius` pixels stale; the reach
             // keeps them out of the middle.

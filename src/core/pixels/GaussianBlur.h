@@ -5,10 +5,11 @@
 #include <QSizeF>
 
 #include <array>
+#include <span>
 
 namespace pintora {
 
-class BorderFill;
+class HiddenFill;
 
 // The standard deviation a blur rectangle of `size` image pixels gets: 5 px
 // for small boxes, a quarter of the shorter side for larger ones, at most
@@ -32,8 +33,9 @@ int blurReach(double sigma);
 // in about 4 bytes a pixel of that area. The result is `cut`'s size,
 // premultiplied; null when memory runs out.
 //
-// With `hidden`, the pixels of its cut are read as its fill instead: the
-// result then depends on nothing under that cut.
-QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, const BorderFill *hidden = nullptr);
+// The hidden pixels of each of `hidden` are read as its fill instead: the
+// result then depends on nothing under them.
+QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma,
+                       std::span<const HiddenFill *const> hidden = {});
 
 } // namespace pintora

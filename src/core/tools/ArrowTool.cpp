@@ -24,10 +24,18 @@ public:
         return marks::areaAround(head.boundingRect() | QRectF(mark.from, head.first()).normalized(),
                                  mark.style.lineWidth / 2, imageSize);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: arrow from " + marks::formatPoint(mark.from) + " to "
-            + marks::formatPoint(marks::endPoint(mark));
+        const QPolygonF head = headOf(mark);
+        QPolygonF outline = head;
+        outline << head.first();
+        return head.containsPoint(point, Qt::OddEvenFill) || marks::distanceTo(outline, point) <= reach
+            || marks::distanceTo({mark.from, head.first()}, point) <= reach + mark.style.lineWidth / 2;
+    }
+    Grips grips() const override { return Grips::ends; }
+    std::string describe(const Mark &mark) const override
+    {
+        return "arrow from " + marks::formatPoint(mark.from) + " to " + marks::formatPoint(marks::endPoint(mark));
     }
     std::string doneLine() const override { return "✅ Arrow drawn on image!"; }
 

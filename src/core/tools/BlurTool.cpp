@@ -32,9 +32,13 @@ public:
     {
         return geometry::pixelCut(mark.rect, imageSize);
     }
-    QImage replacement(const QImage &image, const Mark &mark, const QRect &area) const override
+    QImage replacement(const QImage &image, const Mark &, const QRect &area, const HiddenAreas &hidden) const override
     {
-        return blurPatch(image, area, blurSigmaFor(mark.rect.size()));
+        return blurPatch(image, area, hidden);
+    }
+    std::optional<HiddenCut> hiddenCut(const Mark &mark, const QSize &imageSize) const override
+    {
+        return HiddenCut{area(mark, imageSize), blurSigmaFor(mark.rect.size())};
     }
     void burn(QImage &pixels, const Mark &, const QRect &) const override
     {
@@ -58,10 +62,13 @@ public:
             painter.drawRect(inner);
         }
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: rect=" + console::formatRect(mark.rect);
+        return mark.rect.adjusted(-reach, -reach, reach, reach).contains(point);
     }
+    Grips grips() const override { return Grips::rectangle; }
+    Mark restyled(const Mark &mark, const RectangleStyle &, const QSize &) const override { return mark; }
+    std::string describe(const Mark &mark) const override { return "rect=" + console::formatRect(mark.rect); }
     std::string doneLine() const override { return "✅ Rectangle drawn on image!"; }
 };
 

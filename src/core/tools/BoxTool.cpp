@@ -41,10 +41,22 @@ public:
         painter.setPen(flatPen(withAlpha(Qt::white, 0.5), style.lineWidth + 2));
         painter.drawRect(mark.rect);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: rect=" + console::formatRect(mark.rect);
+        const QRectF &r = mark.rect;
+        if (mark.style.filled && r.contains(point))
+            return true;
+        return marks::distanceTo({r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft(), r.topLeft()}, point)
+            <= reach + mark.style.lineWidth / 2;
     }
+    Grips grips() const override { return Grips::rectangle; }
+    Mark restyled(const Mark &mark, const RectangleStyle &style, const QSize &imageSize) const override
+    {
+        Mark changed = Tool::restyled(mark, style, imageSize);
+        changed.style.filled = style.filled;
+        return changed;
+    }
+    std::string describe(const Mark &mark) const override { return "rect=" + console::formatRect(mark.rect); }
     std::string doneLine() const override { return "✅ Rectangle drawn on image!"; }
 
 private:

@@ -4,6 +4,7 @@
 #include "core/tools/Tools.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 namespace pintora {
 namespace {
@@ -20,10 +21,23 @@ public:
     {
         return marks::areaAround(mark.rect, mark.style.lineWidth / 2, imageSize);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: ellipse in " + console::formatRect(mark.rect);
+        QPainterPath outline;
+        outline.addEllipse(mark.rect);
+        if (mark.style.filled && outline.contains(point))
+            return true;
+        const QPolygonF ring = outline.toFillPolygon();
+        return marks::distanceTo(ring, point) <= reach + mark.style.lineWidth / 2;
     }
+    Grips grips() const override { return Grips::rectangle; }
+    Mark restyled(const Mark &mark, const RectangleStyle &style, const QSize &imageSize) const override
+    {
+        Mark changed = Tool::restyled(mark, style, imageSize);
+        changed.style.filled = style.filled;
+        return changed;
+    }
+    std::string describe(const Mark &mark) const override { return "ellipse in " + console::formatRect(mark.rect); }
     std::string doneLine() const override { return "✅ Ellipse drawn on image!"; }
 
 protected:

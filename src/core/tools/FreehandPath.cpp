@@ -30,4 +30,12 @@ QPainterPath smoothPath(const QList<QPointF> &drag)
     return path;
 }
 
+QPolygonF flattenedPath(const QList<QPointF> &drag)
+{
+    QPolygonF line;
+    for (const QPolygonF &part : smoothPath(drag).toSubpathPolygons())
+        line += part;
+    return line;
+}
+
 } // namespace pintora::marks

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPainterPath>
 #include <QPointF>
+#include <QPolygonF>
 
 namespace pintora::marks {
 
@@ -10,5 +11,8 @@ namespace pintora::marks {
 // out: quadratic curves through each point to the next midpoint, so that
 // the jitter of a hand-held mouse does not show as corners.
 QPainterPath smoothPath(const QList<QPointF> &drag);
+
+// The same path as a polyline.
+QPolygonF flattenedPath(const QList<QPointF> &drag);
 
 } // namespace pintora::marks

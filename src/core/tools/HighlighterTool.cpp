@@ -31,7 +31,7 @@ public:
     }
     void burn(QImage &pixels, const Mark &mark, const QRect &area) const override
     {
-        const QImage coverage = strokeCoverage(flattened(mark.path), width(mark), area);
+        const QImage coverage = strokeCoverage(marks::flattenedPath(mark.path), width(mark), area);
         if (!coverage.isNull())
             multiplyCoverage(pixels, coverage, opaque(mark), strength);
     }
@@ -46,7 +46,7 @@ public:
         path.reserve(mark.path.size());
         for (const QPointF &point : mark.path)
             path.append(toDevice.map(point));
-        const QPolygonF line = flattened(path);
+        const QPolygonF line = marks::flattenedPath(path);
         const double penWidth = width(mark) * scale * ratio;
         const QRect bounds = line.boundingRect().adjusted(-penWidth, -penWidth, penWidth, penWidth).toAlignedRect()
             & QRect(QPoint(0, 0), QSize(device->width(), device->height()) * ratio);
@@ -63,9 +63,13 @@ public:
         drawCovered(painter, QPointF(bounds.topLeft()) / ratio, layer);
         painter.restore();
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: highlight of " + std::to_string(mark.path.size()) + " points";
+        return marks::distanceTo(marks::flattenedPath(mark.path), point) <= reach + width(mark) / 2;
+    }
+    std::string describe(const Mark &mark) const override
+    {
+        return "highlight of " + std::to_string(mark.path.size()) + " points";
     }
     std::string doneLine() const override { return "✅ Highlight drawn on image!"; }
 
@@ -76,13 +80,6 @@ private:
         QColor color = mark.style.color;
         color.setAlpha(255);
         return color;
-    }
-    static QPolygonF flattened(const QList<QPointF> &path)
-    {
-        QPolygonF line;
-        for (const QPolygonF &part : marks::smoothPath(path).toSubpathPolygons())
-            line += part;
-        return line;
     }
     // Draws the layer's tiles that hold anything: QPainter's Multiply has
     // no fast path and would otherwise blend every empty pixel around a

@@ -19,10 +19,14 @@ public:
     {
         return marks::areaAround(QRectF(mark.from, marks::endPoint(mark)), mark.style.lineWidth / 2, imageSize);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: line from " + marks::formatPoint(mark.from) + " to "
-            + marks::formatPoint(marks::endPoint(mark));
+        return marks::distanceTo({mark.from, marks::endPoint(mark)}, point) <= reach + mark.style.lineWidth / 2;
+    }
+    Grips grips() const override { return Grips::ends; }
+    std::string describe(const Mark &mark) const override
+    {
+        return "line from " + marks::formatPoint(mark.from) + " to " + marks::formatPoint(marks::endPoint(mark));
     }
     std::string doneLine() const override { return "✅ Line drawn on image!"; }
 

@@ -4,24 +4,15 @@
 #include "core/geometry/Geometry.h"
 
 #include <QImage>
+#include <QLineF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace pintora {
-
-Mark Mark::inBitmap(double imageHeight) const
-{
-    const auto flip = [imageHeight](const QPointF &point) { return QPointF(point.x(), imageHeight - point.y()); };
-    Mark flipped = *this;
-    flipped.from = flip(from);
-    flipped.to = flip(to);
-    for (QPointF &point : flipped.path)
-        point = flip(point);
-    flipped.rect = geometry::bitmapRectFromPixel(rect, imageHeight);
-    return flipped;
-}
 
 void PaintedTool::burn(QImage &pixels, const Mark &mark, const QRect &area) const
 {
@@ -63,6 +54,20 @@ QPointF endPoint(const Mark &mark)
 QPen roundPen(const Mark &mark, double width)
 {
     return QPen(mark.style.color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+double distanceTo(const QPolygonF &line, const QPointF &point)
+{
+    if (line.isEmpty())
+        return std::numeric_limits<double>::infinity();
+    double nearest = QLineF(line.first(), point).length();
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        const QPointF a = line[i - 1], ab = line[i] - a;
+        const double squared = QPointF::dotProduct(ab, ab);
+        const double t = squared > 0 ? std::clamp(QPointF::dotProduct(point - a, ab) / squared, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, QLineF(a + t * ab, point).length());
+    }
+    return nearest;
 }
 
 std::string formatPoint(const QPointF &point)

@@ -3,6 +3,7 @@
 #include "core/tools/Tool.h"
 
 #include <QPen>
+#include <QPolygonF>
 
 namespace pintora {
 
@@ -31,6 +32,9 @@ QPointF endPoint(const Mark &mark);
 
 // A pen of the mark's colour and width with round caps and joins.
 QPen roundPen(const Mark &mark, double width);
+
+// How far `point` lies from the polyline `line` (infinitely, when empty).
+double distanceTo(const QPolygonF &line, const QPointF &point);
 
 // "(x, y)".
 std::string formatPoint(const QPointF &point);

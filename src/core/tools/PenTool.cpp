@@ -18,9 +18,13 @@ public:
     {
         return marks::areaAround(marks::smoothPath(mark.path).controlPointRect(), mark.style.lineWidth / 2, imageSize);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: pen stroke of " + std::to_string(mark.path.size()) + " points";
+        return marks::distanceTo(marks::flattenedPath(mark.path), point) <= reach + mark.style.lineWidth / 2;
+    }
+    std::string describe(const Mark &mark) const override
+    {
+        return "pen stroke of " + std::to_string(mark.path.size()) + " points";
     }
     std::string doneLine() const override { return "✅ Pen stroke drawn on image!"; }
 

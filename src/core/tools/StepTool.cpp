@@ -2,6 +2,7 @@
 #include "core/tools/Tools.h"
 
 #include <QFont>
+#include <QLineF>
 #include <QPainter>
 
 namespace pintora {
@@ -21,9 +22,13 @@ public:
         const double r = radius(mark);
         return marks::areaAround(QRectF(mark.to - QPointF(r, r), QSizeF(2 * r, 2 * r)), 0, imageSize);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
     {
-        return "🎨 Drawing ON image: step " + std::to_string(mark.number) + " at " + marks::formatPoint(mark.to);
+        return QLineF(mark.to, point).length() <= radius(mark) + reach;
+    }
+    std::string describe(const Mark &mark) const override
+    {
+        return "step " + std::to_string(mark.number) + " at " + marks::formatPoint(mark.to);
     }
     std::string doneLine() const override { return "✅ Step marker drawn on image!"; }
 

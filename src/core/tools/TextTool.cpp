@@ -19,7 +19,17 @@ public:
     {
         return marks::areaAround(TextLayout(mark).bounds(), 0, imageSize);
     }
-    std::string drawingLine(const Mark &mark) const override
+    bool hits(const Mark &mark, const QPointF &point, double reach) const override
+    {
+        return TextLayout(mark).bounds().adjusted(-reach, -reach, reach, reach).contains(point);
+    }
+    Mark restyled(const Mark &mark, const RectangleStyle &style, const QSize &imageSize) const override
+    {
+        Mark changed = Tool::restyled(mark, style, imageSize);
+        changed.textSize = TextLayout::sizeFor(style.lineWidth, imageSize);
+        return changed;
+    }
+    std::string describe(const Mark &mark) const override
     {
         // One line, whatever was typed: breaks and control characters shown.
         QString shown;
@@ -27,7 +37,7 @@ public:
             shown += c == u'\n'                        ? QStringLiteral("⏎")
                 : c.category() == QChar::Other_Control ? QStringLiteral("�")
                                                        : QString(c);
-        return "🎨 Drawing ON image: text \"" + shown.toStdString() + "\" at " + marks::formatPoint(mark.to);
+        return "text \"" + shown.toStdString() + "\" at " + marks::formatPoint(mark.to);
     }
     std::string doneLine() const override { return "✅ Text drawn on image!"; }
 

@@ -1,0 +1,198 @@
+#include "core/document/MarkedImage.h"
+
+#include "core/document/MarkBurner.h"
+#include "core/pixels/BurnIn.h"
+#include "core/pixels/PixelCopy.h"
+
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace pintora {
+
+MarkedImage::MarkedImage(QImage image)
+    : m_image(std::move(image))
+    , m_marks(m_image.size())
+{
+    // The first mark's base then finds its memory in place.
+    if (!m_image.isNull())
+        m_arena.prepare();
+}
+
+void MarkedImage::swap(MarkedImage &other) noexcept
+{
+    m_image.swap(other.m_image);
+    std::swap(m_marks, other.m_marks);
+    std::swap(m_arena, other.m_arena);
+}
+
+bool MarkedImage::makeEditable(QImage *converted)
+{
+    const QImage::Format format = editableFormat(m_image);
+    if (format != m_image.format()) {
+        Q_ASSERT(m_marks.isEmpty());
+        QImage editable = m_image.convertToFormat(format);
+        if (editable.isNull())
+            return false;
+        *converted = std::exchange(m_image, std::move(editable));
+    } else if (!m_image.isDetached()) {
+        // Still shared with the clipboard's intake: copied once.
+        QImage own = m_image.copy();
+        if (own.isNull())
+            return false;
+        m_image = std::move(own);
+    }
+    return true;
+}
+
+void MarkedImage::exchangeImage(QImage &other)
+{
+    Q_ASSERT(m_marks.isEmpty() && other.size() == m_image.size());
+    m_image.swap(other);
+}
+
+std::optional<QRect> MarkedImage::insert(int index, const Tool &tool, const Mark &mark)
+{
+    PlacedMark placed = m_marks.place(tool, mark);
+    if (index == m_marks.size() && goesOnTop(placed))
+        return reinsert(index, placed);
+    if (!placed.area.isEmpty()) {
+        placed.base = m_marks.baseOf(m_image, placed.area, m_arena);
+        if (placed.base.isNull())
+            return {};
+    }
+    return reinsert(index, placed);
+}
+
+std::optional<QRect> MarkedImage::reinsert(int index, PlacedMark &placed)
+{
+    if (index == m_marks.size() && goesOnTop(placed)) {
+        if (!burnOnTop(placed))
+            return {};
+        const QRect area = placed.area;
+        m_marks.insert(index, std::move(placed));
+        return area;
+    }
+    m_marks.insert(index, std::move(placed));
+    const std::optional<QRect> changed = reburn(touchedBy(m_marks.at(index)), nullptr);
+    if (!changed)
+        placed = m_marks.take(index);
+    return changed;
+}
+
+std::optional<QRect> MarkedImage::remove(int index, PlacedMark *removed)
+{
+    const QRegion touched = touchedBy(m_marks.at(index));
+    PlacedMark gone = m_marks.take(index);
+    const std::optional<QRect> changed = reburn(touched, &gone);
+    if (changed)
+        *removed = std::move(gone);
+    else
+        m_marks.insert(index, std::move(gone));
+    return changed;
+}
+
+std::optional<QRect> MarkedImage::change(int index, const Mark &mark, Mark *before)
+{
+    PlacedMark placed = m_marks.place(*m_marks.at(index).tool, mark);
+    if (!placed.area.isEmpty()) {
+        placed.base = m_marks.baseOf(m_image, placed.area, m_arena);
+        if (placed.base.isNull())
+            return {};
+    }
+    QRegion touched = touchedBy(m_marks.at(index));
+    PlacedMark old = m_marks.exchange(index, std::move(placed));
+    touched += touchedBy(m_marks.at(index));
+    const std::optional<QRect> changed = reburn(touched, &old);
+    if (changed)
+        *before = std::move(old.mark);
+    else
+        m_marks.exchange(index, std::move(old));
+    return changed;
+}
+
+QRegion MarkedImage::touchedBy(const PlacedMark &placed) const
+{
+    QRegion touched(placed.area);
+    const Mark mark = placed.mark.inBitmap(m_image.height());
+    if (const std::optional<HiddenCut> cut = placed.tool->hiddenCut(mark, m_image.size()))
+        touched += m_marks.hiddenAreas().readArea(cut->cut, m_image.size());
+    return touched;
+}
+
+bool MarkedImage::goesOnTop(const PlacedMark &placed) const
+{
+    if (!placed.tool->replacesPixels())
+        return true;
+    // A blur changes another one's pixels when that one reads its box: then
+    // as one region, or its fill in place of what it hides.
+    const HiddenAreas hidden = m_marks.hiddenAreas(&placed);
+    for (int i = 0; i < m_marks.size(); ++i)
+        if (m_marks.at(i).tool->replacesPixels()
+            && hidden.readArea(m_marks.at(i).area, m_image.size()).intersects(placed.area))
+            return false;
+    return true;
+}
+
+bool MarkedImage::burnOnTop(PlacedMark &placed)
+{
+    const QRect &area = placed.area;
+    if (area.isEmpty())
+        return true;
+    bool onBase = true;
+    for (int i = 0; i < m_marks.size() && onBase; ++i)
+        onBase = !m_marks.at(i).area.intersects(area);
+    if (placed.base.isNull() && !onBase) {
+        placed.base = m_marks.baseOf(m_image, area, m_arena);
+        if (placed.base.isNull())
+            return false;
+    }
+    const Mark mark = placed.mark.inBitmap(m_image.height());
+    QImage pixels;
+    if (placed.tool->replacesPixels()) {
+        pixels = placed.tool->replacement(m_image, mark, area, m_marks.hiddenAreas(&placed));
+    } else {
+        pixels = m_arena.image(area.size(), m_image.format());
+        if (!pixels.isNull()) {
+            copyPixels(m_image, area, pixels, QPoint(0, 0));
+            placed.tool->burn(pixels, mark, area);
+        }
+    }
+    if (pixels.isNull())
+        return false;
+    swapPixels(m_image, area, pixels);
+    if (placed.base.isNull())
+        placed.base = std::move(pixels);
+    return true;
+}
+
+std::optional<QRect> MarkedImage::reburn(const QRegion &changed, const PlacedMark *gone)
+{
+    const QRegion region = burner::affectedRegion(m_marks, changed & m_image.rect());
+    // What the region holds now, should memory run out half way.
+    std::vector<std::pair<QRect, QImage>> saved;
+    try {
+        for (const QRect &part : region) {
+            QImage pixels = hugePageCopy(m_image, part);
+            if (pixels.isNull())
+                return {};
+            saved.emplace_back(part, std::move(pixels));
+        }
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
+    // Every mark's base holds what its pixels were before any mark; the
+    // pixels of the region under no mark, before or after, are so already.
+    m_marks.restoreBase(m_image, region);
+    if (gone && !gone->area.isEmpty())
+        for (const QRect &part : region.intersected(gone->area))
+            copyPixels(gone->base, part.translated(-gone->area.topLeft()), m_image, part.topLeft());
+    if (!burner::burn(m_image, m_marks, region)) {
+        for (const auto &[part, pixels] : saved)
+            copyPixels(pixels, pixels.rect(), m_image, part.topLeft());
+        return {};
+    }
+    return region.boundingRect();
+}
+
+} // namespace pintora
