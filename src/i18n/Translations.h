@@ -71,6 +71,11 @@ public:
     static QString closeHint();
     static QString chooseToolHint();
     static QString showKeysHint();
+    // A mark once drawn, picked.
+    static QString pickHint();
+    static QString deleteMarkHint();
+    static QString nudgeMarkHint();
+    static QString retypeHint();
     // The name of the tool with that id ("box", "arrow", …); the id itself
     // for one without a name.
     static QString toolName(const QString &id);

@@ -2,52 +2,16 @@
 
 #include "core/document/EditorDocument.h"
 #include "core/geometry/Geometry.h"
-#include "core/tools/TextLayout.h"
-#include "core/tools/Tools.h"
-#include "i18n/Translations.h"
-#include "ui/Loupe.h"
-#include "ui/Theme.h"
+#include "ui/CanvasPaint.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QGuiApplication>
-#include <QInputMethod>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QCursor>
 #include <QPainter>
-#include <QTextBlockFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace pintora {
-
-namespace {
-
-QPen outlinePen(const QColor &color, double width)
-{
-    return QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-}
-
-// Fills `outer` except `hole` with four bands; cheaper on every drag event
-// than a path with a hole.
-void fillAround(QPainter &painter, const QRectF &outer, const QRectF &hole, const QColor &color)
-{
-    const QRectF inner = hole.intersected(outer);
-    if (inner.isEmpty()) {
-        painter.fillRect(outer, color);
-        return;
-    }
-    painter.fillRect(QRectF(outer.left(), outer.top(), outer.width(), inner.top() - outer.top()), color);
-    painter.fillRect(QRectF(outer.left(), inner.bottom(), outer.width(), outer.bottom() - inner.bottom()), color);
-    painter.fillRect(QRectF(outer.left(), inner.top(), inner.left() - outer.left(), inner.height()), color);
-    painter.fillRect(QRectF(inner.right(), inner.top(), outer.right() - inner.right(), inner.height()), color);
-}
-
-} // namespace
 
 CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     : QWidget(parent)
@@ -69,6 +33,10 @@ CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     connect(&m_document, &EditorDocument::drawModeChanged, this, qOverload<>(&QWidget::update));
     connect(&m_document, &EditorDocument::styleChanged, this, qOverload<>(&QWidget::update));
     connect(&m_document, &EditorDocument::typingChanged, this, &CanvasView::typingChanged);
+    connect(&m_document, &EditorDocument::pickChanged, this, [this] {
+        updateCursor(viewPoint(mapFromGlobal(QCursor::pos())));
+        update();
+    });
 }
 
 void CanvasView::imageChanged(const QRect &area)
@@ -130,34 +98,19 @@ void CanvasView::paintEvent(QPaintEvent *)
     // The shown image is opaque (composed on black), so only the margins
     // need the black ground.
     const QRectF imageArea = paintImage(painter);
-    fillAround(painter, rect(), imageArea, Qt::black);
+    canvas::fillAround(painter, rect(), imageArea, Qt::black);
 
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_document.drawMode() == DrawMode::rectangle && m_isDragging)
         paintMarkPreview(painter, m_document.currentTool(), m_document.currentMark());
     if (m_document.isTyping())
         paintTyping(painter);
+    paintPick(painter);
     if (m_document.drawMode() == DrawMode::selection && geometry::hasArea(m_document.selectionRect()))
         paintSelectionOverlay(painter);
     if (m_isDragging)
         paintLoupe(painter);
     paintScrollThumbs(painter);
-}
-
-// While dragging: the pixels under the pointer at 8 times, and where it is
-// in pixels (the corner a selection takes, or the pixel a mark starts in).
-void CanvasView::paintLoupe(QPainter &painter)
-{
-    const QImage &image = m_document.currentImage();
-    const QPointF at = viewPoint(m_pointer);
-    const QPointF pixel = canvasToPixel(at);
-    const QPoint bitmapPixel(std::clamp(int(std::floor(pixel.x())), 0, image.width() - 1),
-                             std::clamp(int(std::floor(image.height() - pixel.y())), 0, image.height() - 1));
-    const bool selecting = m_document.drawMode() == DrawMode::selection && m_handle == geometry::Handle::none;
-    const QPointF shown
-        = selecting ? selectionCorner(at) : QPointF(bitmapPixel.x(), image.height() - 1 - bitmapPixel.y());
-    const QString label = QStringLiteral("%1, %2").arg(qRound(shown.x())).arg(qRound(shown.y()));
-    Loupe::paint(painter, Loupe::placeFor(m_pointer, rect()), image, bitmapPixel, label);
 }
 
 QRectF CanvasView::paintImage(QPainter &painter)
@@ -212,90 +165,6 @@ void CanvasView::refineDisplay()
         return;
     m_scaling->renderArea(m_document.currentImage(), m_displayImage, m_displayWindow, m_displayWindow.topLeft());
     update();
-}
-
-void CanvasView::paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark)
-{
-    const Mark mark = pixelMark.inBitmap(m_document.currentImage().height());
-    if (!tool.accepts(mark))
-        return;
-    // The tool paints in bitmap space; this maps it onto the shown image.
-    const QTransform toWidget = bitmapToWidget();
-    painter.save();
-    painter.setTransform(toWidget, true);
-    tool.preview(painter, mark, toWidget.m11());
-    painter.restore();
-}
-
-void CanvasView::paintTyping(QPainter &painter)
-{
-    Mark typed = m_document.typedMark();
-    typed.text += m_preedit;
-    paintMarkPreview(painter, textTool(), typed);
-    // The caret, in the text's colour with a dark rim to show on any image.
-    const QLineF caret = bitmapToWidget().map(
-        TextLayout(m_document.typedMark().inBitmap(m_document.currentImage().height())).caret(m_preedit));
-    painter.setPen(QPen(withAlpha(Qt::black, 0.6), 3));
-    painter.drawLine(caret);
-    painter.setPen(QPen(typed.style.color, 1.5));
-    painter.drawLine(caret);
-}
-
-void CanvasView::paintSelectionOverlay(QPainter &painter)
-{
-    const QRectF box = widgetRect(geometry::pixelToView(m_document.selectionRect(), bounds(), imageSize(), m_zoom));
-    // Dim what lies outside the selection; the selection itself stays as it
-    // is. Whole pixels, so the bands meet without seams; the outline covers
-    // the edge.
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    fillAround(painter, rect(), box, withAlpha(Qt::black, 0.5));
-    painter.setRenderHint(QPainter::Antialiasing, true);
-
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(outlinePen(Qt::white, m_isDragging ? 3.0 : 2.0));
-    painter.drawRect(box);
-    if (m_isDragging) {
-        painter.setPen(outlinePen(withAlpha(accentColor(), 0.5), 6.0));
-        painter.drawRect(box);
-        return;
-    }
-    // The handles: its corners and the middles of its sides.
-    painter.setPen(QPen(withAlpha(Qt::black, 0.6), 1));
-    painter.setBrush(Qt::white);
-    const QPointF centre = box.center();
-    for (const QPointF &at :
-         {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight(), QPointF(centre.x(), box.top()),
-          QPointF(centre.x(), box.bottom()), QPointF(box.left(), centre.y()), QPointF(box.right(), centre.y())})
-        painter.drawRect(QRectF(at - QPointF(3.5, 3.5), QSizeF(7, 7)));
-}
-
-void CanvasView::paintNoImageMessage(QPainter &painter)
-{
-    QFont font = this->font();
-    font.setPixelSize(18);
-
-    QTextDocument document;
-    document.setDocumentMargin(0);
-    document.setDefaultFont(font);
-    document.setPlainText(Translations::noImageMessage() + QStringLiteral("\n\n") + Translations::pasteHint());
-    QTextBlockFormat lines;
-    lines.setAlignment(Qt::AlignHCenter);
-    lines.setLineHeight(8, QTextBlockFormat::LineDistanceHeight);
-    QTextCursor cursor(&document);
-    cursor.select(QTextCursor::Document);
-    cursor.mergeBlockFormat(lines);
-
-    const double wrapWidth = width() * 0.8;
-    document.setTextWidth(wrapWidth);
-    const double textHeight = document.size().height();
-
-    // Lines are centred within the wrap width, which is centred in the view.
-    painter.save();
-    painter.translate((width() - wrapWidth) * 0.5, (height() - textHeight) * 0.5);
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::white);
-    document.documentLayout()->draw(&painter, context);
-    painter.restore();
 }
 
 } // namespace pintora

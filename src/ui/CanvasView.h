@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/MarkGrip.h"
 #include "core/geometry/Geometry.h"
 #include "core/geometry/SelectionGeometry.h"
 #include "core/pixels/DisplayScaling.h"
@@ -20,10 +21,12 @@ class Tool;
 struct Mark;
 
 // Shows the document's image, fitted or zoomed and scrolled, with the
-// selection or the mark being drawn over it, and turns mouse events into
-// requests to the document: left drags select (or adjust the selection by
-// its handles), right (or Control-left) drags draw; the middle button or
-// Space with the left pans, the wheel scrolls and, with Control, zooms.
+// selection, the mark being drawn or the picked mark over it, and turns
+// mouse events into requests to the document: left drags select (or adjust
+// the selection by its handles), a left click on a mark picks it, which its
+// handles and keys then change; right (or Control-left) drags draw; the
+// middle button or Space with the left pans, the wheel scrolls and, with
+// Control, zooms.
 //
 // Coordinates: everything it keeps is in view space (y up from the bottom
 // left) or pixel space (the image's pixels, y up); Qt's y-down coordinates are
@@ -60,6 +63,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -81,8 +85,14 @@ private:
     // The pixel a selection corner goes to for a pointer at `viewPoint`.
     QPointF selectionCorner(const QPointF &viewPoint) const;
     geometry::Handle handleUnder(const QPointF &viewPoint) const;
+    // Image pixels within a few points of the pointer, where a press takes
+    // a mark or a grip.
+    double pickReach() const;
     void updateCursor(const QPointF &viewPoint);
     bool adjustSelectionByKey(const QKeyEvent *event);
+    // The keys of a picked mark: arrows, Delete, Return, Escape.
+    bool editPickByKey(const QKeyEvent *event);
+    bool takesKey(const QKeyEvent *event) const;
 
     QRectF paintImage(QPainter &painter); // returns where it painted
     void paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark);
@@ -92,6 +102,9 @@ private:
     // The one place where bitmap space goes onto the screen.
     QTransform bitmapToWidget() const;
     void paintSelectionOverlay(QPainter &painter);
+    void paintPick(QPainter &painter);
+    // Pixel space onto the widget.
+    QPointF widgetPoint(const QPointF &pixel) const;
     void paintLoupe(QPainter &painter);
     void paintNoImageMessage(QPainter &painter);
 
@@ -102,6 +115,10 @@ private:
     geometry::Handle m_handle = geometry::Handle::none;
     QPointF m_handleFrom;
     QRectF m_handleStart;
+    // A grip of the picked mark being dragged.
+    MarkGrip m_markGrip;
+    // Where the left button went down, while its press may yet be a click.
+    std::optional<QPointF> m_clickFrom;
     bool m_panning = false; // with the middle button, or Space and the left
     QPointF m_pointer; // widget point of the last press or move
     bool m_spaceHeld = false;

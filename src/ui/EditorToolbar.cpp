@@ -82,6 +82,7 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     connect(&m_document, &EditorDocument::selectionChanged, this, &EditorToolbar::refresh);
     connect(&m_document, &EditorDocument::drawModeChanged, this, &EditorToolbar::refresh);
     connect(&m_document, &EditorDocument::styleChanged, this, &EditorToolbar::refresh);
+    connect(&m_document, &EditorDocument::pickChanged, this, &EditorToolbar::refresh);
     refresh();
 }
 
@@ -216,16 +217,17 @@ QWidget *EditorToolbar::buildStyleGroup()
 
 void EditorToolbar::refresh()
 {
-    const RectangleStyle &style = m_document.rectangleStyle();
     m_selectBadge->setActive(m_document.drawMode() == DrawMode::selection);
     m_boxBadge->setActive(m_document.drawMode() == DrawMode::rectangle);
-    m_blur->setChosen(style.isBlur);
+    // The tool a right drag draws with, the blur too.
     const Tool &current = m_document.currentTool();
+    m_blur->setChosen(&current == &blurTool());
     for (const auto &[tool, disc] : std::as_const(m_toolDiscs))
         disc->setChosen(tool == &current);
-    // The shape a right drag draws, also while blurring.
-    const Tool &shape = m_document.shapeTool();
-    m_boxBadge->setContent(toolIcon(shape), Translations::toolName(shape.id()));
+    m_boxBadge->setContent(toolIcon(current), Translations::toolName(current.id()));
+    // The style of what a choice changes: the picked mark, else what is
+    // drawn next.
+    const RectangleStyle style = m_document.pickedTool() ? m_document.pickedMark().style : m_document.rectangleStyle();
     for (DiscButton *swatch : std::as_const(m_swatches))
         swatch->setChosen(!style.isBlur && swatch->color() == style.color);
     m_lineWidths->setValue(style.lineWidth);

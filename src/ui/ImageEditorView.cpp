@@ -2,7 +2,6 @@
 
 #include "core/Console.h"
 #include "core/document/EditorDocument.h"
-#include "core/png/ImageExport.h"
 #include "core/tools/Tools.h"
 #include "i18n/Translations.h"
 #include "ui/CanvasView.h"
@@ -11,14 +10,6 @@
 #include "ui/KeysOverlay.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QGridLayout>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPointer>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -38,25 +29,6 @@ QList<QKeySequence> standardKeys(QKeySequence::StandardKey command, std::initial
             keys.append(key);
     return keys;
 }
-
-// Qt's save dialog, with the ".png" ending put on the chosen name before
-// the dialog asks whether to replace an existing file: the question is then
-// about the file that is really written.
-class PngSaveDialog : public QFileDialog
-{
-    Q_OBJECT
-
-public:
-    using QFileDialog::QFileDialog;
-
-    void accept() override
-    {
-        const QStringList files = selectedFiles();
-        if (!files.isEmpty() && !files.first().isEmpty() && withPngSuffix(files.first()) != files.first())
-            selectFile(withPngSuffix(files.first()));
-        QFileDialog::accept();
-    }
-};
 
 } // namespace
 
@@ -231,62 +203,6 @@ void ImageEditorView::performCrop(bool copyAndClose)
     emit cropped(m_document->currentImage(), area);
 }
 
-void ImageEditorView::saveCroppedToFile()
-{
-    const QImage cropped = m_document->cutOutSelection();
-    if (cropped.isNull())
-        return;
-
-    // A sheet on the editor while it is the active window, a window of its own otherwise.
-    auto *dialog = new PngSaveDialog(isActiveWindow() ? window() : nullptr, QStringLiteral("Save Image"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // Qt's own dialog follows the app's dark palette and has room for the message.
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(QStringLiteral("PNG image (*.png)"));
-    dialog->setDefaultSuffix(QStringLiteral("png"));
-    dialog->setLabelText(QFileDialog::FileName, QStringLiteral("File name:"));
-    // Where users keep their images, not wherever the process was started.
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    // The folder saved into last, in this run; else where users keep images.
-    if (!m_saveFolder.isEmpty() && QDir(m_saveFolder).exists())
-        dialog->setDirectory(m_saveFolder);
-    else
-        dialog->setDirectory(!pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath());
-    dialog->selectFile(QStringLiteral("cropped_image.png"));
-    if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
-        auto *message = new QLabel(QStringLiteral("Choose a location to save the PNG file"), dialog);
-        message->setObjectName(QStringLiteral("saveMessage"));
-        grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
-    }
-    // The cut-out is taken now: edits made while the dialog is open are not saved.
-    const QPointer<QWidget> editorWindow = window();
-    const QPointer<ImageEditorView> self = this;
-    connect(dialog, &QFileDialog::finished, dialog, [dialog, cropped, editorWindow, self](int result) {
-        if (result != QDialog::Accepted)
-            return;
-        const QStringList files = dialog->selectedFiles();
-        if (files.isEmpty() || files.first().isEmpty())
-            return;
-        if (self) {
-            self->m_saveFolder = QFileInfo(files.first()).absolutePath();
-            emit self->saveFolderChosen(self->m_saveFolder);
-        }
-        const QString failure = saveImageAsPng(cropped, withPngSuffix(files.first()));
-        if (failure.isEmpty())
-            return;
-        // Not only on the console: a user who started Pintora from the desktop never sees it.
-        auto *warning = new QMessageBox(QMessageBox::Warning, QStringLiteral("Save Image"), Translations::saveFailed(),
-                                        QMessageBox::Ok, editorWindow);
-        warning->setObjectName(QStringLiteral("saveFailed"));
-        warning->setInformativeText(failure);
-        warning->setAttribute(Qt::WA_DeleteOnClose);
-        warning->open();
-    });
-    dialog->open();
-}
-
 void ImageEditorView::copyFullImageToClipboard()
 {
     const QImage &image = m_document->currentImage();
@@ -307,46 +223,9 @@ void ImageEditorView::redo()
     m_document->performRedo();
 }
 
-void ImageEditorView::showKeys()
-{
-    // The first keys of each: the rest are the platform's alternatives.
-    const auto keys = [](const QAction *action, int count = 1) {
-        QStringList names;
-        for (const QKeySequence &key : action->shortcuts().mid(0, count))
-            names.append(key.toString(QKeySequence::NativeText));
-        return names.join(QStringLiteral("  "));
-    };
-    QStringList tools;
-    for (const Tool *tool : allTools())
-        tools.append(QString(tool->key()));
-    const QList<QAction *> &view = m_viewActions; // select all, in, out, fit, 100 %, keys
-    const KeysOverlay::Rows rows = {
-        {{}, Translations::selectTip()},
-        {{}, Translations::drawTip()},
-        {{}, Translations::panHint()},
-        {{}, Translations::scrollZoomHint()},
-        {QStringList{keys(view[1]), keys(view[2]), keys(view[3]), keys(view[4])}.join(QStringLiteral("  ")),
-         Translations::zoomKeysHint()},
-        {QStringLiteral("← ↑ → ↓"), Translations::nudgeHint()},
-        {keys(view[0]), Translations::selectAllHint()},
-        {keys(m_cropAndCopy), Translations::cropAndCopy()},
-        {keys(m_save), Translations::save()},
-        {keys(m_copy), Translations::copy()},
-        {keys(m_paste), Translations::paste()},
-        {keys(m_undo), Translations::undo()},
-        {keys(m_redo, 2), Translations::redo()},
-        {tools.join(u' '), Translations::chooseToolHint()},
-        {keys(m_close), Translations::closeHint()},
-        {keys(view[5], 2), Translations::showKeysHint()},
-    };
-    m_keys->showRows(Translations::keysTitle(), rows);
-}
-
 void ImageEditorView::pasteNewImage()
 {
     m_document->paste(imageFromClipboard());
 }
 
 } // namespace pintora
-
-#include "ImageEditorView.moc"

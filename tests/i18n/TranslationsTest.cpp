@@ -120,6 +120,10 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
             Translations::closeHint(),
             Translations::chooseToolHint(),
             Translations::showKeysHint(),
+            Translations::pickHint(),
+            Translations::deleteMarkHint(),
+            Translations::nudgeMarkHint(),
+            Translations::retypeHint(),
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();

@@ -106,6 +106,15 @@ TEST_F(SelectionTest, ControlASelectsTheWholeImageFromEitherMode)
     EXPECT_EQ(doc().drawMode(), DrawMode::selection);
     EXPECT_EQ(doc().selectionRect(), QRectF(0, 0, 800, 600));
     EXPECT_EQ(lastLine(), "✅ Selection (pixels): (0.0, 0.0, 800.0, 600.0)");
+    // That selection cannot move: a drag inside it selects anew, while its
+    // edges still resize it.
+    QTest::mouseMove(&canvas(), at(400, 300));
+    EXPECT_EQ(canvas().cursor().shape(), Qt::CrossCursor);
+    drag(100, 100, 300, 200);
+    EXPECT_EQ(doc().selectionRect(), QRectF(100, 100, 200, 100));
+    QTest::keyClick(&canvas(), Qt::Key_A, Qt::ControlModifier);
+    drag(800, 300, 700, 300);
+    EXPECT_EQ(doc().selectionRect(), QRectF(0, 0, 700, 600));
 }
 
 // Whatever the zoom and however the drag goes, the read-out says the size

@@ -239,8 +239,8 @@ TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
 
 namespace pintora {
 
-// Tools are chosen by their discs or their keys; the badge names the shape
-// a right drag draws.
+// Tools are chosen by their discs or their keys; the badge names the tool
+// a right drag draws with, the blur too.
 TEST_F(ToolbarTest, ToolDiscsAndKeysChooseTheToolAndTheBadgeNamesIt)
 {
     EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Box"));
@@ -254,12 +254,17 @@ TEST_F(ToolbarTest, ToolDiscsAndKeysChooseTheToolAndTheBadgeNamesIt)
     EXPECT_FALSE(disc("tool.box")->isChosen());
     EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Arrow"));
 
-    disc("blurButton")->click(); // blurs; the badge keeps the shape
+    disc("blurButton")->click();
     EXPECT_EQ(&doc().currentTool(), &blurTool());
     EXPECT_FALSE(disc("tool.arrow")->isChosen());
-    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Arrow"));
+    EXPECT_TRUE(disc("blurButton")->isChosen());
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Blur"));
 
     canvas().setFocus();
+    QTest::keyClick(&canvas(), Qt::Key_A);
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Arrow"));
+    QTest::keyClick(&canvas(), Qt::Key_U);
+    EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Blur"));
     QTest::keyClick(&canvas(), Qt::Key_E);
     EXPECT_EQ(&doc().currentTool(), &ellipseTool());
     EXPECT_EQ(badge("boxBadge")->text(), QStringLiteral("Ellipse"));
@@ -349,8 +354,10 @@ TEST_F(ToolbarTest, F1ListsTheMouseAndTheKeys)
     QTest::keyClick(&canvas(), Qt::Key_F1);
     ASSERT_TRUE(overlay->isVisible());
     const QString text = editor.findChild<QLabel *>(QStringLiteral("keysList"))->text();
-    for (const char *shown : {"Mouse and keys", "Ctrl+A", "Ctrl+=", "Ctrl+0", "Ctrl+1", "Return", "Ctrl+Shift+Z",
-                              "B A L E P H N T U", "Esc", "F1", "Middle drag", "Select the whole image"})
+    for (const char *shown :
+         {"Mouse and keys", "Ctrl+A", "Ctrl+=", "Ctrl+0", "Ctrl+1", "Return", "Ctrl+Shift+Z", "B A L E P H N T U",
+          "Box (B)", "Numbered step (N)", "Blur (U)", "Esc", "F1", "Middle drag", "Select the whole image",
+          "Left click on a mark", "Del", "Edit the picked text"})
         EXPECT_TRUE(text.contains(QLatin1String(shown))) << shown;
     QTest::keyClick(overlay, Qt::Key_Escape);
     EXPECT_FALSE(overlay->isVisible());

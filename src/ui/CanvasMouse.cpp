@@ -1,24 +1,16 @@
 #include "ui/CanvasView.h"
 
 #include "core/document/EditorDocument.h"
-#include "core/tools/TextLayout.h"
-#include "core/tools/Tools.h"
 
 #include <QCursor>
-#include <QGuiApplication>
-#include <QInputMethod>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
+#include <QLineF>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include <algorithm>
 #include <utility>
 
-// What the canvas does with the mouse, the wheel and the keyboard.
+// What the canvas does with the mouse and the wheel.
 namespace pintora {
-
-// ---- mouse
 
 namespace {
 
@@ -30,8 +22,13 @@ constexpr Qt::KeyboardModifier rectangleModifier = Qt::MetaModifier;
 constexpr Qt::KeyboardModifier rectangleModifier = Qt::ControlModifier;
 #endif
 
-// How near a selection's edge, in points, a press takes the edge.
+// How near a selection's edge, in points, a press takes the edge; and how
+// near a mark or its grip a press takes it.
 constexpr double handleReach = 6;
+constexpr double markReach = 5;
+// How far, in points, the pointer may go between press and release of a
+// click: a hand's jitter.
+constexpr double clickSlack = 3;
 
 Qt::CursorShape cursorFor(geometry::Handle handle)
 {
@@ -52,6 +49,18 @@ Qt::CursorShape cursorFor(geometry::Handle handle)
     return Qt::CrossCursor;
 }
 
+Qt::CursorShape cursorFor(const MarkGrip &grip)
+{
+    switch (grip.kind) {
+    case MarkGrip::whole: return Qt::SizeAllCursor;
+    case MarkGrip::start:
+    case MarkGrip::end: return Qt::PointingHandCursor;
+    case MarkGrip::edge: return cursorFor(grip.handle);
+    case MarkGrip::none: break;
+    }
+    return Qt::CrossCursor;
+}
+
 } // namespace
 
 QPointF CanvasView::selectionCorner(const QPointF &viewPoint) const
@@ -64,10 +73,21 @@ QPointF CanvasView::selectionCorner(const QPointF &viewPoint) const
 
 geometry::Handle CanvasView::handleUnder(const QPointF &viewPoint) const
 {
-    if (m_document.drawMode() != DrawMode::selection || !geometry::hasArea(m_document.selectionRect()))
+    const QRectF selection = m_document.selectionRect();
+    if (m_document.drawMode() != DrawMode::selection || !geometry::hasArea(selection))
         return geometry::Handle::none;
-    const QRectF shown = geometry::pixelToView(m_document.selectionRect(), bounds(), imageSize(), m_zoom);
-    return geometry::handleAt(shown, viewPoint, handleReach);
+    const QRectF shown = geometry::pixelToView(selection, bounds(), imageSize(), m_zoom);
+    const geometry::Handle handle = geometry::handleAt(shown, viewPoint, handleReach);
+    // A selection of the whole image cannot move: a drag inside it starts a
+    // new one.
+    if (handle == geometry::Handle::inside && selection == QRectF(QPointF(0, 0), imageSize()))
+        return geometry::Handle::none;
+    return handle;
+}
+
+double CanvasView::pickReach() const
+{
+    return markReach / geometry::displayScale(bounds(), imageSize(), m_zoom);
 }
 
 void CanvasView::updateCursor(const QPointF &viewPoint)
@@ -76,7 +96,16 @@ void CanvasView::updateCursor(const QPointF &viewPoint)
         return setCursor(Qt::ClosedHandCursor);
     if (m_spaceHeld)
         return setCursor(Qt::OpenHandCursor);
-    setCursor(cursorFor(m_isDragging ? m_handle : handleUnder(viewPoint)));
+    if (m_isDragging)
+        return setCursor(m_markGrip.kind != MarkGrip::none ? cursorFor(m_markGrip) : cursorFor(m_handle));
+    const QPointF pixel = canvasToPixel(viewPoint);
+    if (const MarkGrip grip = m_document.gripAt(pixel, pickReach()); grip.kind != MarkGrip::none)
+        return setCursor(cursorFor(grip));
+    if (const geometry::Handle handle = handleUnder(viewPoint); handle != geometry::Handle::none)
+        return setCursor(cursorFor(handle));
+    // A mark a click would pick.
+    setCursor(!m_document.isTyping() && m_document.markAt(pixel, pickReach()) >= 0 ? Qt::PointingHandCursor
+                                                                                   : Qt::CrossCursor);
 }
 
 void CanvasView::mousePressEvent(QMouseEvent *event)
@@ -101,14 +130,24 @@ void CanvasView::mousePressEvent(QMouseEvent *event)
     else
         return event->ignore();
     const QPointF at = viewPoint(event->position());
+    const bool fresh = !m_isDragging;
+    m_isDragging = true;
+    m_clickFrom.reset();
+    // A press on the picked mark drags it by what it takes.
+    m_markGrip = mode == DrawMode::selection && fresh ? m_document.gripAt(canvasToPixel(at), pickReach()) : MarkGrip{};
+    if (m_markGrip.kind != MarkGrip::none) {
+        m_document.grabMark(m_markGrip, canvasToPixel(at));
+        return updateCursor(at);
+    }
     // A press on the selection or its edges adjusts it; elsewhere, and a
     // press while dragging, starts afresh.
-    m_handle = mode == DrawMode::selection && !m_isDragging ? handleUnder(at) : geometry::Handle::none;
-    m_isDragging = true;
+    m_handle = mode == DrawMode::selection && fresh ? handleUnder(at) : geometry::Handle::none;
     if (m_handle != geometry::Handle::none) {
         m_handleFrom = canvasToPixel(at);
         m_handleStart = m_document.selectionRect();
     } else {
+        if (mode == DrawMode::selection && fresh)
+            m_clickFrom = event->position();
         m_document.press(mode, mode == DrawMode::selection ? selectionCorner(at) : canvasToPixel(at));
     }
     updateCursor(at);
@@ -131,13 +170,16 @@ void CanvasView::mouseMoveEvent(QMouseEvent *event)
         return setZoom(geometry::scrolledBy(m_zoom, QPointF(moved.x(), -moved.y()), bounds(), imageSize()));
     if (!m_isDragging)
         return updateCursor(at);
-    if (m_handle != geometry::Handle::none)
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (m_markGrip.kind != MarkGrip::none)
+        m_document.dragMarkTo(canvasToPixel(at), shift);
+    else if (m_handle != geometry::Handle::none)
         m_document.setSelectionRect(
             geometry::adjustedSelection(m_handleStart, m_handle, canvasToPixel(at) - m_handleFrom, imageSize()));
     else if (m_document.drawMode() == DrawMode::selection)
-        m_document.dragTo(selectionCorner(at), event->modifiers().testFlag(Qt::ShiftModifier));
+        m_document.dragTo(selectionCorner(at), shift);
     else
-        m_document.dragTo(canvasToPixel(at), event->modifiers().testFlag(Qt::ShiftModifier));
+        m_document.dragTo(canvasToPixel(at), shift);
     update();
 }
 
@@ -155,12 +197,32 @@ void CanvasView::mouseReleaseEvent(QMouseEvent *event)
         return event->ignore();
     if (!std::exchange(m_isDragging, false))
         return; // cancelled
-    if (std::exchange(m_handle, geometry::Handle::none) != geometry::Handle::none)
+    const std::optional<QPointF> clickFrom = std::exchange(m_clickFrom, std::nullopt);
+    if (std::exchange(m_markGrip, MarkGrip{}).kind != MarkGrip::none) {
+        m_document.releaseMark();
+    } else if (std::exchange(m_handle, geometry::Handle::none) != geometry::Handle::none) {
         m_document.finishSelection(m_document.selectionRect());
-    else
+    } else if (clickFrom && QLineF(*clickFrom, event->position()).length() <= clickSlack
+               && m_document.markAt(canvasToPixel(viewPoint(*clickFrom)), pickReach()) >= 0) {
+        // A click on a mark picks it instead of selecting nothing.
+        const int index = m_document.markAt(canvasToPixel(viewPoint(*clickFrom)), pickReach());
+        m_document.cancelDrag();
+        m_document.pick(index);
+    } else {
         m_document.release();
+    }
     updateCursor(viewPoint(event->position()));
     update();
+}
+
+void CanvasView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // A double click on a text opens it for typing; the first click picked it.
+    const QPointF pixel = canvasToPixel(viewPoint(event->position()));
+    if (event->button() == Qt::LeftButton && !m_isDragging && m_document.pickedIndex() >= 0
+        && m_document.gripAt(pixel, pickReach()).kind != MarkGrip::none && m_document.retypePicked())
+        return;
+    mousePressEvent(event);
 }
 
 void CanvasView::wheelEvent(QWheelEvent *event)
@@ -182,134 +244,6 @@ void CanvasView::wheelEvent(QWheelEvent *event)
     // Turning the wheel away shows what is above: the image moves down, up in view space.
     setZoom(geometry::scrolledBy(m_zoom, QPointF(moved.x(), -moved.y()), bounds(), imageSize()));
     event->accept();
-}
-
-bool CanvasView::event(QEvent *event)
-{
-    // While typing every key is the text's (Return, Escape and the editor's
-    // shortcuts too); Escape during a drag cancels the drag, not the window.
-    if (event->type() == QEvent::ShortcutOverride
-        && (m_document.isTyping() || (m_isDragging && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape))) {
-        event->accept();
-        return true;
-    }
-    return QWidget::event(event);
-}
-
-void CanvasView::keyPressEvent(QKeyEvent *event)
-{
-    if (m_document.isTyping())
-        return typeKey(event);
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        m_spaceHeld = true;
-        return updateCursor(viewPoint(mapFromGlobal(QCursor::pos())));
-    }
-    if (adjustSelectionByKey(event))
-        return;
-    if (event->key() != Qt::Key_Escape || !m_isDragging)
-        return QWidget::keyPressEvent(event);
-    m_isDragging = false;
-    if (m_handle != geometry::Handle::none)
-        m_document.setSelectionRect(std::exchange(m_handleStart, {})); // as it was
-    else
-        m_document.cancelDrag();
-    m_handle = geometry::Handle::none;
-    update();
-}
-
-void CanvasView::keyReleaseEvent(QKeyEvent *event)
-{
-    if (event->key() != Qt::Key_Space || event->isAutoRepeat())
-        return QWidget::keyReleaseEvent(event);
-    m_spaceHeld = false;
-    updateCursor(viewPoint(mapFromGlobal(QCursor::pos())));
-}
-
-void CanvasView::focusOutEvent(QFocusEvent *event)
-{
-    // Space let go elsewhere never reaches here.
-    m_spaceHeld = false;
-    QWidget::focusOutEvent(event);
-}
-
-// Arrows move the selection by a pixel, with Shift by ten; with Alt they
-// move its right or bottom edge.
-bool CanvasView::adjustSelectionByKey(const QKeyEvent *event)
-{
-    QPointF step;
-    switch (event->key()) {
-    case Qt::Key_Left: step = {-1, 0}; break;
-    case Qt::Key_Right: step = {1, 0}; break;
-    case Qt::Key_Up: step = {0, 1}; break; // pixel space runs up
-    case Qt::Key_Down: step = {0, -1}; break;
-    default: return false;
-    }
-    const QRectF selection = m_document.selectionRect();
-    if (m_isDragging || m_document.drawMode() != DrawMode::selection || !geometry::hasArea(selection))
-        return false;
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const double by = modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1;
-    geometry::Handle handle = geometry::Handle::inside;
-    if (modifiers.testFlag(Qt::AltModifier))
-        handle = step.x() != 0 ? geometry::Handle::right : geometry::Handle::bottom;
-    m_document.finishSelection(geometry::adjustedSelection(selection, handle, step * by, imageSize()));
-    return true;
-}
-
-void CanvasView::typeKey(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (event->modifiers().testFlag(Qt::ShiftModifier))
-            m_document.typeText(QStringLiteral("\n"));
-        else
-            m_document.commitText();
-        break;
-    case Qt::Key_Escape: m_document.cancelText(); break;
-    case Qt::Key_Backspace: m_document.eraseText(); break;
-    default: {
-        // Printable text only: combinations with Control, Alt or Meta are
-        // commands, which while typing do nothing.
-        const QString text = event->text();
-        const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (!command && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }))
-            m_document.typeText(text);
-    }
-    }
-}
-
-void CanvasView::inputMethodEvent(QInputMethodEvent *event)
-{
-    if (!m_document.isTyping())
-        return event->ignore();
-    m_preedit = event->preeditString();
-    m_document.typeText(event->commitString());
-    update();
-}
-
-QVariant CanvasView::inputMethodQuery(Qt::InputMethodQuery query) const
-{
-    switch (query) {
-    case Qt::ImEnabled: return m_document.isTyping();
-    case Qt::ImCursorRectangle: {
-        // Where the candidate window of an input method goes.
-        const Mark mark = m_document.typedMark().inBitmap(m_document.currentImage().height());
-        const QLineF caret = bitmapToWidget().map(TextLayout(mark).caret(m_preedit));
-        return QRectF(caret.p1(), caret.p2()).normalized().adjusted(-1, 0, 1, 0).toAlignedRect();
-    }
-    default: return QWidget::inputMethodQuery(query);
-    }
-}
-
-void CanvasView::typingChanged()
-{
-    if (!m_document.isTyping())
-        m_preedit.clear();
-    setAttribute(Qt::WA_InputMethodEnabled, m_document.isTyping());
-    if (QInputMethod *method = QGuiApplication::inputMethod())
-        method->update(Qt::ImEnabled | Qt::ImCursorRectangle);
-    update();
 }
 
 } // namespace pintora
