@@ -25,15 +25,20 @@ namespace pintora {
 
 namespace {
 
-// The handles of a rectangle (widget coordinates): its corners and the
-// middles of its sides.
+// The handles of a rectangle (widget coordinates): its corners and, where
+// there is room between them, the middles of its sides.
 void paintHandles(QPainter &painter, const QRectF &box)
 {
-    const QPointF centre = box.center();
-    for (const QPointF &at :
-         {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight(), QPointF(centre.x(), box.top()),
-          QPointF(centre.x(), box.bottom()), QPointF(box.left(), centre.y()), QPointF(box.right(), centre.y())})
+    for (const QPointF &at : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
         canvas::paintHandle(painter, at);
+    constexpr double room = 28;
+    const QPointF centre = box.center();
+    if (std::abs(box.width()) >= room)
+        for (const QPointF &at : {QPointF(centre.x(), box.top()), QPointF(centre.x(), box.bottom())})
+            canvas::paintHandle(painter, at);
+    if (std::abs(box.height()) >= room)
+        for (const QPointF &at : {QPointF(box.left(), centre.y()), QPointF(box.right(), centre.y())})
+            canvas::paintHandle(painter, at);
 }
 
 } // namespace

@@ -54,7 +54,7 @@ void MarkedImage::exchangeImage(QImage &other)
 std::optional<QRect> MarkedImage::insert(int index, const Tool &tool, const Mark &mark)
 {
     PlacedMark placed = m_marks.place(tool, mark);
-    if (index == m_marks.size() && goesOnTop(placed))
+    if (goesOnTop(placed, index))
         return reinsert(index, placed);
     if (!placed.area.isEmpty()) {
         placed.base = m_marks.baseOf(m_image, placed.area, m_arena);
@@ -66,7 +66,7 @@ std::optional<QRect> MarkedImage::insert(int index, const Tool &tool, const Mark
 
 std::optional<QRect> MarkedImage::reinsert(int index, PlacedMark &placed)
 {
-    if (index == m_marks.size() && goesOnTop(placed)) {
+    if (goesOnTop(placed, index)) {
         if (!burnOnTop(placed))
             return {};
         const QRect area = placed.area;
@@ -82,6 +82,12 @@ std::optional<QRect> MarkedImage::reinsert(int index, PlacedMark &placed)
 
 std::optional<QRect> MarkedImage::remove(int index, PlacedMark *removed)
 {
+    if (liesAlone(index)) {
+        *removed = m_marks.take(index);
+        if (!removed->area.isEmpty())
+            copyPixels(removed->base, removed->base.rect(), m_image, removed->area.topLeft());
+        return removed->area;
+    }
     const QRegion touched = touchedBy(m_marks.at(index));
     PlacedMark gone = m_marks.take(index);
     const std::optional<QRect> changed = reburn(touched, &gone);
@@ -120,17 +126,37 @@ QRegion MarkedImage::touchedBy(const PlacedMark &placed) const
     return touched;
 }
 
-bool MarkedImage::goesOnTop(const PlacedMark &placed) const
+bool MarkedImage::goesOnTop(const PlacedMark &placed, int index) const
 {
-    if (!placed.tool->replacesPixels())
-        return true;
-    // A blur changes another one's pixels when that one reads its box: then
-    // as one region, or its fill in place of what it hides.
     const HiddenAreas hidden = m_marks.hiddenAreas(&placed);
-    for (int i = 0; i < m_marks.size(); ++i)
-        if (m_marks.at(i).tool->replacesPixels()
-            && hidden.readArea(m_marks.at(i).area, m_image.size()).intersects(placed.area))
+    const QSize size = m_image.size();
+    const bool isBlur = placed.tool->replacesPixels();
+    // What it reads: a blur, around its box; a painted mark, its own pixels.
+    const QRect reads = isBlur ? hidden.readArea(placed.area, size) : placed.area;
+    for (int i = 0; i < m_marks.size(); ++i) {
+        const PlacedMark &other = m_marks.at(i);
+        if (i >= index && other.area.intersects(reads))
+            return false; // it would cover this one, or what this one reads
+        // A blur reads this one, or (a box of its group) is changed by it.
+        if (other.tool->replacesPixels() && (i >= index || isBlur)
+            && hidden.readArea(other.area, size).intersects(placed.area))
             return false;
+    }
+    return true;
+}
+
+bool MarkedImage::liesAlone(int index) const
+{
+    const PlacedMark &placed = m_marks.at(index);
+    const HiddenAreas hidden = m_marks.hiddenAreas();
+    for (int i = 0; i < m_marks.size(); ++i) {
+        const PlacedMark &other = m_marks.at(i);
+        if (i != index
+            && (other.area.intersects(placed.area)
+                || (other.tool->replacesPixels()
+                    && hidden.readArea(other.area, m_image.size()).intersects(placed.area))))
+            return false;
+    }
     return true;
 }
 

@@ -58,9 +58,15 @@ private:
     // What a change of `placed`, as the list is now, makes it burn again:
     // its area, and for a blur what every blur near it reads.
     QRegion touchedBy(const PlacedMark &placed) const;
-    // Whether `placed`, put on top, changes no pixel under any other mark:
-    // a painted mark, or a blur no other blur reads.
-    bool goesOnTop(const PlacedMark &placed) const;
+    // Whether `placed`, put in at `index`, changes no pixel another mark
+    // leaves or reads: no mark after it covers what it changes or reads, no
+    // blur reads it, and what lies under it is final, so that burning it on
+    // top is burning it in its place.
+    bool goesOnTop(const PlacedMark &placed, int index) const;
+    // Whether the mark at `index` lies alone: no other mark covers its area
+    // nor other blur reads it (a blur box it touched would), so that taking
+    // it out puts its base back and no more.
+    bool liesAlone(int index) const;
     // Burns `placed` on top, reading the image as it is; false when memory
     // runs out. Without a base yet, it takes what the burn-in replaced where
     // no other mark lies, so that one copy of the area serves both.

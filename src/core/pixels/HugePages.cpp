@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -132,27 +133,70 @@ struct PixelArena::Block {
     Block &operator=(const Block &) = delete;
 
     static constexpr std::size_t size = std::size_t(4) << 20;
-    void *memory;
-};
+    static constexpr std::size_t none = std::size_t(-1);
 
-bool PixelArena::newBlock()
-{
-    try {
-        auto block = std::make_shared<Block>(Block::size);
-        if (!block->memory)
-            return false;
-        m_block = std::move(block);
-        m_used = 0;
-        return true;
-    } catch (const std::bad_alloc &) {
-        return false;
+    // The offset of `bytes` taken from the first hole they fit in, else
+    // from the free end; none when neither has room.
+    std::size_t carve(std::size_t bytes)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        for (auto hole = holes.begin(); hole != holes.end(); ++hole) {
+            if (hole->second < bytes)
+                continue;
+            const std::size_t offset = hole->first, left = hole->second - bytes;
+            holes.erase(hole);
+            if (left > 0)
+                holes.emplace(offset + bytes, left);
+            return offset;
+        }
+        if (used + bytes > size)
+            return none;
+        return std::exchange(used, used + bytes);
     }
-}
+
+    // Gives back what an image took: joined with the holes beside it, or
+    // to the free end.
+    void give(std::size_t offset, std::size_t bytes)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        auto next = holes.lower_bound(offset);
+        if (next != holes.end() && offset + bytes == next->first) {
+            bytes += next->second;
+            next = holes.erase(next);
+        }
+        if (next != holes.begin()) {
+            const auto before = std::prev(next);
+            if (before->first + before->second == offset) {
+                offset = before->first;
+                bytes += before->second;
+                holes.erase(before);
+            }
+        }
+        if (offset + bytes == used)
+            used = offset;
+        else
+            holes.emplace(offset, bytes);
+    }
+
+    void *memory;
+    std::mutex lock;
+    std::size_t used = 0; // carved below, free above
+    std::map<std::size_t, std::size_t> holes; // freed below `used`: offset, bytes
+};
 
 void PixelArena::prepare()
 {
-    if (m_block || !newBlock())
+    if (m_block)
         return;
+    try {
+        m_block = std::make_shared<Block>(Block::size);
+    } catch (const std::bad_alloc &) {
+        return;
+    }
+    if (!m_block->memory) {
+        m_block.reset();
+        return;
+    }
     for (std::size_t at = 0; at < Block::size; at += hugePage)
         static_cast<volatile uchar *>(m_block->memory)[at] = 0;
 }
@@ -167,14 +211,49 @@ QImage PixelArena::image(const QSize &size, QImage::Format format)
     const std::size_t bytes = rowBytes * std::size_t(size.height());
     if (bytes > Block::size / 4)
         return hugePageImage(size, format); // large: pages of its own
-    if ((!m_block || m_used + bytes > Block::size) && !newBlock())
-        return QImage(size, format);
-    auto *pixels = static_cast<uchar *>(m_block->memory) + m_used;
-    m_used += bytes;
-    auto *holder = new std::shared_ptr<Block>(m_block);
+    // Room in the block carved last, in an older one, else in a new one.
+    std::shared_ptr<Block> block = m_block;
+    std::size_t offset = block ? block->carve(bytes) : Block::none;
+    for (auto older = m_older.begin(); offset == Block::none && older != m_older.end();) {
+        block = older->lock();
+        if (!block) {
+            older = m_older.erase(older);
+            continue;
+        }
+        offset = block->carve(bytes);
+        ++older;
+    }
+    if (offset == Block::none) {
+        try {
+            block = std::make_shared<Block>(Block::size);
+            if (!block->memory)
+                return QImage(size, format);
+            if (m_block)
+                m_older.push_back(m_block);
+        } catch (const std::bad_alloc &) {
+            return QImage(size, format);
+        }
+        m_block = block;
+        offset = block->carve(bytes);
+    }
+    struct Carved {
+        std::shared_ptr<Block> block;
+        std::size_t offset, bytes;
+    };
+    Carved *carved = nullptr;
+    try {
+        carved = new Carved{block, offset, bytes};
+    } catch (const std::bad_alloc &) {
+        block->give(offset, bytes);
+        return {};
+    }
     return QImage(
-        pixels, size.width(), size.height(), qsizetype(rowBytes), format,
-        [](void *block) { delete static_cast<std::shared_ptr<Block> *>(block); }, holder);
+        static_cast<uchar *>(block->memory) + offset, size.width(), size.height(), qsizetype(rowBytes), format,
+        [](void *info) {
+            const std::unique_ptr<Carved> gone(static_cast<Carved *>(info));
+            gone->block->give(gone->offset, gone->bytes);
+        },
+        carved);
 }
 
 } // namespace pintora

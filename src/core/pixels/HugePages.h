@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 namespace pintora {
 
@@ -20,15 +21,20 @@ QImage hugePageImage(const QSize &size, QImage::Format format);
 // its colour table and pixel ratio; null when it cannot be allocated.
 QImage hugePageCopy(const QImage &image, const QRect &area);
 
-// Small images carved one after another out of blocks of 2 MiB pages, so
-// that a new one costs no page faults once its block is in: for the pixels
-// each edit keeps for undo, made one at a time. On a machine whose page
-// faults are slow, fresh 4 KiB pages cost an edit more than its work. A
-// block goes with the last image in it; images may go on any thread, but
-// only one thread carves.
+// Small images carved out of blocks of 2 MiB pages, so that a new one costs
+// no page faults once its block is in: for the pixels each mark keeps, made
+// one at a time. On a machine whose page faults are slow, fresh 4 KiB pages
+// cost an edit more than its work. The room of an image that goes is carved
+// again; a block goes with the last image in it (but the one carved from
+// last, kept for the next). Images may go on any thread, but only one thread
+// carves.
 class PixelArena
 {
 public:
+    PixelArena() = default;
+    PixelArena(PixelArena &&) noexcept = default;
+    PixelArena &operator=(PixelArena &&) noexcept = default;
+
     // Uninitialised; null when no memory can be had.
     QImage image(const QSize &size, QImage::Format format);
     // Brings the first block in now, ahead of the images carved from it:
@@ -38,9 +44,9 @@ public:
 
 private:
     struct Block;
-    bool newBlock();
+    // The block carved from last, and the others that hold images.
     std::shared_ptr<Block> m_block;
-    std::size_t m_used = 0;
+    std::vector<std::weak_ptr<Block>> m_older;
 };
 
 } // namespace pintora

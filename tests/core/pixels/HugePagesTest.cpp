@@ -124,5 +124,28 @@ TEST(PixelArena, CarvesOrdinaryImagesThatOutliveIt)
     }
 }
 
+// The room of an image that went is carved again, joined with the room
+// beside it: an arena that keeps a document's marks does not grow with
+// every edit that replaces one.
+TEST(PixelArena, TheRoomOfAnImageThatWentIsCarvedAgain)
+{
+    PixelArena arena;
+    QImage first = arena.image({100, 100}, QImage::Format_RGB32);
+    QImage second = arena.image({100, 100}, QImage::Format_RGB32);
+    const QImage third = arena.image({100, 100}, QImage::Format_RGB32);
+    const uchar *firstPixels = first.constBits();
+    first = QImage();
+    second = QImage();
+    // Both rooms as one: an image twice the size fits where they were.
+    const QImage larger = arena.image({100, 200}, QImage::Format_RGB32);
+    EXPECT_EQ(larger.constBits(), firstPixels);
+    const QImage next = arena.image({100, 100}, QImage::Format_RGB32);
+    EXPECT_EQ(next.constBits(), third.constBits() + third.sizeInBytes()); // the free end
+    for (int i = 0; i < 200; ++i) { // replaced again and again, in the same place
+        QImage replaced = arena.image({300, 200}, QImage::Format_ARGB32);
+        ASSERT_EQ(replaced.constBits(), next.constBits() + next.sizeInBytes()) << i;
+    }
+}
+
 } // namespace
 } // namespace pintora
