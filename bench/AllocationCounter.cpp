@@ -1,8 +1,11 @@
 #include "AllocationCounter.h"
 
 #include <atomic>
+#include <fstream>
+
 #include <cerrno>
 #include <malloc.h>
+#include <unistd.h>
 
 namespace pintora {
 
@@ -104,6 +107,13 @@ void resetPeak()
 std::size_t peakBytes()
 {
     return peak.load();
+}
+
+std::size_t residentBytes()
+{
+    std::size_t pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * std::size_t(sysconf(_SC_PAGESIZE));
 }
 
 } // namespace allocation

@@ -110,18 +110,22 @@ void BM_UndoRedo(benchmark::State &state)
 }
 BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond);
 
-// What the history holds after 200 burn-ins, against the boxes they touched.
+// What the history holds after 200 burn-ins, against the boxes they touched:
+// boxes drawn over each other, and blur boxes apart (boxes that touch are
+// one region, blurred again whole with each box it takes in).
 void BM_HistoryMemory(benchmark::State &state)
 {
-    double ratio = 0, perRectangle = 0;
+    double ratio = 0, resident = 0, perRectangle = 0;
     for (auto _ : state) {
         EditorDocument document;
         ownImage(document);
-        const std::size_t before = allocation::bytesInUse();
+        const std::size_t before = allocation::bytesInUse(), residentBefore = allocation::residentBytes();
         double boxBytes = 0;
         for (int i = 0; i < 200; ++i) {
-            const QRectF at(100 + (i * 173) % 4500, 100 + (i * 97) % 2400, 400, 300);
-            const RectangleStyle style{Qt::red, 3, i % 3 == 1, i % 3 == 2};
+            const int blur = i % 3 == 2 ? i / 3 : -1;
+            const QRectF at = blur < 0 ? QRectF(100 + (i * 173) % 4500, 100 + (i * 97) % 2400, 400, 300)
+                                       : QRectF(100 + (blur % 9) * 560, 100 + (blur / 9) * 340, 400, 300);
+            const RectangleStyle style{Qt::red, 3, i % 3 == 1, blur >= 0};
             document.drawRectangleOnImage(at, style);
             const QRect area
                 = burnInArea(geometry::bitmapRectFromPixel(at, screenHeight), style, document.currentImage().size());
@@ -129,9 +133,11 @@ void BM_HistoryMemory(benchmark::State &state)
         }
         const double held = double(allocation::bytesInUse() - before);
         ratio = held / boxBytes;
+        resident = double(allocation::residentBytes() - residentBefore) / boxBytes;
         perRectangle = held / 200 / 1024;
     }
     state.counters["history_vs_boxes"] = ratio;
+    state.counters["resident_vs_boxes"] = resident;
     state.counters["KiB_per_rectangle"] = perRectangle;
 }
 BENCHMARK(BM_HistoryMemory)->Unit(benchmark::kMillisecond)->Iterations(1);

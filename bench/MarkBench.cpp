@@ -122,7 +122,7 @@ double floorMilliseconds(const MarkList &marks, const QRegion &region, const QIm
         if (!region.intersects(placed.area))
             continue;
         if (placed.tool->replacesPixels()) {
-            benchmark::DoNotOptimize(placed.tool->replacement(image, marks.bitmapMark(i), placed.area, hidden));
+            benchmark::DoNotOptimize(placed.tool->replacement(image, {}, marks.bitmapMark(i), placed.area, hidden));
         } else {
             QImage pixels = image.copy(placed.area);
             placed.tool->burn(pixels, marks.bitmapMark(i), placed.area);
@@ -168,11 +168,10 @@ void BM_CommitMove(benchmark::State &state)
         const PlacedMark &moved = document.marks().at(index);
         const Mark before = moved.mark.translated(-QPointF(30, 20));
         const QRect old = moved.tool->area(before.inBitmap(screenHeight), QSize(screenWidth, screenHeight));
-        QRegion changed = QRegion(old) + moved.area;
+        burner::Change change{QRegion(old) + moved.area, {}};
         if (moved.tool->replacesPixels())
-            for (const QRect &cut : {old, moved.area})
-                changed += document.marks().hiddenAreas().readArea(cut, QSize(screenWidth, screenHeight));
-        floor += floorMilliseconds(document.marks(), burner::affectedRegion(document.marks(), changed),
+            change.boxes = change.pixels + document.marks().hiddenAreas().groupBounds(moved.area);
+        floor += floorMilliseconds(document.marks(), burner::changedRegion(document.marks(), change),
                                    document.currentImage());
         document.performUndo();
         document.pick(index);
@@ -189,7 +188,7 @@ BENCHMARK(BM_CommitMove)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 // the one it takes.
 void BM_MarkMemory(benchmark::State &state)
 {
-    double marksRatio = 0, withBlock = 0, editsRatio = 0;
+    double marksRatio = 0, withBlock = 0, editsRatio = 0, resident = 0, residentEdits = 0;
     {
         // Qt's caches of glyphs and painting buffers, made at the first use
         // of each tool, are not the marks'.
@@ -199,7 +198,7 @@ void BM_MarkMemory(benchmark::State &state)
     for (auto _ : state) {
         EditorDocument document;
         QImage image = screenshot().copy();
-        const std::size_t opening = allocation::bytesInUse();
+        const std::size_t opening = allocation::bytesInUse(), residentOpening = allocation::residentBytes();
         document.setImage(std::exchange(image, QImage()));
         // The first block for marks comes with the image.
         const std::size_t before = allocation::bytesInUse();
@@ -209,11 +208,11 @@ void BM_MarkMemory(benchmark::State &state)
             document.drawMark(tool, markOf(tool, QPointF(100 + (i % 6) * 840, 100 + (i / 6) * 560), i + 1));
             const QRect area = document.marks().at(i).area;
             overwritten += 4.0 * area.width() * area.height();
-
         }
-        const std::size_t marked = allocation::bytesInUse();
+        const std::size_t marked = allocation::bytesInUse(), residentMarked = allocation::residentBytes();
         marksRatio = double(marked - before) / overwritten;
         withBlock = double(marked - opening) / overwritten;
+        resident = double(residentMarked - residentOpening) / overwritten;
         double moved = 0;
         for (int i = 0; i < 30; ++i) {
             const QRect from = document.marks().at(i).area;
@@ -225,9 +224,12 @@ void BM_MarkMemory(benchmark::State &state)
             moved += 4.0 * (from.width() * from.height() + to.width() * to.height());
         }
         editsRatio = double(allocation::bytesInUse() - marked) / moved;
+        residentEdits = (double(allocation::residentBytes()) - double(residentMarked)) / moved;
     }
     state.counters["marks_vs_overwritten"] = marksRatio;
     state.counters["with_first_block"] = withBlock;
+    state.counters["resident_marks"] = resident;
+    state.counters["resident_moves"] = residentEdits;
     state.counters["moves_vs_overwritten"] = editsRatio;
 }
 BENCHMARK(BM_MarkMemory)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -64,7 +64,7 @@ HiddenAreas MarkList::hiddenAreas(const PlacedMark *also) const
         add(placed);
     if (also)
         add(*also);
-    return HiddenAreas(cuts);
+    return HiddenAreas(cuts, m_imageSize);
 }
 
 QImage MarkList::baseOf(const QImage &image, const QRect &area, PixelArena &arena) const
@@ -82,11 +82,11 @@ QImage MarkList::baseOf(const QImage &image, const QRect &area, PixelArena &aren
     return base;
 }
 
-void MarkList::restoreBase(QImage &image, const QRegion &region) const
+void MarkList::restoreBase(QImage &image, const QRegion &region, const QPoint &origin) const
 {
     for (const PlacedMark &placed : m_marks)
         for (const QRect &part : region.intersected(placed.area))
-            copyPixels(placed.base, part.translated(-placed.area.topLeft()), image, part.topLeft());
+            copyPixels(placed.base, part.translated(-placed.area.topLeft()), image, part.topLeft() - origin);
 }
 
 } // namespace pintora

@@ -57,8 +57,9 @@ public:
     // `area` of the image as it was before any mark, from the bases where
     // marks lie and from `image` elsewhere; null when memory runs out.
     QImage baseOf(const QImage &image, const QRect &area, PixelArena &arena) const;
-    // Puts the bases back into `image` over `region`.
-    void restoreBase(QImage &image, const QRegion &region) const;
+    // Puts the bases back over `region` into `image`, whose pixel (0, 0)
+    // is the whole image's `origin`.
+    void restoreBase(QImage &image, const QRegion &region, const QPoint &origin = {}) const;
 
 private:
     QSize m_imageSize;

@@ -88,7 +88,7 @@ std::optional<QRect> MarkedImage::remove(int index, PlacedMark *removed)
             copyPixels(removed->base, removed->base.rect(), m_image, removed->area.topLeft());
         return removed->area;
     }
-    const QRegion touched = touchedBy(m_marks.at(index));
+    const burner::Change touched = touchedBy(m_marks.at(index));
     PlacedMark gone = m_marks.take(index);
     const std::optional<QRect> changed = reburn(touched, &gone);
     if (changed)
@@ -106,9 +106,11 @@ std::optional<QRect> MarkedImage::change(int index, const Mark &mark, Mark *befo
         if (placed.base.isNull())
             return {};
     }
-    QRegion touched = touchedBy(m_marks.at(index));
+    burner::Change touched = touchedBy(m_marks.at(index));
     PlacedMark old = m_marks.exchange(index, std::move(placed));
-    touched += touchedBy(m_marks.at(index));
+    const burner::Change now = touchedBy(m_marks.at(index));
+    touched.pixels += now.pixels;
+    touched.boxes += now.boxes;
     const std::optional<QRect> changed = reburn(touched, &old);
     if (changed)
         *before = std::move(old.mark);
@@ -117,29 +119,27 @@ std::optional<QRect> MarkedImage::change(int index, const Mark &mark, Mark *befo
     return changed;
 }
 
-QRegion MarkedImage::touchedBy(const PlacedMark &placed) const
+burner::Change MarkedImage::touchedBy(const PlacedMark &placed) const
 {
-    QRegion touched(placed.area);
-    const Mark mark = placed.mark.inBitmap(m_image.height());
-    if (const std::optional<HiddenCut> cut = placed.tool->hiddenCut(mark, m_image.size()))
-        touched += m_marks.hiddenAreas().readArea(cut->cut, m_image.size());
-    return touched;
+    burner::Change change{QRegion(placed.area), {}};
+    if (placed.tool->replacesPixels())
+        change.boxes = QRegion(m_marks.hiddenAreas().groupBounds(placed.area)) + placed.area;
+    return change;
 }
 
 bool MarkedImage::goesOnTop(const PlacedMark &placed, int index) const
 {
     const HiddenAreas hidden = m_marks.hiddenAreas(&placed);
-    const QSize size = m_image.size();
     const bool isBlur = placed.tool->replacesPixels();
     // What it reads: a blur, around its box; a painted mark, its own pixels.
-    const QRect reads = isBlur ? hidden.readArea(placed.area, size) : placed.area;
+    const QRect reads = isBlur ? hidden.readArea(placed.area) : placed.area;
     for (int i = 0; i < m_marks.size(); ++i) {
         const PlacedMark &other = m_marks.at(i);
         if (i >= index && other.area.intersects(reads))
             return false; // it would cover this one, or what this one reads
         // A blur reads this one, or (a box of its group) is changed by it.
         if (other.tool->replacesPixels() && (i >= index || isBlur)
-            && hidden.readArea(other.area, size).intersects(placed.area))
+            && hidden.readArea(other.area).intersects(placed.area))
             return false;
     }
     return true;
@@ -153,8 +153,7 @@ bool MarkedImage::liesAlone(int index) const
         const PlacedMark &other = m_marks.at(i);
         if (i != index
             && (other.area.intersects(placed.area)
-                || (other.tool->replacesPixels()
-                    && hidden.readArea(other.area, m_image.size()).intersects(placed.area))))
+                || (other.tool->replacesPixels() && hidden.readArea(other.area).intersects(placed.area))))
             return false;
     }
     return true;
@@ -176,7 +175,7 @@ bool MarkedImage::burnOnTop(PlacedMark &placed)
     const Mark mark = placed.mark.inBitmap(m_image.height());
     QImage pixels;
     if (placed.tool->replacesPixels()) {
-        pixels = placed.tool->replacement(m_image, mark, area, m_marks.hiddenAreas(&placed));
+        pixels = placed.tool->replacement(m_image, {}, mark, area, m_marks.hiddenAreas(&placed));
     } else {
         pixels = m_arena.image(area.size(), m_image.format());
         if (!pixels.isNull()) {
@@ -192,9 +191,9 @@ bool MarkedImage::burnOnTop(PlacedMark &placed)
     return true;
 }
 
-std::optional<QRect> MarkedImage::reburn(const QRegion &changed, const PlacedMark *gone)
+std::optional<QRect> MarkedImage::reburn(const burner::Change &change, const PlacedMark *gone)
 {
-    const QRegion region = burner::affectedRegion(m_marks, changed & m_image.rect());
+    const QRegion region = burner::changedRegion(m_marks, change) & m_image.rect();
     // What the region holds now, should memory run out half way.
     std::vector<std::pair<QRect, QImage>> saved;
     try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/MarkBurner.h"
 #include "core/document/MarkList.h"
 #include "core/pixels/HugePages.h"
 
@@ -54,10 +55,10 @@ private:
     // any): the base put back over what `changed` affects, and the list
     // burned there again. False, with the pixels as they were, when memory
     // runs out; the caller then undoes its change of the list.
-    std::optional<QRect> reburn(const QRegion &changed, const PlacedMark *gone);
-    // What a change of `placed`, as the list is now, makes it burn again:
-    // its area, and for a blur what every blur near it reads.
-    QRegion touchedBy(const PlacedMark &placed) const;
+    std::optional<QRect> reburn(const burner::Change &change, const PlacedMark *gone);
+    // What `placed` coming or going changes, as the list is now: its area,
+    // and for a blur box the boxes it groups with.
+    burner::Change touchedBy(const PlacedMark &placed) const;
     // Whether `placed`, put in at `index`, changes no pixel another mark
     // leaves or reads: no mark after it covers what it changes or reads, no
     // blur reads it, and what lies under it is final, so that burning it on

@@ -36,15 +36,18 @@ void boxPass(std::vector<Pixel> &line, int radius)
 }
 
 // The pixels of image column or row `fixed` from `from` on, `count` of
-// them, smoothed; none when the line lies off the image.
-std::vector<Pixel> side(const QImage &image, bool isColumn, int fixed, int from, int count, double sigma)
+// them, smoothed; none when the line lies off the image. `image` holds the
+// whole image's pixels from `origin` on.
+std::vector<Pixel> side(const QImage &image, const QPoint &origin, bool isColumn, int fixed, int from, int count,
+                        double sigma)
 {
     std::vector<Pixel> line;
-    if (fixed < 0 || fixed >= (isColumn ? image.width() : image.height()))
+    const int at = fixed - (isColumn ? origin.x() : origin.y());
+    if (at < 0 || at >= (isColumn ? image.width() : image.height()))
         return line;
     line.reserve(std::size_t(count));
     for (int i = from; i < from + count; ++i) {
-        const int x = isColumn ? fixed : i, y = isColumn ? i : fixed;
+        const int x = isColumn ? at : i - origin.x(), y = isColumn ? i - origin.y() : at;
         line.push_back(unpack(reinterpret_cast<const std::uint32_t *>(image.constScanLine(y))[x]));
     }
     for (int radius : boxRadii(sigma))
@@ -54,13 +57,13 @@ std::vector<Pixel> side(const QImage &image, bool isColumn, int fixed, int from,
 
 } // namespace
 
-BorderFill::BorderFill(const QImage &image, const QRect &cut, double sigma)
+BorderFill::BorderFill(const QImage &image, const QPoint &origin, const QRect &cut, double sigma)
     : m_cut(cut)
     , m_span{cut.left(), cut.right()}
-    , m_left(side(image, true, cut.left() - 1, cut.top(), cut.height(), sigma))
-    , m_right(side(image, true, cut.right() + 1, cut.top(), cut.height(), sigma))
-    , m_top(side(image, false, cut.top() - 1, cut.left(), cut.width(), sigma))
-    , m_bottom(side(image, false, cut.bottom() + 1, cut.left(), cut.width(), sigma))
+    , m_left(side(image, origin, true, cut.left() - 1, cut.top(), cut.height(), sigma))
+    , m_right(side(image, origin, true, cut.right() + 1, cut.top(), cut.height(), sigma))
+    , m_top(side(image, origin, false, cut.top() - 1, cut.left(), cut.width(), sigma))
+    , m_bottom(side(image, origin, false, cut.bottom() + 1, cut.left(), cut.width(), sigma))
     , m_leftWeight(std::size_t(cut.width()))
     , m_rightWeight(std::size_t(cut.width()))
 {

@@ -21,9 +21,12 @@ class BorderFill final : public HiddenFill
 public:
     static constexpr std::uint32_t neutral = 0xff808080u;
 
-    // `image` holds premultiplied or opaque 32-bit pixels; `cut` lies inside
-    // it. The sides are smoothed like a Gaussian of `sigma`.
-    BorderFill(const QImage &image, const QRect &cut, double sigma);
+    // `image` holds premultiplied or opaque 32-bit pixels, its pixel (0, 0)
+    // at `origin` of the whole image, and every pixel of it the fill reads
+    // (those just outside the cut) where the whole image has them; `cut`
+    // (in the whole image) lies inside it. The sides are smoothed like a
+    // Gaussian of `sigma`.
+    BorderFill(const QImage &image, const QPoint &origin, const QRect &cut, double sigma);
 
     const QRect &cut() const { return m_cut; }
 

@@ -54,47 +54,36 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
     painter.drawRect(rect);
 }
 
-namespace {
-
-// A blur of `source` around `cut` in which every box of `hidden` is filled
-// from around its group.
-QImage hidingBlur(const QImage &source, const QRect &cut, const HiddenAreas &hidden, const QRect &readArea)
-{
-    try {
-        const std::vector<std::unique_ptr<HiddenFill>> fills = hidden.fillsWithin(source, readArea);
-        std::vector<const HiddenFill *> pointers;
-        for (const std::unique_ptr<HiddenFill> &fill : fills)
-            pointers.push_back(fill.get());
-        return gaussianBlurCut(source, cut, hidden.sigmaOf(cut), pointers);
-    } catch (const std::bad_alloc &) {
-        return {};
-    }
-}
-
-} // namespace
-
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma)
 {
-    return blurPatch(image, cut, HiddenAreas({HiddenCut{cut, sigma}}));
+    return blurPatch(image, {}, cut, HiddenAreas({HiddenCut{cut, sigma}}, image.size()));
 }
 
-QImage blurPatch(const QImage &image, const QRect &cut, const HiddenAreas &hidden)
+QImage blurPatch(const QImage &image, const QPoint &origin, const QRect &cut, const HiddenAreas &hidden)
 {
-    const QRect reads = hidden.readArea(cut, image.size());
+    const QRect reads = hidden.readArea(cut);
     QImage patch;
-    // Opaque 32-bit pixels are premultiplied ones already.
-    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32) {
-        patch = hidingBlur(image, cut, hidden, reads);
-    } else {
-        // Only what the blur and the fills read is converted; where that
-        // stops short of the image's edge they never read past it. It
-        // reaches one pixel at least, so every side of `cut` on the image
-        // is in it.
-        const QImage source = image.copy(reads).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        if (source.isNull())
-            return {};
-        const QPoint offset = -reads.topLeft();
-        patch = hidingBlur(source, cut.translated(offset), hidden.translated(offset), reads.translated(offset));
+    try {
+        // Opaque 32-bit pixels are premultiplied ones already.
+        if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32) {
+            const std::vector<const HiddenFill *> fills = hidden.fillsWithin(image, origin, hidden.reachOf(cut));
+            patch = gaussianBlurCut(image, cut.translated(-origin), hidden.sigmaOf(cut), fills, origin);
+        } else {
+            // Only what the blur and the fills read is converted; where that
+            // stops short of the image's edge they never read past it. It
+            // reaches one pixel at least, so every side of `cut` on the image
+            // is in it.
+            const QImage source
+                = image.copy(reads.translated(-origin)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (source.isNull())
+                return {};
+            const std::vector<const HiddenFill *> fills
+                = hidden.fillsWithin(source, reads.topLeft(), hidden.reachOf(cut));
+            patch = gaussianBlurCut(source, cut.translated(-reads.topLeft()), hidden.sigmaOf(cut), fills,
+                                    reads.topLeft());
+        }
+    } catch (const std::bad_alloc &) {
+        return {};
     }
     if (patch.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
         return patch;

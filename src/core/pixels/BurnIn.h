@@ -31,7 +31,9 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
 // pixels around its group, so that they depend on nothing under any box.
 // In the image's own format and opaque where the image is, ready to replace
 // `cut` outright; null when memory runs out.
-QImage blurPatch(const QImage &image, const QRect &cut, const HiddenAreas &hidden);
+// `image` holds the whole image's pixels from `origin` on, every pixel the
+// blur reads among them; `cut` and the boxes are in the whole image.
+QImage blurPatch(const QImage &image, const QPoint &origin, const QRect &cut, const HiddenAreas &hidden);
 // The same for a lone box blurred with `sigma`.
 QImage blurPatch(const QImage &image, const QRect &cut, double sigma);
 

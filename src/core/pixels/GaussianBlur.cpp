@@ -186,25 +186,26 @@ void transposeOut(const std::uint32_t *transposed, int width, const Rows &rows, 
 }
 
 // Puts the fills of `hidden` in place of the image's pixels they hide in a
-// transposed band, whose line j is image row rowOf[j]. `row` holds a fill
-// row, computed once for rows repeated beyond the image's edge.
+// transposed band, whose line j is source row rowOf[j]; the source's pixel
+// (0, 0) is the whole image's `origin`. `row` holds a fill row, computed
+// once for rows repeated beyond the image's edge.
 void hideInBand(std::span<const HiddenFill *const> hidden, const int (&rowOf)[band], const std::vector<int> &columnOf,
-                std::uint32_t *transposed, std::uint32_t *row)
+                const QPoint &origin, std::uint32_t *transposed, std::uint32_t *row)
 {
     for (const HiddenFill *fill : hidden) {
-        const QRect bounds = fill->bounds();
+        const QRect bounds = fill->bounds().translated(-origin);
         int filled = -1;
         for (int j = 0; j < band; ++j) {
             const int y = rowOf[j];
             if (y < bounds.top() || y > bounds.bottom())
                 continue;
             if (filled != y)
-                fill->row(filled = y, row);
-            for (const Span &span : fill->spans(y))
+                fill->row((filled = y) + origin.y(), row);
+            for (const Span &span : fill->spans(y + origin.y()))
                 for (std::size_t i = 0; i < columnOf.size(); ++i) {
-                    const int column = columnOf[i];
+                    const int column = columnOf[i] + origin.x();
                     if (column >= span.first && column <= span.last)
-                        transposed[i * band + std::size_t(j)] = row[column - bounds.left()];
+                        transposed[i * band + std::size_t(j)] = row[column - fill->bounds().left()];
                 }
         }
     }
@@ -243,7 +244,8 @@ int blurReach(double sigma)
     return radii[0] + radii[1] + radii[2];
 }
 
-QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, std::span<const HiddenFill *const> hidden)
+QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, std::span<const HiddenFill *const> hidden,
+                       const QPoint &origin)
 {
     Q_ASSERT(source.format() == QImage::Format_ARGB32_Premultiplied || source.format() == QImage::Format_RGB32);
     Q_ASSERT(source.rect().contains(cut));
@@ -314,7 +316,7 @@ QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma, std
                 lines[j] = reinterpret_cast<const std::uint32_t *>(source.constScanLine(rowOf[j]));
             }
             transposeIn(lines, columnOf, room.transposed.data(), inside);
-            hideInBand(hidden, rowOf, columnOf, room.transposed.data(), room.fill.data());
+            hideInBand(hidden, rowOf, columnOf, origin, room.transposed.data(), room.fill.data());
             auto *bytes = reinterpret_cast<std::uint8_t *>(room.transposed.data());
             // Each pass leaves its outer `radius` pixels stale; the reach
             // keeps them out of the middle.

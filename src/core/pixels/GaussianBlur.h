@@ -34,8 +34,9 @@ int blurReach(double sigma);
 // premultiplied; null when memory runs out.
 //
 // The hidden pixels of each of `hidden` are read as its fill instead: the
-// result then depends on nothing under them.
+// result then depends on nothing under them. The fills place them in a
+// whole image of which `source` holds the pixels from `origin` on.
 QImage gaussianBlurCut(const QImage &source, const QRect &cut, double sigma,
-                       std::span<const HiddenFill *const> hidden = {});
+                       std::span<const HiddenFill *const> hidden = {}, const QPoint &origin = {});
 
 } // namespace pintora

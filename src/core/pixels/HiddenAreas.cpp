@@ -20,7 +20,8 @@ bool touch(const QRect &a, const QRect &b)
 
 } // namespace
 
-HiddenAreas::HiddenAreas(const std::vector<HiddenCut> &cuts)
+HiddenAreas::HiddenAreas(const std::vector<HiddenCut> &cuts, const QSize &imageSize)
+    : m_imageSize(imageSize)
 {
     // Groups as the connected parts of the touch relation: each cut joins
     // every group it touches, merged into one.
@@ -49,16 +50,7 @@ HiddenAreas::HiddenAreas(const std::vector<HiddenCut> &cuts)
         group.bounds |= cuts[i].cut;
         group.sigma = std::max(group.sigma, cuts[i].sigma);
     }
-}
-
-bool HiddenAreas::hides(int x, int y) const
-{
-    for (const Group &group : m_groups)
-        if (group.bounds.contains(x, y))
-            for (const QRect &cut : group.cuts)
-                if (cut.contains(x, y))
-                    return true;
-    return false;
+    m_fills.resize(m_groups.size());
 }
 
 const HiddenAreas::Group *HiddenAreas::groupOf(const QRect &cut) const
@@ -69,56 +61,101 @@ const HiddenAreas::Group *HiddenAreas::groupOf(const QRect &cut) const
     return nullptr;
 }
 
+QRegion HiddenAreas::region() const
+{
+    QRegion hidden;
+    for (const Group &group : m_groups)
+        for (const QRect &cut : group.cuts)
+            hidden += cut;
+    return hidden;
+}
+
+QRect HiddenAreas::groupBounds(const QRect &cut) const
+{
+    const Group *group = groupOf(cut);
+    return group ? group->bounds : cut;
+}
+
 double HiddenAreas::sigmaOf(const QRect &cut) const
 {
     const Group *group = groupOf(cut);
     return group ? group->sigma : blurSigmaFloor;
 }
 
-QRect HiddenAreas::fillReadArea(const Group &group, const QSize &imageSize)
+std::vector<QRect> HiddenAreas::cutsNear(const QRect &area, const Group *except) const
+{
+    std::vector<QRect> near;
+    for (const Group &group : m_groups)
+        if (&group != except && group.bounds.intersects(area))
+            for (const QRect &cut : group.cuts)
+                if (cut.intersects(area))
+                    near.push_back(cut);
+    return near;
+}
+
+QRect HiddenAreas::fillReadArea(const Group &group) const
 {
     // A lone box reads the lines along its sides; a region, the pixels
     // beside it and along its edges as far as they are smoothed.
     const int reach = group.cuts.size() == 1 ? 1 : 1 + std::max(1, int(std::lround(group.sigma)));
-    return group.bounds.adjusted(-reach, -reach, reach, reach) & QRect(QPoint(0, 0), imageSize);
+    return group.bounds.adjusted(-reach, -reach, reach, reach) & QRect(QPoint(0, 0), m_imageSize);
 }
 
-QRect HiddenAreas::readArea(const QRect &cut, const QSize &imageSize) const
+QRect HiddenAreas::reachOf(const QRect &cut) const
 {
     const int reach = blurReach(sigmaOf(cut));
-    const QRect image(QPoint(0, 0), imageSize);
-    const QRect blurred = cut.adjusted(-reach, -reach, reach, reach) & image;
+    return cut.adjusted(-reach, -reach, reach, reach) & QRect(QPoint(0, 0), m_imageSize);
+}
+
+QRect HiddenAreas::readArea(const QRect &cut) const
+{
+    const QRect blurred = reachOf(cut);
     QRect area = blurred;
     for (const Group &group : m_groups)
         if (group.bounds.intersects(blurred))
-            area |= fillReadArea(group, imageSize);
+            area |= fillReadArea(group);
     return area;
 }
 
-std::vector<std::unique_ptr<HiddenFill>> HiddenAreas::fillsWithin(const QImage &image, const QRect &area) const
+std::vector<const HiddenFill *> HiddenAreas::fillsWithin(const QImage &image, const QPoint &origin,
+                                                         const QRect &area) const
 {
-    std::vector<std::unique_ptr<HiddenFill>> fills;
-    for (const Group &group : m_groups) {
+    std::vector<const HiddenFill *> fills;
+    for (std::size_t i = 0; i < m_groups.size(); ++i) {
+        const Group &group = m_groups[i];
         if (!group.bounds.intersects(area))
             continue;
-        if (group.cuts.size() == 1)
-            fills.push_back(std::make_unique<BorderFill>(image, group.cuts.front(), group.sigma));
-        else
-            fills.push_back(std::make_unique<RegionFill>(image, group.cuts, group.sigma,
-                                                         [this](int x, int y) { return hides(x, y); }));
+        Made &made = m_fills[i];
+        if (!made.fill) {
+            const QRect reads = fillReadArea(group);
+            if (group.cuts.size() == 1)
+                made.fill = std::make_shared<BorderFill>(image, origin, group.cuts.front(), group.sigma);
+            else
+                made.fill
+                    = std::make_shared<RegionFill>(image, origin, group.cuts, group.sigma, cutsNear(reads, &group));
+            // What it read: the pixels around the group but under no box.
+            made.from = QRegion(reads);
+            for (const QRect &cut : cutsNear(reads, nullptr))
+                made.from -= cut;
+        }
+        fills.push_back(made.fill.get());
     }
     return fills;
 }
 
-HiddenAreas HiddenAreas::translated(const QPoint &offset) const
+bool HiddenAreas::keepsFillsWithin(const QRect &area) const
 {
-    HiddenAreas moved = *this;
-    for (Group &group : moved.m_groups) {
-        group.bounds.translate(offset);
-        for (QRect &cut : group.cuts)
-            cut.translate(offset);
-    }
-    return moved;
+    for (std::size_t i = 0; i < m_groups.size(); ++i)
+        if (!m_fills[i].fill && m_groups[i].bounds.intersects(area))
+            return false;
+    return true;
+}
+
+void HiddenAreas::forget(const QRect &changed) const
+{
+    for (Made &made : m_fills)
+        if (made.fill && made.from.intersects(changed))
+            made = Made{};
 }
 
 } // namespace pintora

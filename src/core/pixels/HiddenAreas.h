@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 #include <memory>
@@ -25,24 +26,35 @@ struct HiddenCut {
 // within its reach, its group's fill, made from the pixels around the group.
 // So what one box hides leaks neither into another box's blur nor through
 // their seam.
+//
+// The fills are made when first asked for and kept until forget() says the
+// pixels they were made from changed: the boxes of one region share one.
 class HiddenAreas
 {
 public:
     HiddenAreas() = default;
-    explicit HiddenAreas(const std::vector<HiddenCut> &cuts);
+    HiddenAreas(const std::vector<HiddenCut> &cuts, const QSize &imageSize);
 
     bool isEmpty() const { return m_groups.empty(); }
-    // Whether the pixel lies under a box.
-    bool hides(int x, int y) const;
+    // Every pixel under a box.
+    QRegion region() const;
+    // The smallest rectangle holding the group of the box with `cut`.
+    QRect groupBounds(const QRect &cut) const;
     // The deviation the blur of a box with `cut` (one of the boxes) uses.
     double sigmaOf(const QRect &cut) const;
-    // Every pixel of an image of `imageSize` that the blur of `cut` reads:
-    // those within its reach, and around each group with pixels there.
-    QRect readArea(const QRect &cut, const QSize &imageSize) const;
-    // The fills of the groups with pixels within `area`, made from `image`.
-    std::vector<std::unique_ptr<HiddenFill>> fillsWithin(const QImage &image, const QRect &area) const;
-    // The same boxes `offset` pixels further.
-    HiddenAreas translated(const QPoint &offset) const;
+    // The pixels within the reach of the blur of `cut`.
+    QRect reachOf(const QRect &cut) const;
+    // Every pixel the blur of `cut` reads: those within its reach, and
+    // around each group with pixels there.
+    QRect readArea(const QRect &cut) const;
+    // The fills of the groups with pixels within `area`, made from `image`
+    // (which holds the whole image's pixels from `origin` on, all those the
+    // fills read among them) unless kept from before.
+    std::vector<const HiddenFill *> fillsWithin(const QImage &image, const QPoint &origin, const QRect &area) const;
+    // Whether the fills of every group with pixels within `area` are kept.
+    bool keepsFillsWithin(const QRect &area) const;
+    // Forgets the fills made from any pixel of `changed`.
+    void forget(const QRect &changed) const;
 
 private:
     struct Group {
@@ -50,11 +62,21 @@ private:
         QRect bounds;
         double sigma;
     };
-    // What the fill of `group` reads, on an image of `imageSize`.
-    static QRect fillReadArea(const Group &group, const QSize &imageSize);
+    // What the fill of `group` reads.
+    QRect fillReadArea(const Group &group) const;
     const Group *groupOf(const QRect &cut) const;
+    // The boxes with pixels within `area`, but those of `except`.
+    std::vector<QRect> cutsNear(const QRect &area, const Group *except) const;
 
+    QSize m_imageSize;
     std::vector<Group> m_groups;
+    // Each group's fill once made, by the group's place, with the pixels
+    // it was made from.
+    struct Made {
+        std::shared_ptr<const HiddenFill> fill;
+        QRegion from;
+    };
+    mutable std::vector<Made> m_fills;
 };
 
 } // namespace pintora

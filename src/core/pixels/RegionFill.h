@@ -5,7 +5,6 @@
 
 #include <QImage>
 
-#include <functional>
 #include <vector>
 
 namespace pintora {
@@ -14,16 +13,18 @@ namespace pintora {
 // hidden pixel is a blend of the nearest pixels outside the region to its
 // left and right and above and below, nearer ones weighing more, each of
 // them first smoothed along its edge of the region so that text beside it
-// leaves no streaks. Nothing inside the region, nor any pixel `isHidden`
-// says is hidden elsewhere, is read. Without a pixel around, the fill is a
-// neutral grey.
+// leaves no streaks. Nothing inside the region, nor any pixel hidden
+// elsewhere, is read. Without a pixel around, the fill is a neutral grey.
 class RegionFill final : public HiddenFill
 {
 public:
-    // `image` holds premultiplied or opaque 32-bit pixels; the rectangles
-    // lie inside it. Edges are smoothed over about `sigma` pixels.
-    RegionFill(const QImage &image, const std::vector<QRect> &rects, double sigma,
-               const std::function<bool(int x, int y)> &isHidden);
+    // `image` holds premultiplied or opaque 32-bit pixels, its pixel (0, 0)
+    // at `origin` of the whole image, and every pixel the fill reads where
+    // the whole image has them; the rectangles (in the whole image) lie
+    // inside it, and `hiddenElsewhere` holds the other hidden ones nearby.
+    // Edges are smoothed over about `sigma` pixels.
+    RegionFill(const QImage &image, const QPoint &origin, const std::vector<QRect> &rects, double sigma,
+               const std::vector<QRect> &hiddenElsewhere);
 
     QRect bounds() const override { return m_bounds; }
     std::span<const Span> spans(int y) const override;

@@ -32,9 +32,10 @@ public:
     {
         return geometry::pixelCut(mark.rect, imageSize);
     }
-    QImage replacement(const QImage &image, const Mark &, const QRect &area, const HiddenAreas &hidden) const override
+    QImage replacement(const QImage &image, const QPoint &origin, const Mark &, const QRect &area,
+                       const HiddenAreas &hidden) const override
     {
-        return blurPatch(image, area, hidden);
+        return blurPatch(image, origin, area, hidden);
     }
     std::optional<HiddenCut> hiddenCut(const Mark &mark, const QSize &imageSize) const override
     {

@@ -68,10 +68,14 @@ public:
     // Whether the burn-in replaces the pixels of its area outright with
     // replacement(), computed from the image around it (the blur).
     virtual bool replacesPixels() const { return false; }
-    // The pixels for `area`, in the image's format, read from the image with
-    // every box of `hidden` (this mark's among them) filled from around it;
-    // null when memory runs out.
-    virtual QImage replacement(const QImage &, const Mark &, const QRect &, const HiddenAreas &) const { return {}; }
+    // The pixels for `area`, in the image's format, read from `image` (which
+    // holds the whole image's pixels from `origin` on, all it reads among
+    // them) with every box of `hidden` (this mark's among them) filled from
+    // around it; null when memory runs out.
+    virtual QImage replacement(const QImage &, const QPoint &, const Mark &, const QRect &, const HiddenAreas &) const
+    {
+        return {};
+    }
     // The box no blur may read from, with the deviation of its own blur:
     // the blur's area; none for the other tools.
     virtual std::optional<HiddenCut> hiddenCut(const Mark &, const QSize &) const { return {}; }

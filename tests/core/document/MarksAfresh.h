@@ -28,7 +28,7 @@ inline QImage burnedAfresh(const QImage &base, const std::vector<ListedMark> &ma
     for (const auto &[tool, mark] : marks)
         if (const auto cut = tool->hiddenCut(mark.inBitmap(height), image.size()))
             cuts.push_back(*cut);
-    const HiddenAreas hidden(cuts);
+
     for (const auto &[tool, pixelMark] : marks) {
         const Mark mark = pixelMark.inBitmap(height);
         const QRect area = tool->area(mark, image.size());
@@ -36,7 +36,8 @@ inline QImage burnedAfresh(const QImage &base, const std::vector<ListedMark> &ma
             continue;
         QImage pixels;
         if (tool->replacesPixels()) {
-            pixels = tool->replacement(image, mark, area, hidden);
+            // Fills made afresh for each blur.
+            pixels = tool->replacement(image, {}, mark, area, HiddenAreas(cuts, image.size()));
         } else {
             pixels = image.copy(area);
             tool->burn(pixels, mark, area);
