@@ -193,19 +193,19 @@ void hideInBand(std::span<const HiddenFill *const> hidden, const int (&rowOf)[ba
                 const QPoint &origin, std::uint32_t *transposed, std::uint32_t *row)
 {
     for (const HiddenFill *fill : hidden) {
-        const QRect bounds = fill->bounds().translated(-origin);
+        const QRect bounds = fill->bounds(); // in the whole image
         int filled = -1;
         for (int j = 0; j < band; ++j) {
-            const int y = rowOf[j];
+            const int y = rowOf[j] + origin.y();
             if (y < bounds.top() || y > bounds.bottom())
                 continue;
             if (filled != y)
-                fill->row((filled = y) + origin.y(), row);
-            for (const Span &span : fill->spans(y + origin.y()))
+                fill->row(filled = y, row);
+            for (const Span &span : fill->spans(y))
                 for (std::size_t i = 0; i < columnOf.size(); ++i) {
                     const int column = columnOf[i] + origin.x();
                     if (column >= span.first && column <= span.last)
-                        transposed[i * band + std::size_t(j)] = row[column - fill->bounds().left()];
+                        transposed[i * band + std::size_t(j)] = row[column - bounds.left()];
                 }
         }
     }
