@@ -147,6 +147,33 @@ TEST_F(PickTest, KeysNudgeDeleteAndRetypeThePickedMark)
     EXPECT_FALSE(doc().isTyping());
 }
 
+// A step that comes while a mark is out of the pixels (being typed again or
+// dragged) finds it back in its place first: nothing is lost or undone twice.
+TEST_F(PickTest, AStepMidEditFindsTheMarkBackInItsPlace)
+{
+    const QImage before = doc().currentImage();
+    doc().chooseTool(textTool());
+    QTest::mouseClick(&canvas(), Qt::RightButton, {}, at(100, 300));
+    QTest::keyClicks(&canvas(), QStringLiteral("Hi"));
+    QTest::keyClick(&canvas(), Qt::Key_Return);
+    const QImage withText = doc().currentImage();
+    doc().pick(0);
+    ASSERT_TRUE(doc().retypePicked());
+    doc().paste(noiseImage(50, 40)); // the text back, then a new image
+    EXPECT_FALSE(doc().isTyping());
+    doc().performUndo();
+    EXPECT_EQ(doc().currentImage(), withText);
+    doc().pick(0);
+    doc().grabMark(MarkGrip{MarkGrip::whole}, {105, 290});
+    doc().dragMarkTo({205, 190});
+    ASSERT_TRUE(doc().isMarkLifted());
+    doc().performUndo(); // the drag undone first, then the text
+    EXPECT_TRUE(doc().marks().isEmpty());
+    EXPECT_EQ(doc().currentImage(), before);
+    doc().performRedo();
+    EXPECT_EQ(doc().currentImage(), withText);
+}
+
 TEST_F(PickTest, TheToolbarShowsAndRestylesThePickedMark)
 {
     drawAndPick(ellipseTool(), {100, 100}, {300, 200}, {200, 200});

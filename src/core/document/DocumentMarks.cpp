@@ -174,6 +174,13 @@ void EditorDocument::cancelMarkDrag()
     emit pickChanged();
 }
 
+void EditorDocument::settle()
+{
+    cancelMarkDrag();
+    if (m_lift && m_typing)
+        cancelText();
+}
+
 void EditorDocument::putBack()
 {
     if (!m_lift)

@@ -53,6 +53,7 @@ void EditorDocument::setImage(const QImage &image)
     QImage shown = image;
     // The document counts in pixels; a painter would scale by the ratio.
     shown.setDevicePixelRatio(1.0);
+    settle();
     pick(-1);
     MarkedImage fresh(std::move(shown));
     m_image.swap(fresh);
@@ -85,7 +86,7 @@ void EditorDocument::saveStateForUndo(bool keepRedo)
 
 void EditorDocument::performUndo()
 {
-    cancelMarkDrag();
+    settle();
     pick(-1);
     if (undoCount() == 0)
         return;
@@ -97,7 +98,7 @@ void EditorDocument::performUndo()
 
 void EditorDocument::performRedo()
 {
-    cancelMarkDrag();
+    settle();
     pick(-1);
     if (redoCount() == 0)
         return;
@@ -178,6 +179,7 @@ void EditorDocument::crop()
 
 void EditorDocument::replaceImage(QImage image)
 {
+    settle();
     pick(-1);
     image.setDevicePixelRatio(1.0);
     // The old image and its marks are kept whole by the step: replacing

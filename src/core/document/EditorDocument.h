@@ -197,6 +197,9 @@ private:
     std::string markName(int index) const;
     // Puts a lifted mark back as it was.
     void putBack();
+    // Before a step of the history or a new image: a mark being dragged or
+    // typed again goes back as it was, so that the list is whole.
+    void settle();
     // A text typed again goes back changed, as one step (emptied, it goes).
     void finishRetyping(const Mark &mark);
 
