@@ -36,6 +36,16 @@ inline QImage noiseImage(int width, int height)
     return image;
 }
 
+// Writes random pixels over `area` of a 32-bit image: opaque ones, or
+// translucent premultiplied ones.
+template <typename Random>
+void fillWithNoise(QImage &image, const QRect &area, bool translucent, Random &random)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            image.setPixel(x, y, translucent ? qPremultiply(random()) : 0xff000000u | random());
+}
+
 // Every channel, alpha included, within `tolerance` levels.
 inline ::testing::AssertionResult colorNear(const QColor &actual, const QColor &expected, int tolerance = 1)
 {

@@ -21,10 +21,6 @@ struct HelpTexts {
     const char *closeHint;
     const char *chooseToolHint;
     const char *showKeysHint;
-    const char *pickHint; // a mark once drawn
-    const char *deleteMarkHint;
-    const char *nudgeMarkHint;
-    const char *retypeHint;
 };
 
 // Indexed by the Language enumeration's order.
@@ -43,10 +39,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Close the editor",
      .chooseToolHint = "Choose a tool",
      .showKeysHint = "Show or hide this list",
-     .pickHint = "Left click on a mark: pick it, then drag it or its handles; a colour, width or fill restyles it; Escape lets it go",
-     .deleteMarkHint = "Delete the picked mark",
-     .nudgeMarkHint = "Move the picked mark by a pixel (Shift: ten)",
-     .retypeHint = "Edit the picked text (or double-click it)",
     },
     {// hungarian
      .selectTip = "Bal gombos húzás: kijelölés. A kijelölés széleit vagy belsejét húzva igazíthatja.",
@@ -61,10 +53,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "A szerkesztő bezárása",
      .chooseToolHint = "Eszköz választása",
      .showKeysHint = "A lista megjelenítése vagy elrejtése",
-     .pickHint = "Bal kattintás egy rajzolt jelölésen: kiválasztja; utána húzható ő maga vagy a fogópontjai; a szín, a vonalvastagság vagy a kitöltés választása módosítja; az Esc elengedi",
-     .deleteMarkHint = "A kiválasztott jelölés törlése",
-     .nudgeMarkHint = "A kiválasztott jelölés mozgatása egy képponttal (Shift: tízzel)",
-     .retypeHint = "A kiválasztott szöveg szerkesztése (vagy kattintson rá duplán)",
     },
     {// german
      .selectTip = "Linke Maustaste ziehen: auswählen. Ränder oder Inneres der Auswahl ziehen, um sie anzupassen.",
@@ -79,10 +67,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Editor schließen",
      .chooseToolHint = "Werkzeug wählen",
      .showKeysHint = "Diese Liste zeigen oder ausblenden",
-     .pickHint = "Linksklick auf eine Markierung: auswählen, dann sie oder ihre Griffe ziehen; Farbe, Breite oder Füllung ändern sie; Esc gibt sie frei",
-     .deleteMarkHint = "Ausgewählte Markierung löschen",
-     .nudgeMarkHint = "Ausgewählte Markierung um ein Pixel verschieben (Umschalt: zehn)",
-     .retypeHint = "Ausgewählten Text bearbeiten (oder doppelt darauf klicken)",
     },
     {// spanish
      .selectTip = "Arrastrar con el botón izquierdo: seleccionar. Arrastra los bordes o el interior de la selección para ajustarla.",
@@ -97,10 +81,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Cerrar el editor",
      .chooseToolHint = "Elegir una herramienta",
      .showKeysHint = "Mostrar u ocultar esta lista",
-     .pickHint = "Clic izquierdo en una marca: la selecciona; luego arrástrala o arrastra sus tiradores; un color, grosor o relleno la cambia; Esc la suelta",
-     .deleteMarkHint = "Borrar la marca seleccionada",
-     .nudgeMarkHint = "Mover la marca seleccionada un píxel (Mayús: diez)",
-     .retypeHint = "Editar el texto seleccionado (o hacer doble clic en él)",
     },
     {// french
      .selectTip = "Glisser avec le bouton gauche : sélectionner. Faites glisser les bords ou l'intérieur de la sélection pour l'ajuster.",
@@ -115,10 +95,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Fermer l'éditeur",
      .chooseToolHint = "Choisir un outil",
      .showKeysHint = "Afficher ou masquer cette liste",
-     .pickHint = "Clic gauche sur une marque : la sélectionner, puis la faire glisser ou tirer ses poignées ; une couleur, une épaisseur ou un remplissage la modifie ; Échap la relâche",
-     .deleteMarkHint = "Supprimer la marque sélectionnée",
-     .nudgeMarkHint = "Déplacer la marque sélectionnée d'un pixel (Maj : dix)",
-     .retypeHint = "Modifier le texte sélectionné (ou double-cliquer dessus)",
     },
     {// italian
      .selectTip = "Trascina col tasto sinistro: seleziona. Trascina i bordi o l'interno della selezione per regolarla.",
@@ -133,10 +109,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Chiudi l'editor",
      .chooseToolHint = "Scegli uno strumento",
      .showKeysHint = "Mostra o nascondi questo elenco",
-     .pickHint = "Clic sinistro su un segno: lo seleziona, poi trascinalo o trascina le sue maniglie; un colore, uno spessore o un riempimento lo modifica; Esc lo rilascia",
-     .deleteMarkHint = "Elimina il segno selezionato",
-     .nudgeMarkHint = "Sposta il segno selezionato di un pixel (Maiusc: dieci)",
-     .retypeHint = "Modifica il testo selezionato (o fai doppio clic su di esso)",
     },
     {// portuguese
      .selectTip = "Arrastar com o botão esquerdo: selecionar. Arraste as bordas ou o interior da seleção para ajustá-la.",
@@ -151,10 +123,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Fechar o editor",
      .chooseToolHint = "Escolher uma ferramenta",
      .showKeysHint = "Mostrar ou ocultar esta lista",
-     .pickHint = "Clique esquerdo numa marca: seleciona-a; depois arraste-a ou às suas alças; uma cor, espessura ou preenchimento altera-a; Esc solta-a",
-     .deleteMarkHint = "Apagar a marca selecionada",
-     .nudgeMarkHint = "Mover a marca selecionada um pixel (Shift: dez)",
-     .retypeHint = "Editar o texto selecionado (ou clicar duas vezes nele)",
     },
     {// russian
      .selectTip = "Перетаскивание левой кнопкой: выделение. Тяните края или середину выделения, чтобы изменить его.",
@@ -169,10 +137,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Закрыть редактор",
      .chooseToolHint = "Выбрать инструмент",
      .showKeysHint = "Показать или скрыть этот список",
-     .pickHint = "Щелчок левой кнопкой по пометке: выбрать её, затем перетащить её или её маркеры; цвет, толщина или заливка меняют её; Esc отпускает",
-     .deleteMarkHint = "Удалить выбранную пометку",
-     .nudgeMarkHint = "Сдвинуть выбранную пометку на пиксель (Shift: на десять)",
-     .retypeHint = "Изменить выбранный текст (или дважды щёлкнуть по нему)",
     },
     {// japanese
      .selectTip = "左ドラッグ: 選択。選択範囲の端や内側をドラッグして調整します。",
@@ -187,10 +151,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "エディターを閉じる",
      .chooseToolHint = "ツールを選ぶ",
      .showKeysHint = "この一覧の表示/非表示",
-     .pickHint = "マークを左クリックで選択、ドラッグで移動、ハンドルで変形、色・太さ・塗りで変更、Esc で解除",
-     .deleteMarkHint = "選択したマークを削除",
-     .nudgeMarkHint = "選択したマークを 1 ピクセル移動 (Shift: 10)",
-     .retypeHint = "選択したテキストを編集 (ダブルクリックでも可)",
     },
     {// chinese
      .selectTip = "左键拖动：选择。拖动选区的边缘或内部可调整选区。",
@@ -205,10 +165,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "关闭编辑器",
      .chooseToolHint = "选择工具",
      .showKeysHint = "显示或隐藏此列表",
-     .pickHint = "左键单击标记：选中它，然后拖动它或其控制点；选择颜色、粗细或填充可修改它；Esc 取消选中",
-     .deleteMarkHint = "删除选中的标记",
-     .nudgeMarkHint = "将选中的标记移动一个像素（Shift：十个）",
-     .retypeHint = "编辑选中的文字（或双击它）",
     },
     {// korean
      .selectTip = "왼쪽 드래그: 선택. 선택 영역의 가장자리나 안쪽을 드래그해 조정합니다.",
@@ -223,10 +179,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "편집기 닫기",
      .chooseToolHint = "도구 선택",
      .showKeysHint = "이 목록 보이기/숨기기",
-     .pickHint = "표시를 왼쪽 클릭: 선택한 뒤 표시나 핸들을 드래그하고, 색·굵기·채우기로 바꿉니다. Esc로 선택 해제",
-     .deleteMarkHint = "선택한 표시 삭제",
-     .nudgeMarkHint = "선택한 표시를 1픽셀 이동 (Shift: 10)",
-     .retypeHint = "선택한 텍스트 편집 (또는 더블클릭)",
     },
     {// arabic
      .selectTip = "السحب بالزر الأيسر: تحديد. اسحب حواف التحديد أو داخله لتعديله.",
@@ -241,10 +193,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "إغلاق المحرر",
      .chooseToolHint = "اختيار أداة",
      .showKeysHint = "إظهار هذه القائمة أو إخفاؤها",
-     .pickHint = "نقرة يسرى على علامة: تحديدها، ثم اسحبها أو اسحب مقابضها؛ يغيّرها اختيار لون أو سُمك أو تعبئة؛ Esc يُلغي التحديد",
-     .deleteMarkHint = "حذف العلامة المحددة",
-     .nudgeMarkHint = "تحريك العلامة المحددة بكسلًا واحدًا (Shift: عشرة)",
-     .retypeHint = "تحرير النص المحدد (أو انقر عليه نقرًا مزدوجًا)",
     },
     {// dutch
      .selectTip = "Slepen met de linkerknop: selecteren. Sleep de randen of het binnenste van de selectie om die aan te passen.",
@@ -259,10 +207,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "De editor sluiten",
      .chooseToolHint = "Een gereedschap kiezen",
      .showKeysHint = "Deze lijst tonen of verbergen",
-     .pickHint = "Linksklik op een markering: selecteren, daarna haar of haar grepen slepen; een kleur, dikte of vulling past haar aan; Esc laat haar los",
-     .deleteMarkHint = "Geselecteerde markering verwijderen",
-     .nudgeMarkHint = "Geselecteerde markering een pixel verschuiven (Shift: tien)",
-     .retypeHint = "Geselecteerde tekst bewerken (of erop dubbelklikken)",
     },
     {// polish
      .selectTip = "Przeciąganie lewym przyciskiem: zaznaczanie. Przeciągnij krawędzie lub wnętrze zaznaczenia, aby je dopasować.",
@@ -277,10 +221,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Zamknij edytor",
      .chooseToolHint = "Wybierz narzędzie",
      .showKeysHint = "Pokaż lub ukryj tę listę",
-     .pickHint = "Kliknięcie lewym przyciskiem na oznaczenie: wybiera je; potem przeciągnij je lub jego uchwyty; kolor, grubość lub wypełnienie je zmienia; Esc je puszcza",
-     .deleteMarkHint = "Usuń wybrane oznaczenie",
-     .nudgeMarkHint = "Przesuń wybrane oznaczenie o piksel (Shift: o dziesięć)",
-     .retypeHint = "Edytuj wybrany tekst (lub kliknij go dwukrotnie)",
     },
     {// turkish
      .selectTip = "Sol tuşla sürükleme: seçim. Ayarlamak için seçimin kenarlarını veya içini sürükleyin.",
@@ -295,10 +235,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Düzenleyiciyi kapat",
      .chooseToolHint = "Bir araç seç",
      .showKeysHint = "Bu listeyi göster veya gizle",
-     .pickHint = "Bir işarete sol tıklama: onu seçer; sonra kendisini ya da tutamaçlarını sürükleyin; renk, kalınlık veya dolgu onu değiştirir; Esc bırakır",
-     .deleteMarkHint = "Seçili işareti sil",
-     .nudgeMarkHint = "Seçili işareti bir piksel taşı (Shift: on)",
-     .retypeHint = "Seçili metni düzenle (ya da üzerine çift tıkla)",
     },
     {// swedish
      .selectTip = "Dra med vänster knapp: markera. Dra markeringens kanter eller insida för att justera den.",
@@ -313,10 +249,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Stäng redigeraren",
      .chooseToolHint = "Välj ett verktyg",
      .showKeysHint = "Visa eller dölj den här listan",
-     .pickHint = "Vänsterklick på en anteckning: välj den, dra sedan den eller dess handtag; en färg, bredd eller fyllning ändrar den; Esc släpper den",
-     .deleteMarkHint = "Ta bort den valda anteckningen",
-     .nudgeMarkHint = "Flytta den valda anteckningen en pixel (Skift: tio)",
-     .retypeHint = "Redigera den valda texten (eller dubbelklicka på den)",
     },
     {// norwegian
      .selectTip = "Dra med venstre knapp: merk. Dra kantene eller innsiden av merkingen for å justere den.",
@@ -331,10 +263,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Lukk redigeringsprogrammet",
      .chooseToolHint = "Velg et verktøy",
      .showKeysHint = "Vis eller skjul denne listen",
-     .pickHint = "Venstreklikk på en merknad: velg den, og dra den eller håndtakene dens; en farge, bredde eller fyll endrer den; Esc slipper den",
-     .deleteMarkHint = "Slett den valgte merknaden",
-     .nudgeMarkHint = "Flytt den valgte merknaden én piksel (Shift: ti)",
-     .retypeHint = "Rediger den valgte teksten (eller dobbeltklikk på den)",
     },
     {// danish
      .selectTip = "Træk med venstre knap: markér. Træk markeringens kanter eller inderside for at justere den.",
@@ -349,10 +277,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Luk editoren",
      .chooseToolHint = "Vælg et værktøj",
      .showKeysHint = "Vis eller skjul denne liste",
-     .pickHint = "Venstreklik på et mærke: vælg det, og træk det eller dets håndtag; en farve, bredde eller udfyldning ændrer det; Esc slipper det",
-     .deleteMarkHint = "Slet det valgte mærke",
-     .nudgeMarkHint = "Flyt det valgte mærke én pixel (Skift: ti)",
-     .retypeHint = "Rediger den valgte tekst (eller dobbeltklik på den)",
     },
     {// finnish
      .selectTip = "Vedä vasemmalla painikkeella: valitse. Säädä valintaa vetämällä sen reunoja tai sisustaa.",
@@ -367,10 +291,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Sulje editori",
      .chooseToolHint = "Valitse työkalu",
      .showKeysHint = "Näytä tai piilota tämä luettelo",
-     .pickHint = "Vasen napsautus merkintään: valitse se, vedä sitten sitä tai sen kahvoja; väri, paksuus tai täyttö muuttaa sitä; Esc vapauttaa sen",
-     .deleteMarkHint = "Poista valittu merkintä",
-     .nudgeMarkHint = "Siirrä valittua merkintää pikselin verran (Vaihto: kymmenen)",
-     .retypeHint = "Muokkaa valittua tekstiä (tai kaksoisnapsauta sitä)",
     },
     {// czech
      .selectTip = "Tažení levým tlačítkem: výběr. Tažením okrajů nebo vnitřku výběru jej upravíte.",
@@ -385,10 +305,6 @@ constexpr HelpTexts table[] = {
      .closeHint = "Zavřít editor",
      .chooseToolHint = "Vybrat nástroj",
      .showKeysHint = "Zobrazit nebo skrýt tento seznam",
-     .pickHint = "Levé kliknutí na značku: vybere ji; pak ji přetáhněte nebo táhněte za její úchyty; barva, tloušťka nebo výplň ji změní; Esc ji pustí",
-     .deleteMarkHint = "Smazat vybranou značku",
-     .nudgeMarkHint = "Posunout vybranou značku o pixel (Shift: o deset)",
-     .retypeHint = "Upravit vybraný text (nebo na něj dvakrát klikněte)",
     },
 };
 // clang-format on
@@ -414,10 +330,6 @@ QString Translations::selectAllHint() { return QString::fromUtf8(texts().selectA
 QString Translations::closeHint() { return QString::fromUtf8(texts().closeHint); }
 QString Translations::chooseToolHint() { return QString::fromUtf8(texts().chooseToolHint); }
 QString Translations::showKeysHint() { return QString::fromUtf8(texts().showKeysHint); }
-QString Translations::pickHint() { return QString::fromUtf8(texts().pickHint); }
-QString Translations::deleteMarkHint() { return QString::fromUtf8(texts().deleteMarkHint); }
-QString Translations::nudgeMarkHint() { return QString::fromUtf8(texts().nudgeMarkHint); }
-QString Translations::retypeHint() { return QString::fromUtf8(texts().retypeHint); }
 // clang-format on
 
 } // namespace pintora

@@ -50,12 +50,7 @@ public:
             <= reach + mark.style.lineWidth / 2;
     }
     Grips grips() const override { return Grips::rectangle; }
-    Mark restyled(const Mark &mark, const RectangleStyle &style, const QSize &imageSize) const override
-    {
-        Mark changed = Tool::restyled(mark, style, imageSize);
-        changed.style.filled = style.filled;
-        return changed;
-    }
+    bool isFillable() const override { return true; }
     std::string describe(const Mark &mark) const override { return "rect=" + console::formatRect(mark.rect); }
     std::string doneLine() const override { return "✅ Rectangle drawn on image!"; }
 

@@ -31,12 +31,7 @@ public:
         return marks::distanceTo(ring, point) <= reach + mark.style.lineWidth / 2;
     }
     Grips grips() const override { return Grips::rectangle; }
-    Mark restyled(const Mark &mark, const RectangleStyle &style, const QSize &imageSize) const override
-    {
-        Mark changed = Tool::restyled(mark, style, imageSize);
-        changed.style.filled = style.filled;
-        return changed;
-    }
+    bool isFillable() const override { return true; }
     std::string describe(const Mark &mark) const override { return "ellipse in " + console::formatRect(mark.rect); }
     std::string doneLine() const override { return "✅ Ellipse drawn on image!"; }
 

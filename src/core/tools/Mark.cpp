@@ -53,6 +53,8 @@ Mark Tool::restyled(const Mark &mark, const RectangleStyle &style, const QSize &
     Mark changed = mark;
     changed.style.color = style.color;
     changed.style.lineWidth = style.lineWidth;
+    if (isFillable())
+        changed.style.filled = style.filled;
     return changed;
 }
 

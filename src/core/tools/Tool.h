@@ -91,6 +91,8 @@ public:
     virtual bool hits(const Mark &mark, const QPointF &point, double reach) const = 0;
     // How it is reshaped once picked.
     virtual Grips grips() const { return Grips::frame; }
+    // Whether the fill choice changes its marks.
+    virtual bool isFillable() const { return false; }
     // `mark` in `style` as far as this tool draws with it (its colour and
     // width by default), on an image of `imageSize`.
     virtual Mark restyled(const Mark &mark, const RectangleStyle &style, const QSize &imageSize) const;

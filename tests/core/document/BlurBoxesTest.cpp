@@ -20,9 +20,7 @@ TEST(BlurBoxes, NothingUnderAnyBoxShowsInTheResult)
     std::mt19937 random(20261208);
     const auto below = [&](int n) { return int(random() % unsigned(n)); };
     const auto noise = [&](QImage &image, const QRect &area, bool translucent) {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                image.setPixel(x, y, translucent ? qPremultiply(random()) : 0xff000000u | random());
+        fillWithNoise(image, area, translucent, random);
     };
     for (int trial = 0; trial < 60; ++trial) {
         const bool translucent = trial % 4 == 3;

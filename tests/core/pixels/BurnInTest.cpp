@@ -174,9 +174,7 @@ TEST(Blur, TheResultDependsOnNothingUnderTheBox)
     std::mt19937 random(20261207);
     const auto below = [&](int n) { return int(random() % unsigned(n)); };
     const auto noise = [&](QImage &image, const QRect &area, bool translucent) {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                image.setPixel(x, y, translucent ? qPremultiply(random()) : 0xff000000u | random());
+        fillWithNoise(image, area, translucent, random);
     };
     enum Place { inside, acrossAnEdge, overEverything };
     const struct {
