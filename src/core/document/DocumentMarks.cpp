@@ -61,7 +61,8 @@ bool EditorDocument::drawMark(const Tool &tool, const Mark &mark)
 
 std::string EditorDocument::markName(int index) const
 {
-    const Tool *tool = index == m_picked && pickedTool() ? pickedTool() : marks().at(index).tool;
+    // A mark out of the pixels (dragged or typed again) is out of the list.
+    const Tool *tool = m_lift && m_lift->index == index ? m_lift->placed.tool : marks().at(index).tool;
     return "mark " + std::to_string(index + 1) + " (" + tool->id().toStdString() + ")";
 }
 
