@@ -19,9 +19,8 @@ TEST(BlurBoxes, NothingUnderAnyBoxShowsInTheResult)
 {
     std::mt19937 random(20261208);
     const auto below = [&](int n) { return int(random() % unsigned(n)); };
-    const auto noise = [&](QImage &image, const QRect &area, bool translucent) {
-        fillWithNoise(image, area, translucent, random);
-    };
+    const auto noise
+        = [&](QImage &image, const QRect &area, bool translucent) { fillWithNoise(image, area, translucent, random); };
     for (int trial = 0; trial < 60; ++trial) {
         const bool translucent = trial % 4 == 3;
         const QImage::Format format = translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;

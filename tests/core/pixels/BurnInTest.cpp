@@ -173,9 +173,8 @@ TEST(Blur, TheResultDependsOnNothingUnderTheBox)
 {
     std::mt19937 random(20261207);
     const auto below = [&](int n) { return int(random() % unsigned(n)); };
-    const auto noise = [&](QImage &image, const QRect &area, bool translucent) {
-        fillWithNoise(image, area, translucent, random);
-    };
+    const auto noise
+        = [&](QImage &image, const QRect &area, bool translucent) { fillWithNoise(image, area, translucent, random); };
     enum Place { inside, acrossAnEdge, overEverything };
     const struct {
         QImage::Format format;
