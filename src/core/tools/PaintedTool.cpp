@@ -72,7 +72,14 @@ double distanceTo(const QPolygonF &line, const QPointF &point)
 
 std::string formatPoint(const QPointF &point)
 {
-    return "(" + console::formatDouble(point.x()) + ", " + console::formatDouble(point.y()) + ")";
+    // Appended piece by piece: GCC 12 at -O3 takes "(" + string for an
+    // overlapping copy (-Wrestrict).
+    std::string text("(");
+    text += console::formatDouble(point.x());
+    text += ", ";
+    text += console::formatDouble(point.y());
+    text += ')';
+    return text;
 }
 
 } // namespace marks
