@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 
 namespace pintora {
 
@@ -32,6 +33,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The list's lines wrapped to the editor's width and its letters made
+    // smaller until it fits its height, down to a size still easy to read;
+    // in a smaller window (at scale 2 on a small screen) it scrolls.
+    void fitList();
+
+    QScrollArea *m_scroll;
     QLabel *m_list;
 };
 

@@ -8,6 +8,8 @@
 
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace pintora {
@@ -366,6 +368,17 @@ TEST_F(ToolbarTest, F1ListsTheMouseAndTheKeys)
     EXPECT_TRUE(overlay->isVisible());
     editor.resize(editor.width() + 40, editor.height() + 30);
     EXPECT_EQ(overlay->geometry(), editor.rect()); // it covers the editor at every size
+    // Whole in a large window; in a small one, within it, scrolling.
+    auto *scroll = overlay->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    const QSize large = editor.size();
+    editor.resize(420, 300);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(overlay->rect().contains(scroll->geometry()));
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    editor.resize(large);
     QTest::mouseClick(overlay, Qt::LeftButton);
     EXPECT_FALSE(overlay->isVisible());
 }
