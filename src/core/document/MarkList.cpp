@@ -46,9 +46,15 @@ PlacedMark MarkList::exchange(int index, PlacedMark placed)
 int MarkList::topmostAt(const QPointF &pixel, double reach) const
 {
     const QPointF point(pixel.x(), m_imageSize.height() - pixel.y());
-    for (int i = size() - 1; i >= 0; --i)
+    for (int i = size() - 1; i >= 0; --i) {
+        // Its area holds all it shows: far from it, no need to look closer
+        // (a freehand stroke's is a long look, and the pointer asks at
+        // every move).
+        if (!QRectF(at(i).area).adjusted(-reach, -reach, reach, reach).contains(point))
+            continue;
         if (at(i).tool->hits(bitmapMark(i), point, reach))
             return i;
+    }
     return -1;
 }
 

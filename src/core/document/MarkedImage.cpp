@@ -54,13 +54,6 @@ void MarkedImage::exchangeImage(QImage &other)
 std::optional<QRect> MarkedImage::insert(int index, const Tool &tool, const Mark &mark)
 {
     PlacedMark placed = m_marks.place(tool, mark);
-    if (goesOnTop(placed, index))
-        return reinsert(index, placed);
-    if (!placed.area.isEmpty()) {
-        placed.base = m_marks.baseOf(m_image, placed.area, m_arena);
-        if (placed.base.isNull())
-            return {};
-    }
     return reinsert(index, placed);
 }
 
@@ -72,6 +65,11 @@ std::optional<QRect> MarkedImage::reinsert(int index, PlacedMark &placed)
         const QRect area = placed.area;
         m_marks.insert(index, std::move(placed));
         return area;
+    }
+    if (placed.base.isNull() && !placed.area.isEmpty()) {
+        placed.base = m_marks.baseOf(m_image, placed.area, m_arena);
+        if (placed.base.isNull())
+            return {};
     }
     m_marks.insert(index, std::move(placed));
     const std::optional<QRect> changed = reburn(touchedBy(m_marks.at(index)), nullptr);

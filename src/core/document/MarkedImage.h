@@ -41,8 +41,8 @@ public:
 
     // A new mark at `index`.
     std::optional<QRect> insert(int index, const Tool &tool, const Mark &mark);
-    // A mark taken out before, its base kept, put back at `index`; taken
-    // from `placed` only when done.
+    // A mark taken out before, its base kept, put back at `index` (or one
+    // placed, its base yet to take); taken from `placed` only when done.
     std::optional<QRect> reinsert(int index, PlacedMark &placed);
     // Takes the mark at `index` out, with its base, into `removed`.
     std::optional<QRect> remove(int index, PlacedMark *removed);
