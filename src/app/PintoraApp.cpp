@@ -46,7 +46,7 @@ PintoraApp::PintoraApp(QObject *parent)
             showWarning(Translations::copyFailed());
     });
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), std::chrono::milliseconds(1500), this);
+        m_intake = new X11ClipboardIntake(qgetenv("DISPLAY"), ReadLimits{}, this);
         connect(m_intake, &X11ClipboardIntake::finished, this, &PintoraApp::takeClipboard);
     } else if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         m_focusedRead = new FocusedClipboardRead(this);

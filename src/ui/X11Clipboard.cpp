@@ -4,10 +4,16 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
+
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace pintora {
 namespace {
@@ -29,9 +35,11 @@ Owned<Reply> own(Reply *reply)
 class Reader
 {
 public:
-    Reader(const QByteArray &display, std::chrono::milliseconds patience)
+    Reader(const QByteArray &display, const ReadLimits &limits, int stop)
         : m_connection(xcb_connect(display.isEmpty() ? nullptr : display.constData(), nullptr))
-        , m_patience(patience)
+        , m_limits(limits)
+        , m_stop(stop)
+        , m_started(std::chrono::steady_clock::now())
     {
     }
     ~Reader() { xcb_disconnect(m_connection); }
@@ -80,13 +88,26 @@ private:
         return reply ? reply->atom : XCB_NONE;
     }
 
+    // When the transfer must be done, with `received` bytes in: its allowance,
+    // and as much more as those bytes take at the least rate.
+    std::chrono::steady_clock::time_point transferDeadline(std::size_t received) const
+    {
+        const auto earned = std::chrono::duration<double>(double(received) / m_limits.rate);
+        return m_started + m_limits.total + std::chrono::duration_cast<std::chrono::milliseconds>(earned);
+    }
+
     // The next event of `type` (its response type, the sent bit aside) that
-    // `wanted` accepts, waiting at most the patience; null on time out or
-    // when the connection broke.
+    // `wanted` accepts, waiting at most the patience and never past the
+    // transfer's deadline; null on time out, when the connection broke or
+    // when the read is stopped.
     template <typename Event, typename Wanted>
     Owned<Event> waitFor(std::uint8_t type, const Wanted &wanted)
     {
-        const auto deadline = std::chrono::steady_clock::now() + m_patience;
+        const auto answer = std::chrono::steady_clock::now() + m_limits.patience;
+        const auto transfer = transferDeadline(m_received);
+        // Past the transfer's deadline the owner is too slow, not silent.
+        m_tooSlow = transfer < answer;
+        const auto deadline = std::min(answer, transfer);
         for (;;) {
             while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
                 auto held = own(event);
@@ -99,16 +120,18 @@ private:
                 = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 return own<Event>(nullptr);
-            pollfd ready{xcb_get_file_descriptor(m_connection), POLLIN, 0};
-            poll(&ready, 1, int(left.count()));
+            pollfd ready[2] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, {m_stop, POLLIN, 0}};
+            if (poll(ready, m_stop >= 0 ? 2 : 1, int(left.count())) > 0 && (ready[1].revents & POLLIN))
+                return own<Event>(nullptr);
         }
     }
 
-    // The whole property, deleted as it is read; `m_type` and `m_format` tell
-    // what it held. False when it is too large or the server failed.
+    // The whole property, deleted as it is read, appended to `bytes`;
+    // `m_type` and `m_format` tell what it held. False when the transfer
+    // grows too large or the server failed.
     bool takeProperty(QByteArray &bytes)
     {
-        bytes.clear();
+        const std::size_t before = std::size_t(bytes.size());
         std::uint32_t offset = 0; // in 32-bit units, as the request counts
         for (;;) {
             const auto reply = own(xcb_get_property_reply(
@@ -120,8 +143,13 @@ private:
             m_type = reply->type;
             m_format = reply->format;
             const int length = xcb_get_property_value_length(reply.get());
-            if (length < 0 || std::size_t(bytes.size()) + std::size_t(length) + reply->bytes_after > largestTransfer)
+            const std::size_t whole = std::size_t(bytes.size()) + std::size_t(std::max(length, 0)) + reply->bytes_after;
+            if (length < 0 || whole > largestTransfer)
                 return false;
+            // Room for all that is told to come, at once: growing by
+            // doubling would hold twice the image on the way.
+            if (std::size_t(bytes.capacity()) < whole)
+                bytes.reserve(qsizetype(whole));
             bytes.append(static_cast<const char *>(xcb_get_property_value(reply.get())), length);
             if (reply->bytes_after == 0)
                 break;
@@ -131,7 +159,15 @@ private:
         }
         xcb_delete_property(m_connection, m_window, m_property);
         xcb_flush(m_connection);
+        m_received += std::size_t(bytes.size()) - before;
         return true;
+    }
+
+    // A wait that came to nothing: an owner that stopped answering, or one
+    // too slow for the transfer's deadline, which read nothing whole.
+    ClipboardBytes timedOut() const
+    {
+        return {m_tooSlow ? ClipboardBytes::Status::unreadable : ClipboardBytes::Status::timedOut, {}, {}};
     }
 
     // The selection converted to `target`, INCR transfers included.
@@ -145,7 +181,7 @@ private:
                 return event.requestor == m_window && event.selection == selection;
             });
         if (!notified)
-            return {ClipboardBytes::Status::timedOut, {}, {}};
+            return timedOut();
         if (notified->property == XCB_NONE) // refused
             return {ClipboardBytes::Status::none, {}, {}};
         ClipboardBytes result{ClipboardBytes::Status::image, {}, {}};
@@ -154,7 +190,14 @@ private:
         if (m_type != m_incr)
             return result;
         // In pieces: each one a new value of the property, an empty one last.
+        // The INCR value is the least the whole will be: room for that.
+        std::uint32_t told = 0;
+        if (result.bytes.size() >= 4)
+            std::memcpy(&told, result.bytes.constData(), 4);
+        if (told > largestTransfer)
+            return {ClipboardBytes::Status::unreadable, {}, {}};
         result.bytes.clear();
+        result.bytes.reserve(qsizetype(told));
         for (;;) {
             const auto changed = waitFor<xcb_property_notify_event_t>(
                 XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t &event) {
@@ -162,18 +205,25 @@ private:
                         && event.state == XCB_PROPERTY_NEW_VALUE;
                 });
             if (!changed)
-                return {ClipboardBytes::Status::timedOut, {}, {}};
-            QByteArray piece;
-            if (!takeProperty(piece) || std::size_t(result.bytes.size()) + std::size_t(piece.size()) > largestTransfer)
+                return timedOut();
+            const qsizetype before = result.bytes.size();
+            // Beyond what was told, room grows by a quarter: as little more as
+            // an owner that told too little makes us hold.
+            if (result.bytes.capacity() - before < (qsizetype(1) << 20))
+                result.bytes.reserve(std::min(qsizetype(largestTransfer), before + before / 4 + (qsizetype(1) << 20)));
+            if (!takeProperty(result.bytes))
                 return {ClipboardBytes::Status::unreadable, {}, {}};
-            if (piece.isEmpty())
+            if (result.bytes.size() == before)
                 return result;
-            result.bytes.append(piece);
         }
     }
 
     xcb_connection_t *m_connection;
-    const std::chrono::milliseconds m_patience;
+    const ReadLimits m_limits;
+    const int m_stop;
+    const std::chrono::steady_clock::time_point m_started;
+    std::size_t m_received = 0;
+    bool m_tooSlow = false;
     xcb_window_t m_window = XCB_NONE;
     xcb_atom_t m_property = XCB_NONE;
     xcb_atom_t m_incr = XCB_NONE;
@@ -199,40 +249,71 @@ std::optional<std::uint32_t> chooseImageTarget(const void *reply, std::size_t by
     return hasTiff ? std::optional<std::uint32_t>(tiff) : std::nullopt;
 }
 
-ClipboardBytes readX11ClipboardImage(const QByteArray &display, std::chrono::milliseconds patience)
+ClipboardBytes readX11ClipboardImage(const QByteArray &display, const ReadLimits &limits, int stop)
 {
     try {
-        return Reader(display, patience).read();
+        return Reader(display, limits, stop).read();
     } catch (const std::bad_alloc &) {
         return {ClipboardBytes::Status::unreadable, {}, {}};
     }
 }
 
-X11ClipboardIntake::X11ClipboardIntake(QByteArray display, std::chrono::milliseconds patience, QObject *parent)
+// A read under way, shared by the intake and the read's thread: the intake
+// may go before the read ends.
+struct X11ClipboardIntake::Read {
+    Read()
+        : stop(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    {
+    }
+    ~Read()
+    {
+        if (stop >= 0)
+            ::close(stop);
+    }
+    Read(const Read &) = delete;
+    Read &operator=(const Read &) = delete;
+
+    const int stop; // readable once the intake went
+    std::mutex lock;
+    X11ClipboardIntake *intake; // null once it went
+};
+
+X11ClipboardIntake::X11ClipboardIntake(QByteArray display, const ReadLimits &limits, QObject *parent)
     : QObject(parent)
     , m_display(std::move(display))
-    , m_patience(patience)
+    , m_limits(limits)
 {
 }
 
 X11ClipboardIntake::~X11ClipboardIntake()
 {
-    // A read ends within its patience; its result, posted to this object, goes with it.
-    if (m_thread.joinable())
-        m_thread.join();
+    // The read stops at its next wait and goes with its thread, unheard.
+    if (!m_read)
+        return;
+    const std::lock_guard<std::mutex> hold(m_read->lock);
+    m_read->intake = nullptr;
+    if (m_read->stop >= 0)
+        eventfd_write(m_read->stop, 1);
 }
 
 bool X11ClipboardIntake::request()
 {
-    if (m_thread.joinable())
+    if (m_read)
         return true; // the running read answers this request too
     try {
-        m_thread = std::thread([this] {
-            const ClipboardBytes result = readX11ClipboardImage(m_display, m_patience);
-            QMetaObject::invokeMethod(
-                this, [this, result] { deliver(result); }, Qt::QueuedConnection);
-        });
+        auto read = std::make_shared<Read>();
+        read->intake = this;
+        std::thread([read, display = m_display, limits = m_limits] {
+            const ClipboardBytes result = readX11ClipboardImage(display, limits, read->stop);
+            const std::lock_guard<std::mutex> hold(read->lock);
+            if (X11ClipboardIntake *intake = read->intake)
+                QMetaObject::invokeMethod(
+                    intake, [intake, result] { intake->deliver(result); }, Qt::QueuedConnection);
+        }).detach();
+        m_read = std::move(read);
     } catch (const std::system_error &) {
+        return false;
+    } catch (const std::bad_alloc &) {
         return false;
     }
     return true;
@@ -240,7 +321,7 @@ bool X11ClipboardIntake::request()
 
 void X11ClipboardIntake::deliver(const ClipboardBytes &result)
 {
-    m_thread.join();
+    m_read.reset();
     emit finished(result);
 }
 

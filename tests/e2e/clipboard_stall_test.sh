@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A clipboard owner that never answers: the tray click's read gives up with
-# a line and a tray message, and meanwhile the editor answers the keyboard.
+# Clipboard owners that never answer, trickle or flood: the tray click's read
+# gives up with a line and a tray message, and meanwhile the editor answers
+# the keyboard; Quit waits for no read.
 # usage: clipboard_stall_test.sh PINTORA STALLED_OWNER
 STALLED_OWNER=${2:?usage: $0 PINTORA STALLED_OWNER}
 source "$(dirname "$0")/harness.sh"
@@ -33,6 +34,29 @@ sleep 2
 # Both clicks were answered by the one read.
 e2e_expect_lines "❌ The clipboard's owner did not answer"
 
+echo "== an owner that trickles its image in, a byte every 0.8 s, is given up on"
+kill "${E2E_PIDS[-1]}"
+"$STALLED_OWNER" trickle >"$E2E_DIR/owner.out" &
+E2E_PIDS+=($!)
+e2e_until 10 grep -qx owning "$E2E_DIR/owner.out" || e2e_fail "the trickling owner did not take the clipboard"
+e2e_mark
+started=$SECONDS
+e2e_click_tray_icon
+e2e_wait_line "❌ Failed to read the clipboard" 20
+((SECONDS - started <= 8)) || e2e_fail "the trickle was given up on after $((SECONDS - started)) s"
+
+echo "== an owner that floods more than an image can be: refused at the cap, holding no more than it"
+kill "${E2E_PIDS[-1]}"
+"$STALLED_OWNER" flood >"$E2E_DIR/owner.out" &
+E2E_PIDS+=($!)
+e2e_until 10 grep -qx owning "$E2E_DIR/owner.out" || e2e_fail "the flooding owner did not take the clipboard"
+e2e_mark
+e2e_click_tray_icon
+e2e_wait_line "❌ Failed to read the clipboard" 60
+peak=$(awk '/^VmHWM/ {print $2}' "/proc/$E2E_APP_PID/status") # KiB
+echo "the flood's read held $((peak / 1024)) MiB at its peak"
+((peak < 1300 * 1024)) || e2e_fail "the flood's read held more than the cap and a little"
+
 echo "== the owner gone, the next click reads the clipboard again"
 kill "${E2E_PIDS[-1]}"
 e2e_clip_put "$E2E_DIR/orange.png"
@@ -60,4 +84,13 @@ e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/cop
     e2e_fail "nothing to read back"
 e2e_same_pixels "$E2E_DIR/noise.png" "$E2E_DIR/copied.png" || e2e_fail "the large image did not arrive whole"
 e2e_screenshot stall-after
+
+echo "== SIGTERM during a trickling read ends the program at once"
+"$STALLED_OWNER" trickle >"$E2E_DIR/owner.out" &
+E2E_PIDS+=($!)
+e2e_until 10 grep -qx owning "$E2E_DIR/owner.out" || e2e_fail "the trickling owner did not take the clipboard"
+e2e_click_tray_icon
+sleep 1.5 # the read is under way
+kill -TERM "$E2E_APP_PID"
+e2e_until 3 bash -c "! kill -0 $E2E_APP_PID 2>/dev/null" || e2e_fail "SIGTERM did not end the program within 3 s"
 echo PASS
