@@ -208,7 +208,8 @@ public:
     // The editor's document once it holds the image the click opened.
     static EditorDocument &documentAfterClick(PintoraApp &app)
     {
-        while (!app.editorWindow() || app.editorWindow()->editor()->document().currentImage().isNull())
+        while (app.isOpening() || !app.editorWindow()
+               || app.editorWindow()->editor()->document().currentImage().isNull())
             QCoreApplication::processEvents();
         return app.editorWindow()->editor()->document();
     }

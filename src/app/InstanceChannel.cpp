@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -234,7 +236,10 @@ void InstanceChannel::serve()
         connect(socket, &QObject::destroyed, this, [this] { --m_clients; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         // A client that says nothing is let go.
-        QTimer::singleShot(2000, socket, [socket] { socket->abort(); });
+        auto *idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, socket, &QLocalSocket::abort);
+        idle->start(2000);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
     }
     keepListening();
@@ -253,9 +258,20 @@ void InstanceChannel::answer(QLocalSocket *socket)
         socket->abort(); // not ours: ignored
         return;
     }
-    const QString refusal = m_handler ? m_handler(*request) : QString();
-    socket->write(refusal.isEmpty() ? QByteArray("ok\n") : "error " + refusal.toUtf8().replace('\n', ' ') + '\n');
-    socket->disconnectFromServer();
+    // It spoke: the answer may take its time (a large file decodes).
+    for (QTimer *idle : socket->findChildren<QTimer *>())
+        idle->stop();
+    const QPointer<QLocalSocket> client(socket);
+    const Reply reply = [client](const QString &refusal) {
+        if (!client)
+            return; // it went meanwhile
+        client->write(refusal.isEmpty() ? QByteArray("ok\n") : "error " + refusal.toUtf8().replace('\n', ' ') + '\n');
+        client->disconnectFromServer();
+    };
+    if (m_handler)
+        m_handler(*request, reply);
+    else
+        reply({});
 }
 
 } // namespace pintora

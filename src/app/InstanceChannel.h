@@ -47,8 +47,10 @@ class InstanceChannel : public QObject
     Q_OBJECT
 
 public:
-    // Answers a request: an empty string when done, else why not.
-    using Handler = std::function<QString(const InstanceRequest &request)>;
+    // Answers a request through `reply`, at once or later on this thread:
+    // an empty string when done, else why not.
+    using Reply = std::function<void(const QString &refusal)>;
+    using Handler = std::function<void(const InstanceRequest &request, const Reply &reply)>;
 
     // `path`: the socket's; the lock sits beside it.
     explicit InstanceChannel(const QString &path, QObject *parent = nullptr);

@@ -3,8 +3,8 @@
 #include "app/ClipboardHolder.h"
 #include "app/EditorHandOff.h"
 #include "app/FocusedClipboardRead.h"
+#include "core/Background.h"
 #include "core/Console.h"
-#include "core/Parallel.h"
 #include "core/document/EditorDocument.h"
 #include "core/png/ImageDecode.h"
 #include "i18n/Translations.h"
@@ -129,52 +129,67 @@ void PintoraApp::setUpStatusItem()
     console::writeLine("✅ Button action configured");
 }
 
-QString PintoraApp::openFile(const QString &path)
+namespace {
+
+// The image in the file at `path`, or why it cannot be had.
+struct ReadFile {
+    QImage image;
+    QString reason;
+};
+
+ReadFile readImageFile(const QString &path)
 {
     // Opened without waiting, so that a FIFO or a device cannot hold the
-    // editor: only a regular file is read.
+    // read: only a regular file is read.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return {{}, QString::fromLocal8Bit(std::strerror(errno))};
     struct stat info = {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return QStringLiteral("not a regular file");
+        return {{}, QStringLiteral("not a regular file")};
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return file.errorString();
+        return {{}, file.errorString()};
     }
-    QImage image;
-    QString reason;
-    // A PNG is ours to read; the rest, read as it streams in, Qt's.
-    if (looksLikePng(file.peek(8))) {
-        // Larger than any PNG of an image within the decoder's limit.
-        if (info.st_size > (qint64(1) << 32))
-            return QStringLiteral("file too large");
-        try {
-            image = decodeImage(file.readAll(), &reason);
-        } catch (const std::bad_alloc &) {
-            return QStringLiteral("not enough memory");
+    ReadFile read;
+    try {
+        // A PNG is ours to read; the rest, read as it streams in, Qt's.
+        if (looksLikePng(file.peek(8))) {
+            // Larger than any PNG of an image within the decoder's limit.
+            if (info.st_size > (qint64(1) << 32))
+                return {{}, QStringLiteral("file too large")};
+            read.image = decodeImage(file.readAll(), &read.reason);
+        } else {
+            QImageReader reader(&file);
+            read.image = reader.read();
+            read.reason = reader.errorString();
         }
-    } else {
-        QImageReader reader(&file);
-        try {
-            image = reader.read();
-        } catch (const std::bad_alloc &) {
-            return QStringLiteral("not enough memory");
-        }
-        reason = reader.errorString();
+    } catch (const std::bad_alloc &) {
+        return {{}, QStringLiteral("not enough memory")};
     }
-    if (image.isNull())
-        return reason;
-    console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
-    // An image of its own: the next click with an image on the clipboard is new.
-    m_current = m_previous = ClipboardImage();
-    openEditorWindow(image);
-    return {};
+    return read;
+}
+
+} // namespace
+
+void PintoraApp::openFile(const QString &path, const std::function<void(const QString &reason)> &done)
+{
+    // Read and decoded on a worker: a large file holds no click or paint.
+    inBackground(
+        this, [path] { return readImageFile(path); },
+        [this, path, done](const ReadFile &read) {
+            if (read.image.isNull())
+                return done(read.reason);
+            console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
+            // An image of its own: the next click with an image on the clipboard is new.
+            m_current = m_previous = ClipboardImage();
+            openEditorWindow(read.image);
+            done({});
+        });
 }
 
 void PintoraApp::keepClipboardAfterQuit()
@@ -251,24 +266,42 @@ void PintoraApp::takeClipboard(const ClipboardBytes &read)
         if (m_editorWindow)
             showEditorWindow();
         else
-            openEditorWindow(decodeImage(known.bytes.get()));
+            decodeAndOpen(known.bytes.get(), {});
         return;
     }
 
     console::writeLine("ℹ️ New image detected");
-    // The image decodes on a worker while its window is built here; the
-    // window shows only when the decode succeeded.
-    const auto decoding = startWork([bytes] { return decodeImage(bytes); });
-    std::unique_ptr<EditorWindow> window(makeEditorWindow(QImage()));
-    window->prepare();
-    const QImage image = decoding.get();
+    decodeAndOpen(bytes, ClipboardImage{readyPng(bytes), type});
+}
+
+void PintoraApp::decodeAndOpen(const QByteArray &bytes, const ClipboardImage &taken)
+{
+    // The image decodes on a worker; its editor opens once it is ready,
+    // unless a newer image came meanwhile. Nothing here waits for it.
+    const int decode = ++m_decodes;
+    ++m_opening;
+    inBackground(
+        this, [bytes] { return decodeImage(bytes); },
+        [this, decode, taken](const QImage &image) {
+            --m_opening;
+            if (decode == m_decodes)
+                openDecoded(image, taken);
+        });
+}
+
+void PintoraApp::openDecoded(const QImage &image, const ClipboardImage &taken)
+{
     if (image.isNull()) {
         // The console says no more; the user sees why nothing opens.
         showWarning(Translations::unreadableImage());
         return;
     }
-    m_current = ClipboardImage{readyPng(bytes), type};
-    m_previous = ClipboardImage();
+    if (taken.bytes.valid()) { // a new image; else the current one again
+        m_current = taken;
+        m_previous = ClipboardImage();
+    }
+    std::unique_ptr<EditorWindow> window(makeEditorWindow(QImage()));
+    window->prepare();
     window->editor()->setClipboardOrigin(m_current);
     window->editor()->setInitialImage(image);
     replaceEditorWindow(window.release());

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -46,13 +47,18 @@ public:
     // A click on the tray icon, or "Open Editor" in its menu.
     void menuBarIconClicked();
 
-    // Opens the image in `path` in the editor as a new image. Returns why it
-    // could not be read, or nothing.
-    QString openFile(const QString &path);
+    // Opens the image in `path` in the editor as a new image, read and
+    // decoded off the GUI thread; `done` hears on this thread why it could
+    // not be read, or nothing.
+    void openFile(const QString &path, const std::function<void(const QString &reason)> &done);
 
     // The editor window, also while the user has closed (hidden) it; null
     // when none was opened or Crop & Copy dismissed it.
     EditorWindow *editorWindow() const { return m_editorWindow; }
+
+    // Whether an image taken from the clipboard is being decoded: its
+    // editor opens once it is ready.
+    bool isOpening() const { return m_opening > 0; }
 
     // The editor a new image replaced last, hidden with its image and
     // history until the next replacement; null when there is none.
@@ -63,6 +69,11 @@ public:
 
 private:
     void takeClipboard(const ClipboardBytes &read);
+    // Decodes `bytes` off this thread and opens their editor: a new image
+    // taken from the clipboard, or (`taken` without bytes) the current one.
+    void decodeAndOpen(const QByteArray &bytes, const ClipboardImage &taken);
+    // The editor of an image taken from the clipboard, once decoded.
+    void openDecoded(const QImage &image, const ClipboardImage &taken);
     void setUpStatusItem();
     void openEditorWindow(const QImage &image);
     void showEditorWindow();
@@ -93,6 +104,8 @@ private:
     ClipboardImage m_current;
     ClipboardImage m_previous;
     QString m_saveFolder; // the folder saved into last
+    int m_decodes = 0; // clipboard images sent to be decoded; the last one's editor opens
+    int m_opening = 0; // of them, those not back yet
 };
 
 } // namespace pintora

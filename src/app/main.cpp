@@ -72,18 +72,20 @@ int main(int argc, char *argv[])
 
     PintoraApp pintora;
     InstanceChannel channel(socketPath);
-    const bool running
-        = socketPath.isEmpty() || channel.becomeRunningInstance([&pintora](const InstanceRequest &handed) {
-              pintora.useActivationToken(handed.activationToken);
-              if (handed.kind == InstanceRequest::Kind::openFile)
-                  return pintora.openFile(handed.file);
-              pintora.menuBarIconClicked();
-              return QString();
-          });
+    const bool running = socketPath.isEmpty()
+        || channel.becomeRunningInstance(
+            [&pintora](const InstanceRequest &handed, const InstanceChannel::Reply &reply) {
+                pintora.useActivationToken(handed.activationToken);
+                if (handed.kind == InstanceRequest::Kind::openFile)
+                    return pintora.openFile(handed.file, reply);
+                pintora.menuBarIconClicked();
+                reply({});
+            });
     if (!running) {
         // A second launch is a click (or a file) for the one that runs.
         QString reason;
-        switch (channel.handOver(request, &reason)) {
+        // A file is read and decoded before the answer: a large one takes a while.
+        switch (channel.handOver(request, &reason, line.file.isEmpty() ? 5000 : 30000)) {
         case InstanceChannel::Outcome::done: return 0;
         case InstanceChannel::Outcome::refused: return cannotOpen(reason);
         case InstanceChannel::Outcome::unanswered:
@@ -100,9 +102,10 @@ int main(int argc, char *argv[])
         QMetaObject::invokeMethod(
             &pintora,
             [&] {
-                const QString reason = pintora.openFile(line.file);
-                if (!reason.isEmpty())
-                    QCoreApplication::exit(cannotOpen(reason));
+                pintora.openFile(line.file, [&](const QString &reason) {
+                    if (!reason.isEmpty())
+                        QCoreApplication::exit(cannotOpen(reason));
+                });
             },
             Qt::QueuedConnection);
     }

@@ -19,7 +19,6 @@ CanvasView::CanvasView(EditorDocument &document, QWidget *parent)
     , m_refine(new QTimer(this))
 {
     m_refine->setSingleShot(true);
-    m_refine->setInterval(80);
     connect(m_refine, &QTimer::timeout, this, &CanvasView::refineDisplay);
     setCursor(Qt::CrossCursor);
     setMouseTracking(true); // the cursor shows what a press would do
@@ -135,14 +134,19 @@ QRectF CanvasView::paintImage(QPainter &painter)
         m_displayImage = QImage(window.size(), QImage::Format_RGB32);
         m_displayWindow = window;
         // A zoom step or a scroll that would read more than about 4 million
-        // image pixels (several milliseconds) is drawn roughly first.
-        constexpr double draftAbove = 4e6;
-        m_draft = m_viewMoved && m_scaling->tapsPerPixel() * window.width() * window.height() > draftAbove;
+        // image pixels (several milliseconds) is drawn roughly first, and so
+        // is any view that would hold the event loop longer than a frame
+        // (a giant image's first): made exact band by band afterwards.
+        constexpr double draftAbove = 4e6, draftAlways = 3e7;
+        const double taps = m_scaling->tapsPerPixel() * window.width() * window.height();
+        m_draft = (m_viewMoved && taps > draftAbove) || taps > draftAlways;
         if (!m_displayImage.isNull())
             m_scaling->renderArea(image, m_displayImage, window, window.topLeft(),
                                   m_draft ? DisplayScaling::Quality::draft : DisplayScaling::Quality::exact);
-        if (m_draft)
-            m_refine->start();
+        if (m_draft) {
+            m_refinedRows = 0;
+            m_refine->start(80); // once the view rests
+        }
         m_staleArea = {};
     } else if (!m_staleArea.isEmpty()) {
         m_scaling->renderArea(image, m_displayImage, m_scaling->displayArea(m_staleArea), window.topLeft());
@@ -161,9 +165,20 @@ QRectF CanvasView::paintImage(QPainter &painter)
 
 void CanvasView::refineDisplay()
 {
-    if (!std::exchange(m_draft, false) || !m_scaling || m_displayImage.isNull())
+    if (!m_draft || !m_scaling || m_displayImage.isNull())
         return;
-    m_scaling->renderArea(m_document.currentImage(), m_displayImage, m_displayWindow, m_displayWindow.topLeft());
+    // A band of rows at a time, each a few milliseconds of work, so that the
+    // event loop answers between them.
+    constexpr double tapsPerBand = 5e6;
+    const int width = m_displayWindow.width(), height = m_displayWindow.height();
+    const int rows = std::clamp(int(tapsPerBand / std::max(1.0, m_scaling->tapsPerPixel() * width)), 1, height);
+    const QRect band(m_displayWindow.left(), m_displayWindow.top() + m_refinedRows, width,
+                     std::min(rows, height - m_refinedRows));
+    m_scaling->renderArea(m_document.currentImage(), m_displayImage, band, m_displayWindow.topLeft());
+    m_refinedRows += band.height();
+    m_draft = m_refinedRows < height;
+    if (m_draft)
+        m_refine->start(0);
     update();
 }
 

@@ -39,6 +39,9 @@ public:
     explicit CanvasView(EditorDocument &document, QWidget *parent = nullptr);
 
     bool isDragging() const { return m_isDragging; }
+    // Whether part of the picture is shown roughly, to be made exact band
+    // by band while the event loop is free.
+    bool isRefining() const { return m_draft; }
 
     // The image pixel under a view-space point.
     QPointF canvasToPixel(const QPointF &viewPoint) const;
@@ -134,7 +137,8 @@ private:
     // While zooming or scrolling a large image the display is first drawn
     // roughly, and exactly once the view has rested a moment.
     bool m_viewMoved = false;
-    bool m_draft = false;
+    bool m_draft = false; // rows of the display from m_refinedRows on are rough
+    int m_refinedRows = 0;
     QTimer *m_refine;
     QRect m_staleArea; // of the image, bitmap space
     QString m_preedit; // what an input method is composing

@@ -39,9 +39,9 @@ protected:
 
     QTemporaryDir folder;
     std::vector<QString> handled;
-    InstanceChannel::Handler answer = [this](const InstanceRequest &request) {
+    InstanceChannel::Handler answer = [this](const InstanceRequest &request, const InstanceChannel::Reply &reply) {
         handled.push_back(request.kind == InstanceRequest::Kind::click ? QStringLiteral("click") : request.file);
-        return request.file.endsWith(QLatin1String(".txt")) ? QStringLiteral("Unsupported image format") : QString();
+        reply(request.file.endsWith(QLatin1String(".txt")) ? QStringLiteral("Unsupported image format") : QString());
     };
 };
 
@@ -204,8 +204,9 @@ TEST(InstanceFolder, OnlyAFolderOfTheUsersOwnThatOthersCannotEnter)
 TEST_F(InstanceChannelTest, ARefusalReachesTheTerminalWithoutControlCharacters)
 {
     InstanceChannel running(path());
-    ASSERT_TRUE(running.becomeRunningInstance(
-        [](const InstanceRequest &) { return QStringLiteral("\x1b]0;owned\x07\x1b[2J bad\u009b image\r"); }));
+    ASSERT_TRUE(running.becomeRunningInstance([](const InstanceRequest &, const InstanceChannel::Reply &reply) {
+        reply(QStringLiteral("\x1b]0;owned\x07\x1b[2J bad\u009b image\r"));
+    }));
     QString reason;
     EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png"), {}}, &reason),
               InstanceChannel::Outcome::refused);

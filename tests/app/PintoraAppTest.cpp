@@ -29,7 +29,9 @@
 #include "core/png/PngWriter.h"
 
 #include <gtest/gtest.h>
+
 #include <isa-l/crc.h>
+#include <optional>
 
 namespace pintora {
 
@@ -72,6 +74,8 @@ protected:
     {
         console.clear();
         app->menuBarIconClicked();
+        // A new image opens once decoded.
+        EXPECT_TRUE(eventually([this] { return !app->isOpening(); }));
         // Let windows released by the click go.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return console.lines();
@@ -82,6 +86,15 @@ protected:
 };
 
 using Lines = std::vector<std::string>;
+
+// Opens `path` and waits for the read: why it failed, or nothing.
+QString openFile(PintoraApp &app, const QString &path)
+{
+    std::optional<QString> reason;
+    app.openFile(path, [&reason](const QString &why) { reason = why; });
+    EXPECT_TRUE(eventually([&reason] { return reason.has_value(); }));
+    return reason.value_or(QStringLiteral("no answer"));
+}
 
 } // namespace
 
@@ -182,7 +195,7 @@ TEST_F(ClickTest, TheReplacedEditorComesBackUntilTheNextNewImage)
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("green.png"));
     ASSERT_TRUE(solidImage(40, 40, Qt::green).save(file));
-    EXPECT_EQ(app->openFile(file), QString());
+    EXPECT_EQ(openFile(*app, file), QString());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(app->previousEditorWindow(), blue);
     EXPECT_TRUE(red.isNull());
@@ -361,13 +374,13 @@ TEST(PintoraAppFiles, OnlyRegularFilesAreOpened)
     ConsoleCapture quiet;
     PintoraApp app;
     alarm(20); // a blocked open ends the test instead of hanging it
-    EXPECT_EQ(app.openFile(fifo), QStringLiteral("not a regular file"));
-    EXPECT_EQ(app.openFile(QStringLiteral("/dev/zero")), QStringLiteral("not a regular file"));
-    EXPECT_EQ(app.openFile(folder.path()), QStringLiteral("not a regular file"));
-    EXPECT_EQ(app.openFile(folder.filePath(QStringLiteral("missing.png"))),
+    EXPECT_EQ(openFile(app, fifo), QStringLiteral("not a regular file"));
+    EXPECT_EQ(openFile(app, QStringLiteral("/dev/zero")), QStringLiteral("not a regular file"));
+    EXPECT_EQ(openFile(app, folder.path()), QStringLiteral("not a regular file"));
+    EXPECT_EQ(openFile(app, folder.filePath(QStringLiteral("missing.png"))),
               QStringLiteral("No such file or directory"));
     alarm(0);
-    EXPECT_EQ(app.openFile(picture), QString());
+    EXPECT_EQ(openFile(app, picture), QString());
     EXPECT_EQ(documentOf(app.editorWindow()).currentImage().size(), QSize(4, 3));
     // A PNG cut short is refused with our reader's reason, not half shown.
     QFile whole(picture);
@@ -376,7 +389,7 @@ TEST(PintoraAppFiles, OnlyRegularFilesAreOpened)
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(whole.readAll().chopped(13));
     cut.close();
-    EXPECT_EQ(app.openFile(cut.fileName()), QStringLiteral("a chunk runs past the end"));
+    EXPECT_EQ(openFile(app, cut.fileName()), QStringLiteral("a chunk runs past the end"));
 }
 
 // The launch lines, the tray and staying resident are shown end to end; the

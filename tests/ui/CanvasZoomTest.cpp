@@ -178,6 +178,35 @@ TEST_F(CanvasZoom, AZoomStepIsDraftedThenAveraged)
     EXPECT_NEAR(shade(), 128, 20);
 }
 
+// A giant image's first paint is drafted too, then averaged a band of rows
+// at a time, the event loop free between bands; the end is the same as
+// averaging at once.
+TEST_F(CanvasZoom, AGiantImageIsShownAtOnceThenAveragedBandByBand)
+{
+    const QImage giant = columnStripes(7000, 5250);
+    const auto shades = [this] {
+        const QImage shown = canvas.grab().toImage();
+        return std::vector<int>{qGray(shown.pixel(400, 80)), qGray(shown.pixel(400, 300)),
+                                qGray(shown.pixel(400, 520))};
+    };
+    document.setImage(giant);
+    for (const int drafted : shades())
+        EXPECT_TRUE(drafted == 0 || drafted == 255) << drafted;
+    // Bands refined in turn: between two of them the top is exact, not yet the bottom.
+    QTest::qWait(120);
+    bool between = false;
+    for (int turn = 0; turn < 200 && !between; ++turn) {
+        const std::vector<int> now = shades();
+        between = std::abs(now[0] - 128) < 30 && (now[2] == 0 || now[2] == 255);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    EXPECT_TRUE(between);
+    EXPECT_TRUE(eventually([&] {
+        const std::vector<int> now = shades();
+        return std::all_of(now.begin(), now.end(), [](int shade) { return std::abs(shade - 128) < 30; });
+    }));
+}
+
 // Zoomed in, each image pixel is a sharp square of the zoom's size.
 TEST_F(CanvasZoom, ZoomedInPixelsAreSharpSquares)
 {

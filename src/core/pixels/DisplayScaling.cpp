@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -192,9 +193,29 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
     const int firstRow = m_rows.index[size_t(m_rows.first[size_t(target.top())])];
     const int endRow = m_rows.index[size_t(m_rows.first[size_t(target.bottom()) + 1] - 1)] + 1;
     const bool direct = image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32;
-    const QImage converted = direct ? QImage()
-                                    : image.copy(firstColumn, firstRow, endColumn - firstColumn, endRow - firstRow)
-                                          .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const bool enlarged = m_columns.index.size() == m_columns.centre.size()
+        && m_rows.index.size() == m_rows.centre.size(); // one image pixel a display pixel
+    // A draft reads one image pixel a display pixel: only those are
+    // converted, not the whole part of a giant image the display shows.
+    const bool sampled = !direct && (enlarged || quality == Quality::draft) && image.depth() % 8 == 0;
+    QImage converted;
+    if (sampled) {
+        QImage picked(target.width(), target.height(), image.format());
+        if (picked.isNull())
+            return;
+        picked.setColorTable(image.colorTable());
+        const std::size_t bytes = std::size_t(image.depth() / 8);
+        for (int dy = target.top(); dy <= target.bottom(); ++dy) {
+            const uchar *in = image.constScanLine(m_rows.centre[size_t(dy)]);
+            uchar *out = picked.scanLine(dy - target.top());
+            for (int dx = target.left(); dx <= target.right(); ++dx, out += bytes)
+                std::memcpy(out, in + std::size_t(m_columns.centre[size_t(dx)]) * bytes, bytes);
+        }
+        converted = std::move(picked).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    } else if (!direct) {
+        converted = image.copy(firstColumn, firstRow, endColumn - firstColumn, endRow - firstRow)
+                        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
     const QImage &source = direct ? image : converted;
     const int columnOffset = direct ? 0 : firstColumn;
     const int rowOffset = direct ? 0 : firstRow;
@@ -212,16 +233,16 @@ void DisplayScaling::renderArea(const QImage &image, QImage &display, const QRec
     const auto sourceRow = [&](int imageRow) {
         return reinterpret_cast<const std::uint32_t *>(source.constScanLine(imageRow - rowOffset)) - columnOffset;
     };
-    const bool enlarged = m_columns.index.size() == m_columns.centre.size()
-        && m_rows.index.size() == m_rows.centre.size(); // one image pixel a display pixel
     const auto renderRows = [&](int firstRow, int endRow) {
         if (enlarged || quality == Quality::draft) {
             // The pixel at the centre, as it is where it is opaque.
             for (int dy = firstRow; dy < endRow; ++dy) {
-                const std::uint32_t *line = sourceRow(m_rows.centre[size_t(dy)]);
+                const std::uint32_t *line = sampled
+                    ? reinterpret_cast<const std::uint32_t *>(source.constScanLine(dy - target.top())) - target.left()
+                    : sourceRow(m_rows.centre[size_t(dy)]);
                 std::uint32_t *out = outputRow(dy);
                 for (int dx = target.left(); dx <= target.right(); ++dx) {
-                    const std::uint32_t pixel = line[m_columns.centre[size_t(dx)]];
+                    const std::uint32_t pixel = line[sampled ? dx : m_columns.centre[size_t(dx)]];
                     *out++ = pixel >= 0xff000000u ? pixel : pack(unpack(pixel), checker(dx, dy));
                 }
             }
