@@ -22,6 +22,8 @@ using png::RowConverter;
 using png::RowDecoder;
 
 constexpr char signature[] = "\x89PNG\r\n\x1a\n";
+// Inflated bytes past the last row read before the rest is left unread.
+constexpr std::size_t maxTrailing = std::size_t(1) << 20;
 
 bool validDepth(int colourType, int depth)
 {
@@ -33,6 +35,13 @@ bool validDepth(int colourType, int depth)
     case 6: return depth == 8 || depth == 16;
     default: return false;
     }
+}
+
+// As zlib checks a stream's first two bytes: deflate, a window of at most
+// 32 KiB, the check bits right, no preset dictionary.
+bool validZlibHeader(unsigned char method, unsigned char flags)
+{
+    return (method & 0x0f) == 8 && (method >> 4) <= 7 && (method * 256 + flags) % 31 == 0 && !(flags & 0x20);
 }
 
 PngRead failure(const char *reason)
@@ -59,7 +68,11 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
     unsigned char *slot = nullptr; // where inflate writes, `filled` bytes of it done
     std::size_t filled = 0, slotBytes = 0;
     int y = 0; // rows inflated and handed over
-    bool headerSeen = false, idatSeen = false, idatEnded = false, ended = false;
+    bool headerSeen = false, paletteSeen = false, idatSeen = false, idatEnded = false, ended = false;
+    bool streamEnded = false; // inflate has nothing more to give after the last row
+    unsigned char zlibHeader[2];
+    quint32 zlibHeaderBytes = 0;
+    std::size_t trailing = 0; // bytes inflated past the last row
 
     for (std::size_t at = 8; !ended;) {
         if (size - at < 12)
@@ -69,17 +82,17 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
             return failure("a chunk runs past the end");
         const unsigned char *type = data + at + 4, *body = data + at + 8;
         const bool critical = !(type[0] & 0x20);
-        bool intact = crc32_gzip_refl(0, type, length + 4) == qFromBigEndian<quint32>(body + length);
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION // a fuzzer's mutations would rarely get past it
-        intact = true;
-#endif
+        const bool intact = crc32_gzip_refl(0, type, length + 4) == qFromBigEndian<quint32>(body + length);
         at += std::size_t(length) + 12;
         // As libpng: a damaged critical chunk spoils the file, a damaged ancillary one is skipped.
         if (!intact && critical)
             return failure("a chunk's CRC is wrong");
+        const auto is = [type](const char *name) { return std::memcmp(type, name, 4) == 0; };
+        // Any other chunk, even a damaged one skipped, ends the image data.
+        if (idatSeen && !is("IDAT"))
+            idatEnded = true;
         if (!intact)
             continue;
-        const auto is = [type](const char *name) { return std::memcmp(type, name, 4) == 0; };
 
         if (!headerSeen) {
             if (!is("IHDR") || length != 13)
@@ -101,26 +114,44 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
         if (is("IHDR"))
             return failure("a second header");
         if (is("PLTE")) {
-            if (idatSeen || !palette.empty() || length % 3 != 0 || length == 0 || length > 768)
-                return failure("an invalid palette");
-            for (quint32 i = 0; i < length; i += 3)
-                palette.push_back(qRgb(body[i], body[i + 1], body[i + 2]));
+            // As libpng: a second palette spoils the file; one after the
+            // image data, or in a grey image, is ignored; one longer than
+            // the depth can index is cut to what it can.
+            if (paletteSeen)
+                return failure("a second palette");
+            paletteSeen = true;
+            if (idatSeen || !(header.colourType & 2))
+                continue;
+            if (length % 3 != 0 || length == 0 || length > 768) {
+                if (header.colourType == 3)
+                    return failure("an invalid palette");
+                continue;
+            }
+            const quint32 entries = header.colourType == 3 ? std::min(length / 3, 1u << header.depth) : length / 3;
+            for (quint32 i = 0; i < entries; ++i)
+                palette.push_back(qRgb(body[3 * i], body[3 * i + 1], body[3 * i + 2]));
             continue;
         }
         if (is("tRNS")) {
+            // Ignored where it cannot apply, as libpng ignores it: after the
+            // image data, a second one, before the palette, of the wrong
+            // length, or in an image with alpha of its own.
             const quint32 expected = header.colourType == 0 ? 2 : header.colourType == 2 ? 6 : 0;
-            const bool valid = header.colourType == 3 ? length <= palette.size() && !palette.empty()
-                                                      : expected != 0 && length == expected;
-            if (idatSeen || !valid)
-                return failure("an invalid transparency");
-            transparency = QByteArray(reinterpret_cast<const char *>(body), qsizetype(length));
+            const bool valid
+                = header.colourType == 3 ? length <= palette.size() && length > 0 : expected != 0 && length == expected;
+            if (!idatSeen && transparency.isEmpty() && valid)
+                transparency = QByteArray(reinterpret_cast<const char *>(body), qsizetype(length));
             continue;
         }
         if (is("iCCP") || is("gAMA") || is("cHRM"))
             return {PngRead::Outcome::unsupported, {}, QStringLiteral("colour space")};
         if (is("IDAT")) {
+            if (idatEnded && y == int(header.height) && streamEnded)
+                continue; // after the whole image: ignored, as libpng does
             if (idatEnded)
                 return failure("image data in pieces");
+            if (streamEnded)
+                continue;
             if (!idatSeen) {
                 idatSeen = true;
                 if (header.colourType == 3 && palette.empty())
@@ -140,20 +171,27 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
                 isal_inflate_init(inflate.get());
                 inflate->crc_flag = ISAL_ZLIB;
             }
+            for (quint32 i = 0; zlibHeaderBytes < 2 && i < length; ++i)
+                zlibHeader[zlibHeaderBytes++] = body[i];
+            if (zlibHeaderBytes == 2 && !validZlibHeader(zlibHeader[0], zlibHeader[1]))
+                return failure("an invalid zlib header");
             inflate->next_in = const_cast<unsigned char *>(body);
             inflate->avail_in = length;
             // Inflate buffers input of its own: it is called until it neither
             // takes input nor gives output.
-            for (bool moved = true; moved && inflate->block_state != ISAL_BLOCK_FINISH;) {
+            for (bool moved = true; moved && !streamEnded;) {
                 const quint32 input = inflate->avail_in;
                 if (y == int(header.height)) {
-                    // Only the stream's end and checksum may follow the last row.
-                    unsigned char spare[64];
+                    // What follows the last row is read to the stream's end
+                    // and dropped, as libpng does, a damaged end included;
+                    // but no more than a little of it.
+                    unsigned char spare[4096];
                     inflate->next_out = spare;
                     inflate->avail_out = sizeof spare;
-                    if (isal_inflate(inflate.get()) != ISAL_DECOMP_OK || inflate->avail_out != sizeof spare)
-                        return failure("more image data than rows");
-                    moved = inflate->avail_in != input;
+                    const bool good = isal_inflate(inflate.get()) == ISAL_DECOMP_OK;
+                    trailing += sizeof spare - inflate->avail_out;
+                    streamEnded = !good || inflate->block_state == ISAL_BLOCK_FINISH || trailing > maxTrailing;
+                    moved = inflate->avail_in != input || inflate->avail_out != sizeof spare;
                     continue;
                 }
                 if (!slot) {
@@ -176,6 +214,7 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
                 rows->publish(done);
                 y += done;
                 slot = nullptr;
+                streamEnded = y == int(header.height) && inflate->block_state == ISAL_BLOCK_FINISH;
             }
             continue;
         }
@@ -191,11 +230,17 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
     if (!idatSeen || y != int(header.height))
         return failure("image data missing");
     // The last row can complete before the stream's end and its checksum.
-    if (inflate->block_state != ISAL_BLOCK_FINISH)
+    if (!streamEnded)
         return failure("image data cut short");
     if (const char *bad = rows->finish())
         return failure(bad);
     rows.reset(); // before the image is handed on: its thread writes no more
+    if (header.colourType == 3 && converter->highestIndex() >= image.colorCount()) {
+        // Indices past the palette are opaque black, as libpng gives them.
+        QList<QRgb> table = image.colorTable();
+        table.resize(converter->highestIndex() + 1, qRgb(0, 0, 0));
+        image.setColorTable(table);
+    }
     return {PngRead::Outcome::read, image, {}};
 }
 

@@ -66,8 +66,11 @@ RowConverter::RowConverter(const Header &header, const std::vector<QRgb> &palett
     if (keyed) {
         const auto sample
             = [&](int i) { return int(quint8(transparency[2 * i]) << 8 | quint8(transparency[2 * i + 1])); };
+        // A key wider than the samples is cut to their bits, as libpng
+        // compares it.
+        const int bits = header.depth == 16 ? 0xffff : (1 << header.depth) - 1;
         for (int i = 0; i < transparency.size() / 2; ++i)
-            m_key[std::size_t(i)] = sample(i);
+            m_key[std::size_t(i)] = sample(i) & bits;
     }
     m_keyed = keyed;
     const bool deep = header.depth == 16;
@@ -84,7 +87,7 @@ RowConverter::RowConverter(const Header &header, const std::vector<QRgb> &palett
     }
 }
 
-bool RowConverter::convert(const unsigned char *in, uchar *out) const
+void RowConverter::convert(const unsigned char *in, uchar *out)
 {
     const int width = int(m_header.width), depth = m_header.depth;
     const auto lowSample = [&](int x) {
@@ -96,11 +99,10 @@ bool RowConverter::convert(const unsigned char *in, uchar *out) const
     case 3:
         for (int x = 0; x < width; ++x) {
             const int index = depth == 8 ? in[x] : lowSample(x);
-            if (index >= m_table.size())
-                return false;
+            m_highestIndex = std::max(m_highestIndex, index);
             out[x] = uchar(index);
         }
-        return true;
+        return;
     case 0:
         for (int x = 0; x < width; ++x) {
             if (depth == 16) {
@@ -119,13 +121,13 @@ bool RowConverter::convert(const unsigned char *in, uchar *out) const
             else
                 out[x] = uchar(grey);
         }
-        return true;
+        return;
     case 2:
         if (depth == 8 && !m_keyed) {
             auto *pixels = reinterpret_cast<QRgb *>(out);
             for (int x = 0; x < width; ++x, in += 3)
                 pixels[x] = 0xff000000u | QRgb(in[0]) << 16 | QRgb(in[1]) << 8 | in[2];
-            return true;
+            return;
         }
         for (int x = 0; x < width; ++x) {
             if (depth == 16) {
@@ -138,7 +140,7 @@ bool RowConverter::convert(const unsigned char *in, uchar *out) const
             const bool clear = m_keyed && r == m_key[0] && g == m_key[1] && b == m_key[2];
             reinterpret_cast<QRgb *>(out)[x] = qRgba(r, g, b, clear ? 0 : 255);
         }
-        return true;
+        return;
     case 4:
         for (int x = 0; x < width; ++x) {
             if (depth == 16) {
@@ -148,13 +150,13 @@ bool RowConverter::convert(const unsigned char *in, uchar *out) const
                 reinterpret_cast<QRgb *>(out)[x] = qRgba(in[2 * x], in[2 * x], in[2 * x], in[2 * x + 1]);
             }
         }
-        return true;
+        return;
     default:
         if (depth == 8) {
             auto *pixels = reinterpret_cast<QRgb *>(out);
             for (int x = 0; x < width; ++x, in += 4)
                 pixels[x] = QRgb(in[3]) << 24 | QRgb(in[0]) << 16 | QRgb(in[1]) << 8 | in[2];
-            return true;
+            return;
         }
         for (int x = 0; x < width; ++x) {
             if (depth == 16)
@@ -163,11 +165,11 @@ bool RowConverter::convert(const unsigned char *in, uchar *out) const
             else
                 reinterpret_cast<QRgb *>(out)[x] = qRgba(in[4 * x], in[4 * x + 1], in[4 * x + 2], in[4 * x + 3]);
         }
-        return true;
+        return;
     }
 }
 
-RowDecoder::RowDecoder(const Header &header, const RowConverter &converter, QImage &image)
+RowDecoder::RowDecoder(const Header &header, RowConverter &converter, QImage &image)
     : m_header(header)
     , m_converter(converter)
     , m_bits(image.bits())
@@ -275,10 +277,7 @@ void RowDecoder::decode(int slotIndex, int rows)
             m_failure = "an unknown filter";
             return;
         }
-        if (!m_converter.convert(row + 1, m_bits + qsizetype(m_nextRow) * m_bytesPerLine)) {
-            m_failure = "a palette index beyond the palette";
-            return;
-        }
+        m_converter.convert(row + 1, m_bits + qsizetype(m_nextRow) * m_bytesPerLine);
         ++m_nextRow;
         above = row;
     }

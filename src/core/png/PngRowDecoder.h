@@ -31,8 +31,9 @@ public:
     QImage::Format format() const { return m_format; }
     const QList<QRgb> &colourTable() const { return m_table; }
 
-    // False when a palette index lies beyond the palette.
-    bool convert(const unsigned char *in, uchar *out) const;
+    void convert(const unsigned char *in, uchar *out);
+    // The largest palette index met so far: it may lie past the palette.
+    int highestIndex() const { return m_highestIndex; }
 
 private:
     Header m_header;
@@ -40,6 +41,7 @@ private:
     QList<QRgb> m_table;
     std::array<int, 3> m_key{};
     bool m_keyed = false;
+    int m_highestIndex = 0;
 };
 
 // Unfilters and converts filtered rows into `image`, a slot of rows at a
@@ -53,7 +55,7 @@ class RowDecoder
 public:
     // `image` (detached, of the header's size) and `converter` must
     // outlive this.
-    RowDecoder(const Header &header, const RowConverter &converter, QImage &image);
+    RowDecoder(const Header &header, RowConverter &converter, QImage &image);
     ~RowDecoder();
     RowDecoder(const RowDecoder &) = delete;
     RowDecoder &operator=(const RowDecoder &) = delete;
@@ -74,7 +76,7 @@ private:
     void decode(int slotIndex, int rows);
 
     const Header m_header;
-    const RowConverter &m_converter;
+    RowConverter &m_converter; // used on the decoding thread only until finish
     uchar *const m_bits; // the image's, taken on the caller's thread
     const qsizetype m_bytesPerLine;
     std::size_t m_stride;
