@@ -2,9 +2,8 @@
 
 #include "core/Console.h"
 #include "core/geometry/Geometry.h"
+#include "core/png/FileReplace.h"
 #include "core/png/PngWriter.h"
-
-#include <QSaveFile>
 
 namespace pintora {
 
@@ -50,12 +49,10 @@ QString saveImageAsPng(const QImage &image, const QString &path)
         console::writeLine("❌ Failed to convert image to PNG");
         return QStringLiteral("The image could not be converted to PNG.");
     }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit();
-    if (!written) {
-        console::writeLine(QStringLiteral("❌ Failed to save image: ") + file.errorString());
-        return file.errorString(); // QSaveFile drops its temporary file unless committed
+    const QString failure = replaceFile(path, png);
+    if (!failure.isEmpty()) {
+        console::writeLine(QStringLiteral("❌ Failed to save image: ") + failure);
+        return failure;
     }
     console::writeLine(QStringLiteral("✅ Image saved to: ") + path);
     return {};
