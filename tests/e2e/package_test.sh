@@ -10,12 +10,19 @@ deb=$(ls "$E2E_DIR"/package/pintora_*_*.deb)
 [[ $(basename "$deb") =~ ^pintora_[0-9.]+_$(dpkg --print-architecture)\.deb$ ]] || e2e_fail "unexpected name: $deb"
 
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
-expected=$'./usr/bin/pintora\n./usr/share/applications/pintora.desktop\n./usr/share/icons/hicolor/scalable/apps/pintora.svg'
+expected=$'./usr/bin/pintora\n./usr/share/applications/pintora.desktop\n./usr/share/doc/pintora/changelog.gz\n./usr/share/doc/pintora/copyright\n./usr/share/icons/hicolor/scalable/apps/pintora.svg\n./usr/share/man/man1/pintora.1.gz'
 [[ $files == "$expected" ]] || e2e_fail "the package holds: $files"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6svg6 qt6-wayland libstdc++6; do
     [[ $depends == *"$library"* ]] || e2e_fail "no dependency on $library: $depends"
 done
+duplicates=$(tr ',' '\n' <<<"$depends" | awk '{print $1}' | sort | uniq -d)
+[[ -z $duplicates ]] || e2e_fail "dependencies named twice: $duplicates"
+# Where lintian is at hand, it has nothing to say (it prefers not to run as root).
+if command -v lintian >/dev/null; then
+    findings=$(lintian --pedantic --allow-root "$deb" 2>&1) || e2e_fail "lintian failed: $findings"
+    [[ -z $findings ]] || e2e_fail "lintian: $findings"
+fi
 
 root=$E2E_DIR/root
 dpkg-deb -x "$deb" "$root"
