@@ -170,7 +170,11 @@ void CanvasView::mouseMoveEvent(QMouseEvent *event)
         return setZoom(geometry::scrolledBy(m_zoom, QPointF(moved.x(), -moved.y()), bounds(), imageSize()));
     if (!m_isDragging)
         return updateCursor(at);
-    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    dragTo(at, event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+void CanvasView::dragTo(const QPointF &at, bool shift)
+{
     if (m_markGrip.kind != MarkGrip::none)
         m_document.dragMarkTo(canvasToPixel(at), shift);
     else if (m_handle != geometry::Handle::none)
@@ -195,8 +199,12 @@ void CanvasView::mouseReleaseEvent(QMouseEvent *event)
     }
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return event->ignore();
-    if (!std::exchange(m_isDragging, false))
+    if (!m_isDragging)
         return; // cancelled
+    // Where the button came up counts: the last move may have been short of it.
+    if (event->position() != std::exchange(m_pointer, event->position()))
+        dragTo(viewPoint(event->position()), event->modifiers().testFlag(Qt::ShiftModifier));
+    m_isDragging = false;
     const std::optional<QPointF> clickFrom = std::exchange(m_clickFrom, std::nullopt);
     if (std::exchange(m_markGrip, MarkGrip{}).kind != MarkGrip::none) {
         m_document.releaseMark();

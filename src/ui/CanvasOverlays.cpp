@@ -45,19 +45,28 @@ void paintHandles(QPainter &painter, const QRectF &box)
 
 // While dragging: the pixels under the pointer at 8 times, and where it is
 // in pixels (the corner a selection takes, or the pixel a mark starts in).
-void CanvasView::paintLoupe(QPainter &painter)
+QPoint CanvasView::loupePixel() const
 {
     const QImage &image = m_document.currentImage();
-    const QPointF at = viewPoint(m_pointer);
-    const QPointF pixel = canvasToPixel(at);
-    const QPoint bitmapPixel(std::clamp(int(std::floor(pixel.x())), 0, image.width() - 1),
-                             std::clamp(int(std::floor(image.height() - pixel.y())), 0, image.height() - 1));
+    const QPointF pixel = canvasToPixel(viewPoint(m_pointer));
+    return {std::clamp(int(std::floor(pixel.x())), 0, image.width() - 1),
+            std::clamp(int(std::floor(image.height() - pixel.y())), 0, image.height() - 1)};
+}
+
+QString CanvasView::loupeLabel() const
+{
     const bool selecting = m_document.drawMode() == DrawMode::selection && m_handle == geometry::Handle::none
         && m_markGrip.kind == MarkGrip::none;
-    const QPointF shown
-        = selecting ? selectionCorner(at) : QPointF(bitmapPixel.x(), image.height() - 1 - bitmapPixel.y());
-    const QString label = QStringLiteral("%1, %2").arg(qRound(shown.x())).arg(qRound(shown.y()));
-    Loupe::paint(painter, Loupe::placeFor(m_pointer, rect()), image, bitmapPixel, label);
+    const QPoint bitmapPixel = loupePixel();
+    const QPointF shown = selecting
+        ? selectionCorner(viewPoint(m_pointer))
+        : QPointF(bitmapPixel.x(), m_document.currentImage().height() - 1 - bitmapPixel.y());
+    return QStringLiteral("%1, %2").arg(qRound(shown.x())).arg(qRound(shown.y()));
+}
+
+void CanvasView::paintLoupe(QPainter &painter)
+{
+    Loupe::paint(painter, Loupe::placeFor(m_pointer, rect()), m_document.currentImage(), loupePixel(), loupeLabel());
 }
 
 void CanvasView::paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark)

@@ -42,6 +42,10 @@ public:
     // Whether part of the picture is shown roughly, to be made exact band
     // by band while the event loop is free.
     bool isRefining() const { return m_draft; }
+    // While dragging: the image pixel under the pointer (bitmap space) and
+    // the loupe's read-out of where it is, in pixel space.
+    QPoint loupePixel() const;
+    QString loupeLabel() const;
 
     // The image pixel under a view-space point.
     QPointF canvasToPixel(const QPointF &viewPoint) const;
@@ -109,6 +113,7 @@ private:
     // Pixel space onto the widget.
     QPointF widgetPoint(const QPointF &pixel) const;
     void paintLoupe(QPainter &painter);
+    void dragTo(const QPointF &viewPoint, bool shift); // the drag under way, to there
     void paintNoImageMessage(QPainter &painter);
 
     EditorDocument &m_document;

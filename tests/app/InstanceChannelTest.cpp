@@ -254,15 +254,20 @@ TEST_F(InstanceChannelTest, AFloodOfConnectionsLeavesTheServerListening)
     EXPECT_EQ(handled.size(), 1u);
 }
 
-TEST_F(InstanceChannelTest, ASecondChannelOnThePathHandsOver)
+// More hand-overs, one after another, than clients are served at once: a
+// client gone leaves room for the next.
+TEST_F(InstanceChannelTest, ASecondChannelOnThePathHandsOverAgainAndAgain)
 {
     InstanceChannel running(path());
     ASSERT_TRUE(running.becomeRunningInstance(answer));
     InstanceChannel second(path());
     EXPECT_FALSE(second.becomeRunningInstance(answer));
-    EXPECT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png"), {}}),
-              InstanceChannel::Outcome::done);
-    EXPECT_EQ(handled, std::vector<QString>{QStringLiteral("/a.png")});
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_EQ(handOver(InstanceRequest{InstanceRequest::Kind::openFile, QStringLiteral("/a.png"), {}}),
+                  InstanceChannel::Outcome::done)
+            << "hand-over " << i;
+    }
+    EXPECT_EQ(handled, std::vector<QString>(40, QStringLiteral("/a.png")));
 }
 
 TEST_F(InstanceChannelTest, GarbageOnTheSocketIsIgnored)

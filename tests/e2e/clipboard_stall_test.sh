@@ -85,6 +85,25 @@ e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/cop
 e2e_same_pixels "$E2E_DIR/noise.png" "$E2E_DIR/copied.png" || e2e_fail "the large image did not arrive whole"
 e2e_screenshot stall-after
 
+echo "== the same image in one property, without INCR, read in parts, arrives whole"
+convert "$E2E_DIR/noise.png" -flip "PNG24:$E2E_DIR/flipped.png" # a new image: not the one just copied
+"$STALLED_OWNER" whole "$E2E_DIR/flipped.png" >"$E2E_DIR/owner.out" &
+E2E_PIDS+=($!)
+e2e_until 10 grep -qx owning "$E2E_DIR/owner.out" || e2e_fail "the owner did not take the clipboard"
+e2e_mark
+e2e_click_tray_icon
+e2e_wait_line "ℹ️ New image detected"
+sleep 1
+e2e_mark
+e2e_until 10 bash -c 'xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^Pintora - Image Editor$" | head -n1)" 2>/dev/null' ||
+    e2e_fail "the editor could not be activated"
+xdotool key ctrl+c
+e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
+kill "${E2E_PIDS[-1]}"
+e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/copied.png' 2>/dev/null && [[ -s '$E2E_DIR/copied.png' ]]" ||
+    e2e_fail "nothing to read back"
+e2e_same_pixels "$E2E_DIR/flipped.png" "$E2E_DIR/copied.png" || e2e_fail "the image in one property did not arrive whole"
+
 echo "== SIGTERM during a trickling read ends the program at once"
 "$STALLED_OWNER" trickle >"$E2E_DIR/owner.out" &
 E2E_PIDS+=($!)

@@ -6,12 +6,16 @@
 //   stalled_clipboard_owner flood    offers a PNG, then sends INCR pieces of
 //                                    1 MiB as fast as they are taken, never
 //                                    ending
+//   stalled_clipboard_owner whole FILE  sends FILE in one property, however
+//                                    large, as some programs do without INCR
 #include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,6 +97,14 @@ int main(int argc, char **argv)
         }
         if (request.target != png) {
             notify(request, XCB_NONE);
+            continue;
+        }
+        if (mode == "whole" && argc > 2) {
+            std::ifstream file(argv[2], std::ios::binary);
+            const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor, request.property, png, 8,
+                                std::uint32_t(bytes.size()), bytes.data());
+            notify(request, request.property);
             continue;
         }
         // INCR: the size it claims, then pieces, each once the last is taken.

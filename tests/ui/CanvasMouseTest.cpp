@@ -1,6 +1,7 @@
 #include "ConsoleCapture.h"
 #include "ImageTestSupport.h"
 #include "core/document/EditorDocument.h"
+#include "core/tools/Tools.h"
 #include "ui/CanvasView.h"
 
 #include <QMouseEvent>
@@ -22,6 +23,7 @@ using Lines = std::vector<std::string>;
 //   L R C S M   press left, right, Control-left, Shift-Alt-left, middle
 //   m c h       move holding the button, holding it with Control, hovering
 //   u           release the button pressed last
+//   U           release it elsewhere than the last move
 Lines play(EditorDocument &document, CanvasView &canvas, const std::string &script)
 {
     Lines log;
@@ -42,6 +44,7 @@ Lines play(EditorDocument &document, CanvasView &canvas, const std::string &scri
         std::sscanf(step.c_str() + 1, "%lf,%lf", &x, &y);
         if (step[0] != 'u')
             point = QPoint(int(x * 4), int(600 - y * 4));
+
         const auto send = [&](Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
             QMouseEvent event(QEvent::MouseMove, point, canvas.mapToGlobal(point), Qt::NoButton, buttons, keys);
             QCoreApplication::sendEvent(&canvas, &event);
@@ -55,7 +58,8 @@ Lines play(EditorDocument &document, CanvasView &canvas, const std::string &scri
         case 'm': send(held, {}); break;
         case 'c': send(held, Qt::ControlModifier); break;
         case 'h': send(Qt::NoButton, {}); break;
-        case 'u': QTest::mouseRelease(&canvas, held, {}, point); break;
+        case 'u':
+        case 'U': QTest::mouseRelease(&canvas, held, {}, point); break;
         }
     }
     return log;
@@ -85,6 +89,10 @@ TEST(CanvasMouse, PressesDragsAndReleasesBecomeRequestsInPixelSpace)
          DrawMode::rectangle},
         {"S10,10 u", {}, {10, 10, 0, 0}, DrawMode::selection},
         {"L10,10 c40,40 u", {}, {10, 10, 30, 30}, DrawMode::selection},
+        // The release ends the drag where it is, past the last move.
+        {"L10,10 m30,30 U50,45", {}, {10, 10, 40, 35}, DrawMode::selection},
+        // A right press on the selection draws rather than move it.
+        {"L20,20 m80,80 u R50,50 m60,60 u", {}, {}, DrawMode::rectangle},
         // Hovering and the middle button change nothing.
         {"h90,90 M10,10 m100,100 u", Lines{}, {}, DrawMode::selection},
     };
@@ -102,6 +110,20 @@ TEST(CanvasMouse, PressesDragsAndReleasesBecomeRequestsInPixelSpace)
         EXPECT_EQ(document.drawMode(), c.mode) << c.script;
         EXPECT_FALSE(canvas.isDragging()) << c.script;
     }
+}
+
+// A pen stroke reaches the point the button came up at.
+TEST(CanvasMouse, AStrokeEndsWhereTheButtonComesUp)
+{
+    EditorDocument document;
+    CanvasView canvas{document};
+    canvas.resize(800, 600);
+    document.setImage(solidImage(200, 150, Qt::darkGray));
+    document.chooseTool(penTool());
+    play(document, canvas, "R10,10 m20,10 U60,10");
+    const QImage &burned = document.currentImage();
+    EXPECT_NE(burned.pixelColor(58, 150 - 1 - 10), QColor(Qt::darkGray));
+    EXPECT_EQ(burned.pixelColor(70, 150 - 1 - 10), QColor(Qt::darkGray));
 }
 
 TEST(CanvasMouse, AnEmptyCanvasSelectsNothingAndBurnsNothing)

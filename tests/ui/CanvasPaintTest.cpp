@@ -180,7 +180,7 @@ TEST(CanvasPaint, ALoupeMagnifiesThePixelsUnderTheDraggingPointer)
         CanvasView canvas{document};
         canvas.resize(400, 300);
         document.setImage(image);
-        const QPoint pointer(50 * 4 + 2, 30 * 4 + 2); // inside pixel (50, 30)
+        const QPoint pointer(50 * 4 + 1, 30 * 4 + 1); // inside pixel (50, 30), near its top left
         QTest::mousePress(&canvas, button, {}, QPoint(20, 20));
         QTest::mouseMove(&canvas, pointer);
         const QImage shown = paint(canvas);
@@ -189,6 +189,10 @@ TEST(CanvasPaint, ALoupeMagnifiesThePixelsUnderTheDraggingPointer)
         EXPECT_TRUE(colorNear(shown.pixelColor(middle), Qt::red, 0)) << button;
         EXPECT_TRUE(colorNear(shown.pixelColor(middle + QPoint(8, 0)), blue, 0)) << button;
         EXPECT_TRUE(colorNear(shown.pixelColor(middle + QPoint(0, 16)), grey, 0)) << button;
+        // Where it is, counted from the bottom: the pixel a mark starts in,
+        // or the corner nearest the pointer a selection takes.
+        EXPECT_EQ(canvas.loupeLabel(), button == Qt::RightButton ? QStringLiteral("50, 44") : QStringLiteral("50, 45"))
+            << button;
         QTest::mouseRelease(&canvas, button, {}, pointer);
         EXPECT_FALSE(colorNear(paint(canvas).pixelColor(middle), Qt::red, 40)) << "gone after the release";
     }

@@ -1,6 +1,7 @@
 #include "ConsoleCapture.h"
 #include "ImageTestSupport.h"
 #include "core/document/EditorDocument.h"
+#include "core/tools/TextLayout.h"
 #include "core/tools/Tools.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +209,22 @@ TEST(Tools, TheRegistryNamesEachToolOnceWithAKeyOfItsOwn)
     EXPECT_EQ(allTools().front(), &boxTool());
     EXPECT_EQ(allTools().back(), &blurTool());
     EXPECT_EQ(toolById(QStringLiteral("nothing")), nullptr);
+}
+
+// Text grows with the image's shorter side past 1080 pixels: a wide
+// panorama's text is no larger than a screen's.
+TEST(Tools, TextIsSizedByTheWidthAndTheImagesShorterSide)
+{
+    const struct {
+        double width;
+        QSize image;
+        double size;
+    } cases[] = {
+        {1, {1920, 1080}, 14}, {3, {1920, 1080}, 20}, {5, {1920, 1080}, 30}, {3, {800, 600}, 20},
+        {3, {3840, 2160}, 40}, {3, {2160, 3840}, 40}, {3, {8000, 1080}, 20}, {3, {1080, 8000}, 20},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(TextLayout::sizeFor(c.width, c.image), c.size) << c.image.width() << "x" << c.image.height();
 }
 
 } // namespace
