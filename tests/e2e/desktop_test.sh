@@ -89,7 +89,7 @@ eval "$(dbus-launch --sh-syntax)"
 E2E_PIDS+=("$DBUS_SESSION_BUS_PID")
 xfce4-clipman >"$E2E_DIR/clipman.log" 2>&1 &
 E2E_PIDS+=($!)
-e2e_until 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null && xdotool search --class xfce4-clipman >/dev/null' ||
+e2e_until 60 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null && xdotool search --class xfce4-clipman >/dev/null' ||
     true # it has no window of its own to wait for on every version
 sleep 1
 e2e_until 10 editor_open || e2e_fail "no editor"
@@ -150,7 +150,7 @@ watcher() {
     dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1" 2>/dev/null
 }
-e2e_until 20 bash -c "$(declare -f watcher); watcher IsStatusNotifierHostRegistered | grep -q 'boolean true'" ||
+e2e_until 60 bash -c "$(declare -f watcher); watcher IsStatusNotifierHostRegistered | grep -q 'boolean true'" ||
     e2e_fail "xfce4-panel hosts no StatusNotifier items"
 : >"$E2E_OUT"
 E2E_MARK=0

@@ -3,7 +3,7 @@
 # the clipboard. Source it from a test script; every process it starts is
 # stopped by its pid when the script exits.
 #
-#   e2e_start_x [WIDTHxHEIGHT]   Xvfb on a free display; exports DISPLAY
+#   e2e_start_x [WIDTHxHEIGHT]   Xvfb on a free display above :99; exports DISPLAY
 #   e2e_start_wm                 a window manager (openbox), for title-bar closes
 #   e2e_start_tray               the tray host, ready to take icons
 #   e2e_start_app [VAR=value...] the app, its console lines in $E2E_OUT
@@ -79,23 +79,34 @@ e2e_until() {
 }
 
 e2e_start_x() {
-    local size=${1:-2560x1440}
-    local displayFile=$E2E_DIR/display
-    : >"$displayFile"
-    # -displayfd lets the server pick a free display, so tests can run side by
-    # side; -noreset keeps it from resetting (and refusing clients) whenever
-    # its last client leaves.
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$displayFile" 2>"$E2E_DIR/xvfb.err" &
-    E2E_PIDS+=($!)
-    e2e_until 20 test -s "$displayFile" || e2e_fail "Xvfb did not start"
-    export DISPLAY=:$(head -n1 "$displayFile")
-    e2e_until 10 xwininfo -root >/dev/null 2>&1 || e2e_fail "X server $DISPLAY does not answer"
+    local size=${1:-2560x1440} display attempt pid
+    # A free display of our own above :99, so that tests run side by side and
+    # the low ones stay free for servers that only look there (mutter's
+    # XWayland takes one of :0 to :49). Two tests may pick the same one: the
+    # second server then ends at once, and another is tried. -noreset keeps
+    # the server from resetting (and refusing clients) whenever its last
+    # client leaves.
+    for attempt in 1 2 3 4 5 6 7 8; do
+        display=$((100 + RANDOM % 900))
+        [[ ! -e /tmp/.X$display-lock && ! -e /tmp/.X11-unix/X$display ]] || continue
+        Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp -noreset 2>"$E2E_DIR/xvfb.err" &
+        pid=$!
+        E2E_PIDS+=($pid)
+        export DISPLAY=:$display
+        # Generous: a loaded machine starts a server slowly.
+        if e2e_until 60 bash -c "xwininfo -root >/dev/null 2>&1 || ! kill -0 $pid 2>/dev/null" && kill -0 "$pid" 2>/dev/null &&
+            xwininfo -root >/dev/null 2>&1; then
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+    done
+    e2e_fail "Xvfb did not start: $(tail -3 "$E2E_DIR/xvfb.err")"
 }
 
 e2e_start_wm() {
     openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_until 20 wmctrl -m >/dev/null 2>&1 || e2e_fail "openbox did not start"
+    e2e_until 60 wmctrl -m >/dev/null 2>&1 || e2e_fail "openbox did not start"
 }
 
 # The XEmbed tray must own its selection before the app asks for a tray.
@@ -108,7 +119,7 @@ e2e_start_tray() {
         --height 28 --transparent true --alpha 0 --tint 0x1e1e1e --SetDockType true --SetPartialStrut true \
         >"$E2E_DIR/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || e2e_fail "trayer did not show its panel"
+    e2e_until 60 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || e2e_fail "trayer did not show its panel"
 }
 
 # Without a session bus Qt uses the XEmbed tray, which is what trayer hosts.

@@ -69,7 +69,7 @@ sway)
     socket_name() {
         find "$session" -maxdepth 1 -name 'wayland-*' -type s -printf '%f\n' | head -n1 | grep .
     }
-    e2e_until 20 socket_name >/dev/null || e2e_fail "sway did not start: $(cat "$E2E_DIR/compositor.log")"
+    e2e_until 60 socket_name >/dev/null || e2e_fail "sway did not start: $(cat "$E2E_DIR/compositor.log")"
     session_vars+=(WAYLAND_DISPLAY="$(socket_name)" XDG_CURRENT_DESKTOP=sway)
     ;;
 kde | gnome)
@@ -89,18 +89,22 @@ kde | gnome)
         E2E_PIDS+=($!)
         session_vars+=(XDG_CURRENT_DESKTOP=KDE)
     else
+        # Its XWayland takes a display from :0 to :49 and no other.
+        free=0
+        for n in {0..49}; do [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || free=1; done
+        ((free)) || e2e_fail "every X display from :0 to :49 is taken: mutter's XWayland would find none"
         "${session_env[@]}" mutter --wayland --nested --wayland-display wayland-e2e \
             >"$E2E_DIR/compositor.log" 2>&1 &
         E2E_PIDS+=($!)
         session_vars+=(XDG_CURRENT_DESKTOP=GNOME)
     fi
-    e2e_until 30 wayland_socket_up wayland-e2e || e2e_fail "$desktop did not start: $(cat "$E2E_DIR/compositor.log")"
+    e2e_until 60 wayland_socket_up wayland-e2e || e2e_fail "$desktop did not start: $(cat "$E2E_DIR/compositor.log")"
     session_vars+=(WAYLAND_DISPLAY=wayland-e2e)
     if [[ $desktop == gnome ]]; then
         xwayland_display() {
             grep -aoE 'Using public X11 display :[0-9]+' "$E2E_DIR/compositor.log" | grep -oE ':[0-9]+$'
         }
-        e2e_until 20 xwayland_display >/dev/null || e2e_fail "mutter did not start XWayland"
+        e2e_until 60 xwayland_display >/dev/null || e2e_fail "mutter did not start XWayland"
         session_vars+=(DISPLAY="$(xwayland_display)"
             XAUTHORITY="$(find "$session" -maxdepth 1 -name '.mutter-Xwaylandauth*' | head -n1)")
     fi
