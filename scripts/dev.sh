@@ -19,7 +19,7 @@ case $mode in
 run) ;;
 test)
     packages+=(googletest libgtest-dev libbenchmark-dev xvfb trayer openbox wmctrl xclip xdotool imagemagick
-        x11-utils clang-format-14 tesseract-ocr tesseract-ocr-eng xfce4-panel xfce4-clipman dbus-x11 dpkg-dev fonts-ipafont-gothic libpng-dev zlib1g-dev lintian
+        x11-utils clang-format-14 tesseract-ocr tesseract-ocr-eng xfce4-panel xfce4-clipman dbus-x11 dpkg-dev fonts-ipafont-gothic libpng-dev zlib1g-dev lintian libxfixes-dev
         sway wl-clipboard wtype grim kwin-wayland mutter xwayland)
     ;;
 *) usage ;;

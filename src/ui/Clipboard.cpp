@@ -175,7 +175,8 @@ PendingPng putImageOnClipboard(const QImage &image, const QRect &area, const Cli
     });
     auto *data = new PendingImageMimeData(Offer{ClipboardImage{png, pngType()}, image, area}, report);
     job->offer = data; // read only on the GUI thread, after this
-    clipboard->clear();
+    // Straight over the last offer: a clipboard left empty for a moment is
+    // what a clipboard manager fills with its own last item, over ours.
     clipboard->setMimeData(data); // the clipboard owns it now
     if (job->offer) // Qt may have let it go already
         job->offer->placed();

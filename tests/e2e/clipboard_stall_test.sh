@@ -2,8 +2,12 @@
 # Clipboard owners that never answer, trickle or flood: the tray click's read
 # gives up with a line and a tray message, and meanwhile the editor answers
 # the keyboard; Quit waits for no read.
-# usage: clipboard_stall_test.sh PINTORA STALLED_OWNER
-STALLED_OWNER=${2:?usage: $0 PINTORA STALLED_OWNER}
+# A clipboard manager that keeps the clipboard from being empty, as KDE's
+# does by default, is never given the moment to put its own item back over a
+# Copy or a Crop & Copy.
+# usage: clipboard_stall_test.sh PINTORA STALLED_OWNER CLIPBOARD_KEEPER
+STALLED_OWNER=${2:?usage: $0 PINTORA STALLED_OWNER CLIPBOARD_KEEPER}
+KEEPER=${3:?usage: $0 PINTORA STALLED_OWNER CLIPBOARD_KEEPER}
 source "$(dirname "$0")/harness.sh"
 
 e2e_start_desktop 1366x768 LANG=en_US.UTF-8
@@ -103,6 +107,27 @@ kill "${E2E_PIDS[-1]}"
 e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/copied.png' 2>/dev/null && [[ -s '$E2E_DIR/copied.png' ]]" ||
     e2e_fail "nothing to read back"
 e2e_same_pixels "$E2E_DIR/flipped.png" "$E2E_DIR/copied.png" || e2e_fail "the image in one property did not arrive whole"
+
+echo "== a clipboard manager that fills an empty clipboard at once takes nothing back from a Copy or a Crop & Copy"
+"$KEEPER" "$E2E_DIR/orange.png" >"$E2E_DIR/keeper.out" &
+E2E_PIDS+=($!)
+e2e_until 10 grep -qx took "$E2E_DIR/keeper.out" || e2e_fail "the keeper did not take the clipboard"
+ours() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx x-kde-force-image-copy; }
+e2e_mark
+e2e_click_tray_icon
+e2e_wait_line "ℹ️ New image detected"
+e2e_until 10 bash -c 'xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^Pintora - Image Editor$" | head -n1)" 2>/dev/null' ||
+    e2e_fail "the editor could not be activated"
+e2e_mark
+xdotool key ctrl+c
+e2e_wait_line "✅ Full image copied to clipboard (300×200px)"
+e2e_until 10 ours || e2e_fail "the Copy is not on the clipboard"
+xdotool key ctrl+a Return
+e2e_wait_line "✅ Cropped to: 300×200 px"
+sleep 1
+ours || e2e_fail "the Crop & Copy is not on the clipboard"
+(($(grep -cx took "$E2E_DIR/keeper.out") == 1)) || e2e_fail "the clipboard was left empty: the keeper took it back"
+kill "${E2E_PIDS[-1]}"
 
 echo "== SIGTERM during a trickling read ends the program at once"
 "$STALLED_OWNER" trickle >"$E2E_DIR/owner.out" &

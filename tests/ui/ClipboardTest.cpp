@@ -49,6 +49,24 @@ TEST(EditorClipboard, TheClipboardTakesTheImageBeforeItsPngIsReadyAndWaitsForIt)
     EXPECT_EQ(QImage::fromData(offered).convertToFormat(QImage::Format_RGB32), large);
 }
 
+// A Copy over a Copy replaces the offer without emptying the clipboard in
+// between: a clipboard manager that keeps it from being empty (KDE's does by
+// default) would put its own item back, over ours.
+TEST(EditorClipboard, ACopyNeverLeavesTheClipboardEmpty)
+{
+    putImageOnClipboard(solidImage(30, 20, Qt::red));
+    std::vector<QStringList> seen;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMetaObject::Connection watch = QObject::connect(clipboard, &QClipboard::dataChanged, [&] {
+        seen.push_back(clipboard->mimeData() ? clipboard->mimeData()->formats() : QStringList());
+    });
+    putImageOnClipboard(solidImage(30, 20, Qt::blue));
+    QObject::disconnect(watch);
+    ASSERT_FALSE(seen.empty());
+    for (const QStringList &formats : seen)
+        EXPECT_TRUE(formats.contains(QStringLiteral("image/png"))) << formats.join(u' ').toStdString();
+}
+
 // Another program's question for the offer, for its types or its data, is
 // what tells Crop & Copy that the copy has been taken.
 TEST(EditorClipboard, TheOfferTellsOfEveryQuestionForIt)
