@@ -74,8 +74,8 @@ void KeysOverlay::fitList()
     // The label's padding and border, as its style sheet sets them.
     constexpr int frame = 2 * (14 + 1);
     const QSize room = size().shrunkBy(layout()->contentsMargins()) - QSize(frame, frame);
-    if (room.width() <= 0 || room.height() <= 0)
-        return; // not laid out yet: fitted when it is resized
+    if (room.width() <= 0 || room.height() <= 0 || m_list->text().isEmpty())
+        return; // not laid out or not filled yet: fitted when it is
     QTextDocument laidOut;
     laidOut.setHtml(m_list->text());
     QFont font = this->font();

@@ -59,7 +59,11 @@ e2e_click_tray_icon
 e2e_wait_line "❌ Failed to read the clipboard" 60
 peak=$(awk '/^VmHWM/ {print $2}' "/proc/$E2E_APP_PID/status") # KiB
 echo "the flood's read held $((peak / 1024)) MiB at its peak"
-((peak < 1300 * 1024)) || e2e_fail "the flood's read held more than the cap and a little"
+if ldd "$E2E_APP" | grep -q libasan; then
+    echo "(not held to it under AddressSanitizer, whose allocator keeps what is freed for a while)"
+else
+    ((peak < 1300 * 1024)) || e2e_fail "the flood's read held more than the cap and a little"
+fi
 
 echo "== the owner gone, the next click reads the clipboard again"
 kill "${E2E_PIDS[-1]}"
@@ -75,13 +79,11 @@ convert -size 1800x1200 xc: +noise Random -depth 8 "PNG24:$E2E_DIR/noise.png" # 
 (($(stat -c %s "$E2E_DIR/noise.png") > 4000000)) || e2e_fail "the noise image is too small to need INCR"
 e2e_clip_put "$E2E_DIR/noise.png"
 e2e_mark
+before=$(e2e_editor_window || true)
 e2e_click_tray_icon
 e2e_wait_line "ℹ️ New image detected"
-e2e_until 20 bash -c "[[ -n \$(xdotool search --onlyvisible --name '^Pintora - Image Editor$') ]]" ||
-    e2e_fail "the large image did not open"
+e2e_wait_new_editor "$before"
 e2e_mark
-e2e_until 10 bash -c 'xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^Pintora - Image Editor$" | head -n1)" 2>/dev/null' ||
-    e2e_fail "the editor could not be activated"
 xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
 e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/copied.png' 2>/dev/null && [[ -s '$E2E_DIR/copied.png' ]]" ||
@@ -95,12 +97,11 @@ convert "$E2E_DIR/noise.png" -flip "PNG24:$E2E_DIR/flipped.png" # a new image: n
 E2E_PIDS+=($!)
 e2e_until 10 grep -qx owning "$E2E_DIR/owner.out" || e2e_fail "the owner did not take the clipboard"
 e2e_mark
+before=$(e2e_editor_window || true)
 e2e_click_tray_icon
 e2e_wait_line "ℹ️ New image detected"
-sleep 1
+e2e_wait_new_editor "$before"
 e2e_mark
-e2e_until 10 bash -c 'xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^Pintora - Image Editor$" | head -n1)" 2>/dev/null' ||
-    e2e_fail "the editor could not be activated"
 xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
 kill "${E2E_PIDS[-1]}"
@@ -114,10 +115,10 @@ E2E_PIDS+=($!)
 e2e_until 10 grep -qx took "$E2E_DIR/keeper.out" || e2e_fail "the keeper did not take the clipboard"
 ours() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx x-kde-force-image-copy; }
 e2e_mark
+before=$(e2e_editor_window || true)
 e2e_click_tray_icon
 e2e_wait_line "ℹ️ New image detected"
-e2e_until 10 bash -c 'xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^Pintora - Image Editor$" | head -n1)" 2>/dev/null' ||
-    e2e_fail "the editor could not be activated"
+e2e_wait_new_editor "$before"
 e2e_mark
 xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (300×200px)"

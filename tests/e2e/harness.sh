@@ -222,12 +222,22 @@ e2e_same_pixels() {
 }
 
 # Puts the PNG FILE on the clipboard and opens the editor on it from the tray.
+# The editor of a new image opens once it is decoded, in a new window: not
+# the one showing before the click ($1), which keys would go to otherwise.
+# Waits for it and activates it.
+e2e_wait_new_editor() {
+    e2e_until 30 bash -c "w=\$(xdotool search --onlyvisible --name '^Pintora - Image Editor\$' 2>/dev/null | head -n1)
+        [[ -n \$w && \$w != '${1:-}' ]] && xdotool windowactivate --sync \$w 2>/dev/null" || e2e_fail "no new editor opened"
+}
+
 e2e_open_editor_on() {
     e2e_clip_put "$1"
     e2e_mark
+    local before
+    before=$(e2e_editor_window || true)
     e2e_click_tray_icon
     e2e_wait_line "ℹ️ New image detected"
-    e2e_until 20 e2e_editor_window >/dev/null || e2e_fail "no editor window"
+    e2e_wait_new_editor "$before"
     sleep 0.5
 }
 
