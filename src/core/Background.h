@@ -37,9 +37,19 @@ void inBackground(QObject *context, Work work, Then then)
         std::thread([listener, work, then]() mutable {
             auto result = work();
             const std::lock_guard<std::mutex> hold(listener->lock);
+            // The lock taken again where the result arrives orders the
+            // work's writes before every read there by a lock of our own, not
+            // only by Qt's event queue, which a thread checker cannot see.
             if (listener->context)
                 QMetaObject::invokeMethod(
-                    listener->context, [then, result]() mutable { then(std::move(result)); }, Qt::QueuedConnection);
+                    listener->context,
+                    [listener, then, result]() mutable {
+                        {
+                            const std::lock_guard<std::mutex> arrived(listener->lock);
+                        }
+                        then(std::move(result));
+                    },
+                    Qt::QueuedConnection);
         }).detach();
     } catch (const std::system_error &) {
         then(work());

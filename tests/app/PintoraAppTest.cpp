@@ -75,7 +75,7 @@ protected:
         console.clear();
         app->menuBarIconClicked();
         // A new image opens once decoded.
-        EXPECT_TRUE(eventually([this] { return !app->isOpening(); }));
+        EXPECT_TRUE(eventually([this] { return !app->isOpening(); }, 30000)); // generous: a busy machine
         // Let windows released by the click go.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return console.lines();
@@ -294,6 +294,7 @@ TEST_F(ClickTest, ACopyThatCannotBeEncodedPutsTheClipboardBack)
     offerOnClipboard({{"image/png", png}});
     click();
     ImageEditorView *editor = editorOf(app->editorWindow());
+    ASSERT_NE(editor, nullptr);
     const QSignalSpy copyFailed(editor, &ImageEditorView::copyFailed);
     // clang-format off
     const struct {
