@@ -2,14 +2,28 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QtEndian>
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstring>
 #include <vector>
 
 namespace pintora {
+
+// A PNG chunk: its length, type, data and CRC.
+inline QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    QByteArray out(4, '\0');
+    qToBigEndian(quint32(data.size()), out.data());
+    const QByteArray typed = QByteArray(type, 4) + data;
+    out += typed;
+    QByteArray crc(4, '\0');
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()), uInt(typed.size()))), crc.data());
+    return out + crc;
+}
 
 // What libpng reads from `png`, every colour type expanded to straight RGBA
 // at the file's own depth (RGBA64 for 16 bits, RGBA8888 otherwise) with no

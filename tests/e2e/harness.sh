@@ -115,11 +115,19 @@ e2e_start_wm() {
 # panel only after taking the selection, so a visible panel
 # means it is ready.
 e2e_start_tray() {
-    env -u DBUS_SESSION_BUS_ADDRESS trayer --edge top --align right --widthtype pixel --width 200 \
-        --height 28 --transparent true --alpha 0 --tint 0x1e1e1e --SetDockType true --SetPartialStrut true \
-        >"$E2E_DIR/trayer.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_until 60 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || e2e_fail "trayer did not show its panel"
+    local attempt
+    # Now and then, on a busy machine, trayer makes its panel and never maps
+    # it: after a while it is started again.
+    for attempt in 1 2 3; do
+        env -u DBUS_SESSION_BUS_ADDRESS trayer --edge top --align right --widthtype pixel --width 200 \
+            --height 28 --transparent true --alpha 0 --tint 0x1e1e1e --SetDockType true --SetPartialStrut true \
+            >"$E2E_DIR/trayer.log" 2>&1 &
+        E2E_PIDS+=($!)
+        e2e_until 15 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
+        kill "${E2E_PIDS[-1]}" 2>/dev/null || true
+        echo "trayer did not show its panel in 15 s (attempt $attempt)"
+    done
+    e2e_fail "trayer did not show its panel: $(tail -3 "$E2E_DIR/trayer.log")"
 }
 
 # Without a session bus Qt uses the XEmbed tray, which is what trayer hosts.

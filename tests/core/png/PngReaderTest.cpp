@@ -8,7 +8,6 @@
 #include <QColorSpace>
 #include <QtEndian>
 
-#include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
 
 #include <gtest/gtest.h>
@@ -91,18 +90,6 @@ QByteArray writeWithLibpng(const Spec &spec, std::mt19937 &random)
     return out;
 }
 
-QByteArray chunk(const char *type, const QByteArray &data)
-{
-    QByteArray out(4, '\0');
-    qToBigEndian(quint32(data.size()), out.data());
-    const QByteArray typed = QByteArray(type, 4) + data;
-    out += typed;
-    QByteArray crc(4, '\0');
-    qToBigEndian(crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(typed.constData()), quint64(typed.size())),
-                 crc.data());
-    return out + crc;
-}
-
 QImage asRgba(const QImage &image, bool deep)
 {
     return image.convertToFormat(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
@@ -160,8 +147,8 @@ TEST(PngReader, PaethPrefersTheLeftOnATie)
     qToBigEndian(quint32(2), header.data());
     qToBigEndian(quint32(2), header.data() + 4);
     header[8] = 8; // grey, 8 bits
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", stream + adler)
-        + chunk("IEND", {});
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+        + pngChunk("IDAT", stream + adler) + pngChunk("IEND", {});
     const PngRead read = readPng(png);
     ASSERT_EQ(read.outcome, PngRead::Outcome::read) << read.reason.toStdString();
     EXPECT_EQ(qGray(read.image.pixel(0, 1)), 0);
@@ -189,7 +176,8 @@ QByteArray rgbPngOf(int width, int height, const QByteArray &rows)
     qToBigEndian(quint32(height), header.data() + 4);
     header[8] = 8;
     header[9] = 2;
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", stream) + chunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", stream)
+        + pngChunk("IEND", {});
 }
 
 // Where rows are unfiltered on a thread of their own, a bad row far down
@@ -213,7 +201,8 @@ TEST(PngReader, RefusesBadRowsOfLargeImages)
     } cases[] = {
         {"an unknown filter on row 350", rgbPngOf(width, height, badFilter), "an unknown filter"},
         {"rows for 399 of 400", rgbPngOf(width, height, rows.left(stride * (height - 1))), "image data missing"},
-        {"the stream cut at half", whole.left(33) + chunk("IDAT", stream.left(stream.size() / 2)) + chunk("IEND", {}),
+        {"the stream cut at half",
+         whole.left(33) + pngChunk("IDAT", stream.left(stream.size() / 2)) + pngChunk("IEND", {}),
          "image data missing"},
     };
     for (const auto &c : cases) {
@@ -247,7 +236,7 @@ TEST(PngReader, RefusesMalformedFilesAndPassesOnWhatItLeavesToQt)
     const qsizetype idat = good.indexOf("IDAT") - 4;
     const qsizetype idatLength = qFromBigEndian<quint32>(good.constData() + idat);
     const QByteArray idatChunk = good.mid(idat, idatLength + 12);
-    const QByteArray end = chunk("IEND", {});
+    const QByteArray end = pngChunk("IEND", {});
     const auto withByte = [&](qsizetype at, char value) {
         QByteArray changed = good;
         changed[at] = value;
@@ -257,16 +246,16 @@ TEST(PngReader, RefusesMalformedFilesAndPassesOnWhatItLeavesToQt)
     const auto withHeader = [&](int at, char value) {
         QByteArray changed = header;
         changed[at] = value;
-        return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", changed) + idatChunk + end;
+        return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", changed) + idatChunk + end;
     };
     // The stream's own checksum broken, the chunk's CRC made good again.
     QByteArray stream = good.mid(idat + 8, idatLength);
     stream[stream.size() - 1] = char(stream[stream.size() - 1] ^ 1);
-    const QByteArray badAdler = head + chunk("IDAT", stream) + end;
+    const QByteArray badAdler = head + pngChunk("IDAT", stream) + end;
     QByteArray big = header;
     qToBigEndian(quint32(16385), big.data());
 
-    QByteArray damagedText = chunk("tEXt", "a\0b"), damagedPalette = chunk("PLTE", "abc");
+    QByteArray damagedText = pngChunk("tEXt", "a\0b"), damagedPalette = pngChunk("PLTE", "abc");
     damagedText[damagedText.size() - 1] = char(damagedText[damagedText.size() - 1] ^ 1);
     damagedPalette[damagedPalette.size() - 1] = char(damagedPalette[damagedPalette.size() - 1] ^ 1);
     using Outcome = PngRead::Outcome;
@@ -286,17 +275,18 @@ TEST(PngReader, RefusesMalformedFilesAndPassesOnWhatItLeavesToQt)
         {"no header", QByteArray("\x89PNG\r\n\x1a\n", 8) + idatChunk + end, Outcome::malformed},
         {"no image data", head + end, Outcome::malformed},
         {"width 0", withHeader(3, 0), Outcome::malformed},
-        {"16385 wide", QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", big) + idatChunk + end, Outcome::malformed},
+        {"16385 wide", QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", big) + idatChunk + end,
+         Outcome::malformed},
         {"depth 3", withHeader(8, 3), Outcome::malformed},
         {"colour type 5", withHeader(9, 5), Outcome::malformed},
         {"filter method 1", withHeader(11, 1), Outcome::malformed},
         {"too little data for its rows", withHeader(7, 11), Outcome::malformed},
-        {"an unknown critical chunk", head + chunk("ABCD", "x") + idatChunk + end, Outcome::malformed},
-        {"an ancillary chunk is skipped", head + chunk("tEXt", "a\0b") + idatChunk + end, Outcome::read},
+        {"an unknown critical chunk", head + pngChunk("ABCD", "x") + idatChunk + end, Outcome::malformed},
+        {"an ancillary chunk is skipped", head + pngChunk("tEXt", "a\0b") + idatChunk + end, Outcome::read},
         {"a damaged ancillary chunk too, as libpng does", head + damagedText + idatChunk + end, Outcome::read},
         {"a damaged critical chunk is not", head + damagedPalette + idatChunk + end, Outcome::malformed},
         {"interlaced", withHeader(12, 1), Outcome::unsupported},
-        {"a colour profile", head + chunk("gAMA", QByteArray("\0\0\xb1\x8f", 4)) + idatChunk + end,
+        {"a colour profile", head + pngChunk("gAMA", QByteArray("\0\0\xb1\x8f", 4)) + idatChunk + end,
          Outcome::unsupported},
     };
     for (const auto &c : cases) {
