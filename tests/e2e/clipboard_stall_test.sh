@@ -11,16 +11,6 @@ KEEPER=${3:?usage: $0 PINTORA STALLED_OWNER CLIPBOARD_KEEPER}
 source "$(dirname "$0")/harness.sh"
 
 e2e_start_desktop 1366x768 LANG=en_US.UTF-8
-# A click on the tray for an image not seen before, up to its new editor.
-click_for_new_image() {
-    e2e_mark
-    local before
-    before=$(e2e_editor_window || true)
-    e2e_click_tray_icon
-    e2e_wait_line "ℹ️ New image detected"
-    e2e_wait_new_editor "$before"
-    e2e_mark
-}
 read_back() {
     e2e_until 20 bash -c "xclip -selection clipboard -t image/png -o > '$E2E_DIR/copied.png' 2>/dev/null && [[ -s '$E2E_DIR/copied.png' ]]" ||
         e2e_fail "nothing to read back"
@@ -92,7 +82,7 @@ echo "== a large image comes in pieces (INCR) and arrives whole"
 convert -size 1800x1200 xc: +noise Random -depth 8 "PNG24:$E2E_DIR/noise.png" # about 6 MB, incompressible
 (($(stat -c %s "$E2E_DIR/noise.png") > 4000000)) || e2e_fail "the noise image is too small to need INCR"
 e2e_clip_put "$E2E_DIR/noise.png"
-click_for_new_image
+e2e_click_for_new_image
 xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
 read_back
@@ -104,7 +94,7 @@ convert "$E2E_DIR/noise.png" -flip "PNG24:$E2E_DIR/flipped.png" # a new image: n
 "$STALLED_OWNER" whole "$E2E_DIR/flipped.png" >"$E2E_DIR/owner.out" &
 E2E_PIDS+=($!)
 e2e_until 10 grep -qx owning "$E2E_DIR/owner.out" || e2e_fail "the owner did not take the clipboard"
-click_for_new_image
+e2e_click_for_new_image
 xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (1800×1200px)"
 kill "${E2E_PIDS[-1]}"
@@ -116,7 +106,7 @@ echo "== a clipboard manager that fills an empty clipboard at once takes nothing
 E2E_PIDS+=($!)
 e2e_until 10 grep -qx took "$E2E_DIR/keeper.out" || e2e_fail "the keeper did not take the clipboard"
 ours() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx x-kde-force-image-copy; }
-click_for_new_image
+e2e_click_for_new_image
 xdotool key ctrl+c
 e2e_wait_line "✅ Full image copied to clipboard (300×200px)"
 e2e_until 10 ours || e2e_fail "the Copy is not on the clipboard"

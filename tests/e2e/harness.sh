@@ -238,14 +238,20 @@ e2e_wait_new_editor() {
         [[ -n \$w && \$w != '${1:-}' ]] && xdotool windowactivate --sync \$w 2>/dev/null" || e2e_fail "no new editor opened"
 }
 
-e2e_open_editor_on() {
-    e2e_clip_put "$1"
+# A click on the tray for an image not seen before, up to its new editor.
+e2e_click_for_new_image() {
     e2e_mark
     local before
     before=$(e2e_editor_window || true)
     e2e_click_tray_icon
     e2e_wait_line "ℹ️ New image detected"
     e2e_wait_new_editor "$before"
+    e2e_mark
+}
+
+e2e_open_editor_on() {
+    e2e_clip_put "$1"
+    e2e_click_for_new_image
     sleep 0.5
 }
 
