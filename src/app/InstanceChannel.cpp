@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QRegularExpression>
@@ -122,10 +123,15 @@ InstanceChannel::InstanceChannel(const QString &path, QObject *parent)
     // Only a dead holder makes the lock stale, however long it was held.
     m_lock.setStaleLockTime(0);
     connect(&m_server, &QLocalServer::newConnection, this, &InstanceChannel::serve);
-    connect(&m_watch, &QTimer::timeout, this, &InstanceChannel::keepListening);
+    connect(&m_socketWatch, &QFileSystemWatcher::fileChanged, this, &InstanceChannel::keepListening);
 }
 
-InstanceChannel::~InstanceChannel() = default;
+InstanceChannel::~InstanceChannel()
+{
+    // Clients that go with the server are no reason to listen again.
+    for (QLocalSocket *client : m_server.findChildren<QLocalSocket *>())
+        client->disconnect(this);
+}
 
 QString InstanceChannel::privacyProblem(const QString &folder)
 {
@@ -186,16 +192,27 @@ bool InstanceChannel::becomeRunningInstance(Handler handler)
     // place, over one an instance that died may have left.
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     m_server.listen(m_path);
-    m_watch.start(1000);
+    m_socketWatch.addPath(m_path);
     return true;
 }
 
 void InstanceChannel::keepListening()
 {
-    // Qt closes the server (and removes its socket) when an accept fails,
-    // as it does while the process is out of descriptors.
-    if (!m_server.isListening())
-        m_server.listen(m_path);
+    // Listening, and on the socket that is there: nothing to do. Nothing
+    // checks this on a clock, so that an idle program sleeps.
+    if (m_server.isListening() && QFileInfo(m_path).exists()) {
+        if (!m_socketWatch.files().contains(m_path))
+            m_socketWatch.addPath(m_path);
+        return;
+    }
+    m_server.close();
+    if (m_server.listen(m_path)) {
+        m_socketWatch.addPath(m_path);
+        return;
+    }
+    // Still out of descriptors, most likely: tried again shortly, only
+    // while this lasts.
+    QTimer::singleShot(1000, this, &InstanceChannel::keepListening);
 }
 
 InstanceChannel::Outcome InstanceChannel::handOver(const InstanceRequest &request, QString *reason, int timeoutMs) const
@@ -233,7 +250,10 @@ void InstanceChannel::serve()
             continue;
         }
         ++m_clients;
-        connect(socket, &QObject::destroyed, this, [this] { --m_clients; });
+        connect(socket, &QObject::destroyed, this, [this] {
+            --m_clients;
+            keepListening();
+        });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         // A client that says nothing is let go.
         auto *idle = new QTimer(socket);

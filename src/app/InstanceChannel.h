@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 class QLocalSocket;
 
@@ -91,7 +91,10 @@ private:
     QLocalServer m_server;
     Handler m_handler;
     int m_clients = 0;
-    QTimer m_watch; // listens again when an accept error made Qt close the server
+    // Qt closes the server, removing its socket, when an accept fails (as it
+    // does while the process is out of descriptors): the socket's going is
+    // watched, and so is each client's, which frees a descriptor.
+    QFileSystemWatcher m_socketWatch;
 };
 
 } // namespace pintora

@@ -1,10 +1,13 @@
 #include "ImageTestSupport.h"
 #include "app/InstanceChannel.h"
 
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstring>
 #include <fcntl.h>
@@ -268,6 +271,33 @@ TEST_F(InstanceChannelTest, ASecondChannelOnThePathHandsOverAgainAndAgain)
             << "hand-over " << i;
     }
     EXPECT_EQ(handled, std::vector<QString>(40, QStringLiteral("/a.png")));
+}
+
+// A running instance waits for a client without a clock: the event loop
+// sleeps, and wakes for the one timer of this test.
+TEST_F(InstanceChannelTest, AnIdleServerLetsTheProgramSleep)
+{
+    InstanceChannel running(path());
+    ASSERT_TRUE(running.becomeRunningInstance(answer));
+    QCoreApplication::processEvents();
+    int wakeups = 0;
+    const QMetaObject::Connection counting
+        = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakeups; });
+    QEventLoop idle;
+    QTimer::singleShot(3500, &idle, &QEventLoop::quit);
+    idle.exec();
+    QObject::disconnect(counting);
+    EXPECT_LE(wakeups, 2);
+}
+
+// Its socket taken away (Qt removes it when an accept fails): made again.
+TEST_F(InstanceChannelTest, ASocketRemovedIsMadeAgain)
+{
+    InstanceChannel running(path());
+    ASSERT_TRUE(running.becomeRunningInstance(answer));
+    ASSERT_TRUE(QFile::remove(path()));
+    EXPECT_TRUE(eventually([this] { return QFile::exists(path()); }, 10000));
+    EXPECT_EQ(handOver(InstanceRequest{}), InstanceChannel::Outcome::done);
 }
 
 TEST_F(InstanceChannelTest, GarbageOnTheSocketIsIgnored)
