@@ -4,8 +4,9 @@
 
 namespace pintora {
 
-EditorHandOff::EditorHandOff(CopyReport *report, QObject *parent)
+EditorHandOff::EditorHandOff(CopyReport *report, Hold hold, QObject *parent)
     : QObject(parent)
+    , m_hold(hold)
 {
     // Later, never inside the question: Qt is in the middle of answering it.
     connect(report, &CopyReport::asked, this, [this] { letGoIn(0); });
@@ -20,6 +21,11 @@ void EditorHandOff::waitForCopy(EditorWindow *window)
 {
     letGo();
     m_window = window;
+    if (m_hold == Hold::none && m_window) {
+        m_window->hide(); // in this step; deleted on the next
+        letGoIn(0);
+        return;
+    }
     letGoIn(limitMs);
 }
 

@@ -9,15 +9,17 @@
 namespace pintora {
 
 // After Crop & Copy the editor is done with, but a Wayland compositor drops
-// a copy whose window went before it took the offer. So the window stays on
-// screen until another program asks for the offer (the report's `asked`), or
-// for a moment at most; never going in the step that made the copy.
+// a copy whose window went before it took the offer. So there the window
+// stays on screen until another program asks for the offer (the report's
+// `asked`), or for a moment at most; never deleted in the step that made the
+// copy. An X server needs no such wait: the window hides at once.
 class EditorHandOff : public QObject
 {
     Q_OBJECT
 
 public:
-    EditorHandOff(CopyReport *report, QObject *parent = nullptr);
+    enum class Hold { untilAsked, none };
+    EditorHandOff(CopyReport *report, Hold hold = Hold::untilAsked, QObject *parent = nullptr);
     ~EditorHandOff() override;
 
     // Takes `window`, and lets it go once its copy is taken. A window
@@ -31,6 +33,7 @@ private:
     void letGoIn(int milliseconds);
     void letGo();
 
+    const Hold m_hold;
     QPointer<EditorWindow> m_window; // owned; a top-level window
 };
 

@@ -39,7 +39,11 @@ namespace pintora {
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
     , m_cropReport(new CopyReport(this))
-    , m_handOff(new EditorHandOff(m_cropReport, this))
+    , m_handOff(new EditorHandOff(m_cropReport,
+                                  QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+                                      ? EditorHandOff::Hold::untilAsked
+                                      : EditorHandOff::Hold::none,
+                                  this))
 {
     connect(m_cropReport, &CopyReport::finished, this, [this](const QSize &, bool encoded) {
         if (!encoded)

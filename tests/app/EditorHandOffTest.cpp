@@ -46,6 +46,19 @@ TEST(EditorHandOff, AWindowWaitsForAQuestionForItsCopyOrAMomentAtMost)
     }
 }
 
+// Where nothing needs the window for its copy (an X server), it hides in the
+// step that made the copy.
+TEST(EditorHandOff, WithoutAHoldTheWindowHidesAtOnce)
+{
+    CopyReport report;
+    EditorHandOff handOff(&report, EditorHandOff::Hold::none);
+    const QPointer<EditorWindow> window = shownWindow();
+    handOff.waitForCopy(window);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(eventually([&] { return window.isNull(); }));
+}
+
 // A question or a limit meant for one window does not send the next away.
 TEST(EditorHandOff, OnlyTheWindowWaitingGoes)
 {

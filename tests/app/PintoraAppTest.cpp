@@ -211,7 +211,10 @@ TEST_F(ClickTest, PngIsPreferredOverTiff)
 }
 
 // The editor Crop & Copy ends stays until another program asks for the copy.
-TEST_F(ClickTest, CropAndCopyLeavesOnceTheCopyIsAskedFor)
+// Away from Wayland (here: offscreen, as on an X server) nothing needs the
+// window for the copy: it hides in the step of the Return. (On Wayland it
+// waits for the copy to be asked for: the hand-off's own tests.)
+TEST_F(ClickTest, CropAndCopyHidesTheEditorAtOnceAwayFromWayland)
 {
     offerOnClipboard({{"image/png", encoded(solidImage(300, 200, Qt::blue), "PNG")}});
     click();
@@ -219,10 +222,9 @@ TEST_F(ClickTest, CropAndCopyLeavesOnceTheCopyIsAskedFor)
     documentOf(window).setSelectionRect(QRectF(10, 20, 100, 50));
     editorOf(window)->cropAndCopyAction()->trigger();
     EXPECT_EQ(app->editorWindow(), nullptr);
-    QCoreApplication::processEvents();
     ASSERT_FALSE(window.isNull());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(100, 50)); // a question
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(100, 50));
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
