@@ -2,6 +2,8 @@
 
 #include <sys/mman.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -9,6 +11,8 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace pintora {
@@ -22,10 +26,14 @@ constexpr std::size_t hugePage = std::size_t(2) << 20;
 // memory back to the kernel only to fault it in again costs more than a
 // decode. Parked with MADV_FREE, so that the kernel may still take the
 // pages under memory pressure (they then come back as zeros, which an
-// uninitialised image does not mind). Process-wide, as the allocator is.
+// uninitialised image does not mind); and given back for good a few seconds
+// after, unless taken: a program that waits in the tray all day keeps no
+// image it does not show. Process-wide, as the allocator is.
 class SpareBuffer
 {
 public:
+    static constexpr auto keptFor = std::chrono::seconds(3);
+
     // Never destroyed: images freed by other statics' destructors at exit
     // still park here.
     static SpareBuffer &shared()
@@ -50,17 +58,56 @@ public:
             return;
         }
         madvise(memory, bytes, MADV_FREE);
-        const std::lock_guard<std::mutex> hold(m_lock);
-        std::free(std::exchange(m_memory, memory));
-        m_bytes = bytes;
+        void *older = nullptr;
+        {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            older = std::exchange(m_memory, memory);
+            m_bytes = bytes;
+            m_parkedAt = std::chrono::steady_clock::now();
+            startReleasing();
+        }
+        m_parked.notify_one();
+        std::free(older);
     }
 
 private:
     SpareBuffer() = default;
 
+    // A thread that sleeps until a parked buffer is due, then frees it; it
+    // wakes for nothing else. Without one, buffers are kept as they were.
+    void startReleasing()
+    {
+        if (m_releasing)
+            return;
+        try {
+            std::thread([this] { release(); }).detach();
+            m_releasing = true;
+        } catch (const std::system_error &) {
+        }
+    }
+
+    void release()
+    {
+        std::unique_lock<std::mutex> hold(m_lock);
+        for (;;) {
+            m_parked.wait(hold, [this] { return m_memory != nullptr; });
+            const auto due = m_parkedAt + keptFor;
+            // Taken meanwhile, or another parked since: looked at afresh.
+            if (m_parked.wait_until(hold, due, [&] { return !m_memory || m_parkedAt + keptFor != due; }))
+                continue;
+            void *memory = std::exchange(m_memory, nullptr);
+            hold.unlock();
+            std::free(memory);
+            hold.lock();
+        }
+    }
+
     std::mutex m_lock;
+    std::condition_variable m_parked;
     void *m_memory = nullptr;
     std::size_t m_bytes = 0;
+    std::chrono::steady_clock::time_point m_parkedAt;
+    bool m_releasing = false;
 };
 
 struct LargeBuffer {

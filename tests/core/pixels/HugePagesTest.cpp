@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace pintora {
 namespace {
@@ -78,6 +83,33 @@ TEST(HugePages, TheNextImageOfTheSameSizeTakesTheLastOnesMemory)
     const uchar *second = again.constBits();
     again = QImage();
     EXPECT_NE(hugePageImage({1920, 2080}, QImage::Format_RGB32).constBits(), second);
+}
+
+// Resident memory, in MiB.
+double residentMiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// Kept for the next image a little while only, then given back for good: the
+// tray program holds no image nobody shows.
+TEST(HugePages, TheMemoryOfAnImageGoneIsGivenBackAfterAFewSeconds)
+{
+    {
+        QImage image = hugePageImage({4096, 4096}, QImage::Format_RGB32); // 64 MiB
+        image.fill(Qt::blue); // resident
+    }
+    const double parked = residentMiB();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(15); // generous: a busy machine
+    while (residentMiB() > parked - 48 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_LT(residentMiB(), parked - 48) << "of " << parked << " MiB";
 }
 
 // An arena's images are ordinary, writable images side by side in one
