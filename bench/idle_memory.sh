@@ -26,6 +26,8 @@ done
 sleep 10
 image=$((5120 * 2880 * 4 / 1048576))
 echo "resident: $start MiB at the start, $(resident) MiB after ten 5K images (each $image MiB; two are kept on purpose)"
+# What holds it: the mappings of 16 MiB and more, with what of each is resident.
+awk '/^[0-9a-f]+-[0-9a-f]+ / {name = $6} /^Size:/ {size = $2} /^Rss:/ && size >= 16384 {printf "  %d of %d MiB resident %s\n", $2 / 1024, size / 1024, name}' "/proc/$pid/smaps"
 before=$(switches)
 sleep 30
 echo "idle after: $(($(switches) - before)) main-thread wakeups in 30 s"
