@@ -17,22 +17,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
-#include <QFile>
 #include <QImageReader>
 #include <QMenu>
-#include <QMimeData>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <future>
 #include <utility>
 
 namespace pintora {
@@ -133,69 +124,6 @@ void PintoraApp::setUpStatusItem()
     console::writeLine("✅ Button action configured");
 }
 
-namespace {
-
-// The image in the file at `path`, or why it cannot be had.
-struct ReadFile {
-    QImage image;
-    QString reason;
-};
-
-ReadFile readImageFile(const QString &path)
-{
-    // Opened without waiting, so that a FIFO or a device cannot hold the
-    // read: only a regular file is read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return {{}, QString::fromLocal8Bit(std::strerror(errno))};
-    struct stat info = {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {{}, QStringLiteral("not a regular file")};
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {{}, file.errorString()};
-    }
-    ReadFile read;
-    try {
-        // A PNG is ours to read; the rest, read as it streams in, Qt's.
-        if (looksLikePng(file.peek(8))) {
-            // Larger than any PNG of an image within the decoder's limit.
-            if (info.st_size > (qint64(1) << 32))
-                return {{}, QStringLiteral("file too large")};
-            read.image = decodeImage(file.readAll(), &read.reason);
-        } else {
-            QImageReader reader(&file);
-            read.image = reader.read();
-            read.reason = reader.errorString();
-        }
-    } catch (const std::bad_alloc &) {
-        return {{}, QStringLiteral("not enough memory")};
-    }
-    return read;
-}
-
-} // namespace
-
-void PintoraApp::openFile(const QString &path, const std::function<void(const QString &reason)> &done)
-{
-    // Read and decoded on a worker: a large file holds no click or paint.
-    inBackground(
-        this, [path] { return readImageFile(path); },
-        [this, path, done](const ReadFile &read) {
-            if (read.image.isNull())
-                return done(read.reason);
-            console::writeLine(QStringLiteral("ℹ️ Opening file: ") + path);
-            // An image of its own: the next click with an image on the clipboard is new.
-            m_current = m_previous = ClipboardImage();
-            openEditorWindow(read.image);
-            done({});
-        });
-}
-
 void PintoraApp::keepClipboardAfterQuit()
 {
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
@@ -214,101 +142,6 @@ void PintoraApp::useActivationToken(const QByteArray &token)
     // of our windows asks to be activated, and then forgets it.
     if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         qputenv("XDG_ACTIVATION_TOKEN", token);
-}
-
-void PintoraApp::menuBarIconClicked()
-{
-    // On X11 the clipboard is read off this thread, so that an owner that
-    // does not answer cannot freeze the tray and the editor; the read's end
-    // carries on below. A click during a read is answered by it.
-    if (m_intake && m_intake->request())
-        return;
-    // On Wayland the clipboard is ours to read only while one of our windows
-    // has focus: the editor comes first, the read once it has focus.
-    if (m_focusedRead) {
-        if (m_focusedRead->isRunning())
-            return;
-        if (m_editorWindow)
-            showEditorWindow();
-        else
-            openEditorWindow(QImage());
-        m_focusedRead->start(m_editorWindow);
-        return;
-    }
-    takeClipboard(readClipboardNow());
-}
-
-void PintoraApp::takeClipboard(const ClipboardBytes &read)
-{
-    if (read.status == ClipboardBytes::Status::noConnection) { // Qt's connection, then
-        takeClipboard(readClipboardNow());
-        return;
-    }
-    if (read.status == ClipboardBytes::Status::timedOut || read.status == ClipboardBytes::Status::unreadable) {
-        console::writeLine(read.status == ClipboardBytes::Status::timedOut ? "❌ The clipboard's owner did not answer"
-                                                                           : "❌ Failed to read the clipboard");
-        showWarning(Translations::unreadableImage());
-        return;
-    }
-    const QByteArray &bytes = read.bytes;
-    const QString &type = read.type;
-    if (bytes.isEmpty()) {
-        console::writeLine("ℹ️ No image on clipboard");
-        if (m_editorWindow)
-            showEditorWindow();
-        else
-            openEditorWindow(QImage());
-        return;
-    }
-
-    // The running encode of a Copy or Crop & Copy: this waits for it.
-    const ClipboardImage &known = current();
-    if (known.bytes.valid() && bytes == known.bytes.get()) {
-        console::writeLine("ℹ️ Same image, just showing window");
-        // After Crop & Copy the editor is gone: the cut comes back from its
-        // bytes.
-        if (m_editorWindow)
-            showEditorWindow();
-        else
-            decodeAndOpen(known.bytes.get(), {});
-        return;
-    }
-
-    console::writeLine("ℹ️ New image detected");
-    decodeAndOpen(bytes, ClipboardImage{readyPng(bytes), type});
-}
-
-void PintoraApp::decodeAndOpen(const QByteArray &bytes, const ClipboardImage &taken)
-{
-    // The image decodes on a worker; its editor opens once it is ready,
-    // unless a newer image came meanwhile. Nothing here waits for it.
-    const int decode = ++m_decodes;
-    ++m_opening;
-    inBackground(
-        this, [bytes] { return decodeImage(bytes); },
-        [this, decode, taken](const QImage &image) {
-            --m_opening;
-            if (decode == m_decodes)
-                openDecoded(image, taken);
-        });
-}
-
-void PintoraApp::openDecoded(const QImage &image, const ClipboardImage &taken)
-{
-    if (image.isNull()) {
-        // The console says no more; the user sees why nothing opens.
-        showWarning(Translations::unreadableImage());
-        return;
-    }
-    if (taken.bytes.valid()) { // a new image; else the current one again
-        m_current = taken;
-        m_previous = ClipboardImage();
-    }
-    std::unique_ptr<EditorWindow> window(makeEditorWindow(QImage()));
-    window->prepare();
-    window->editor()->setClipboardOrigin(m_current);
-    window->editor()->setInitialImage(image);
-    replaceEditorWindow(window.release());
 }
 
 EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
