@@ -146,12 +146,10 @@ PngRead readPng(const QByteArray &bytes, QSize limit)
         if (is("iCCP") || is("gAMA") || is("cHRM"))
             return {PngRead::Outcome::unsupported, {}, QStringLiteral("colour space")};
         if (is("IDAT")) {
-            if (idatEnded && y == int(header.height) && streamEnded)
+            if (streamEnded)
                 continue; // after the whole image: ignored, as libpng does
             if (idatEnded)
                 return failure("image data in pieces");
-            if (streamEnded)
-                continue;
             if (!idatSeen) {
                 idatSeen = true;
                 if (header.colourType == 3 && palette.empty())
