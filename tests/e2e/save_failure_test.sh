@@ -10,6 +10,12 @@ full=$(mktemp -d)
 trap 'rm -rf "$full"' EXIT
 namespace=(unshare --mount)
 [[ $(id -u) == 0 ]] || namespace=(unshare --map-root-user --mount)
+# Some machines allow no mount namespace to a user (Ubuntu's AppArmor
+# default): then there is nothing to run this on, which ctest shows as skipped.
+if ! "${namespace[@]}" true 2>/dev/null; then
+    echo "no mount namespace may be made here: skipped"
+    exit 77
+fi
 "${namespace[@]}" bash -c '
     set -e
     mount -t tmpfs -o size=1m pintora-full "$1"
