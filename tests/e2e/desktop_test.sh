@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # At home on a desktop: a second launch, files, a tray that comes late, the
 # tray menu, quit signals with a clipboard manager, and the StatusNotifier
-# tray over D-Bus.
+# tray over D-Bus. PNGs as odd encoders write them open as libpng reads them.
+# usage: desktop_test.sh PINTORA ODD_PNG
+ODD_PNG=${2:?usage: $0 PINTORA ODD_PNG}
 source "$(dirname "$0")/harness.sh"
 
 convert -size 640x400 xc:'#3366cc' "PNG24:$E2E_DIR/blue.png"
@@ -50,6 +52,16 @@ xdotool mousemove --window "$window" 8 8 click 3
 sleep 0.5
 xdotool key Up Up Return # the last item but one
 e2e_wait_line "🔁 Previous image back: 640×400 px"
+
+echo "== PNGs libpng reads: palette indices past the palette, transparency after the image data"
+"$ODD_PNG" "$E2E_DIR" || e2e_fail "the odd PNGs could not be written"
+for odd in indices-past-palette trns-after-idat; do
+    e2e_mark
+    second_launch "$E2E_DIR/$odd.png"
+    [[ $(cat "$E2E_DIR/second.status") == 0 ]] ||
+        e2e_fail "$odd.png was refused: $(cat "$E2E_DIR/second.err")"
+    e2e_wait_line "ℹ️ Opening file: $E2E_DIR/$odd.png"
+done
 
 echo "== Quit in the tray menu"
 xdotool mousemove --window "$window" 8 8 click 3
