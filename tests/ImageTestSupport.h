@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBuffer>
 #include <QColor>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,6 +24,16 @@ inline QImage solidImage(int width, int height, const QColor &color, QImage::For
 }
 
 // An opaque image where neighbouring pixels differ a lot, like screenshot text.
+// `image` as an image file of `format` ("PNG", "BMP", …), written by Qt.
+inline QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
 inline QImage noiseImage(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -18,25 +18,11 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 // Files handed to the app, and how it sets itself up at launch.
 namespace pintora {
-namespace {
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-} // namespace
 
 // A FIFO or a device handed over as a file is refused at once: opening it
 // to read would wait for a writer, or read for ever.

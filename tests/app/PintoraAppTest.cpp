@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMimeData>
@@ -37,15 +36,6 @@ void offerOnClipboard(const QMap<QString, QByteArray> &bytesByType)
     for (auto it = bytesByType.begin(); it != bytesByType.end(); ++it)
         data->setData(it.key(), it.value());
     QGuiApplication::clipboard()->setMimeData(data);
-}
-
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
 }
 
 ImageEditorView *editorOf(EditorWindow *window)
