@@ -25,6 +25,9 @@ public:
     // Takes `window`, and lets it go once its copy is taken. A window
     // still waiting goes at once.
     void waitForCopy(EditorWindow *window);
+    // Whether a window waits for its copy to be asked for; if not, it goes
+    // at once, and may be hidden before the copy is offered.
+    bool holds() const { return m_hold != Hold::none; }
 
     // How long at most a window waits.
     static constexpr int limitMs = 150;

@@ -13,6 +13,7 @@
 #include "ui/ImageEditorView.h"
 #include "ui/SymbolIcon.h"
 #include "ui/Theme.h"
+#include "ui/TrayArrival.h"
 #include "ui/X11Clipboard.h"
 
 #include <QAction>
@@ -53,6 +54,7 @@ PintoraApp::~PintoraApp()
 {
     delete m_editorWindow;
     delete m_previousWindow;
+    delete m_spareWindow;
 }
 
 void PintoraApp::applicationDidFinishLaunching()
@@ -71,21 +73,25 @@ void PintoraApp::applicationDidFinishLaunching()
     // A tray utility has no main window: closing the editor must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Once the launch is done: the first click finds the editor built.
+    m_spareComing = true;
+    QTimer::singleShot(0, this, &PintoraApp::makeSpareWindow);
+
     m_statusItem = new QSystemTrayIcon(this);
     console::writeLine(std::string("✅ StatusItem created: ") + (m_statusItem ? "true" : "false"));
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         console::writeLine("❌ Button is nil!");
         // Trays often start after the programs of a login: the icon goes up
-        // when one appears.
-        auto *trayWatch = new QTimer(this);
-        connect(trayWatch, &QTimer::timeout, this, [this, trayWatch] {
+        // when one announces itself.
+        auto *arrival = new TrayArrival(this);
+        connect(arrival, &TrayArrival::announced, this, [this, arrival] {
             if (!QSystemTrayIcon::isSystemTrayAvailable())
                 return;
-            trayWatch->deleteLater();
+            arrival->deleteLater();
+            disconnect(arrival, nullptr, this, nullptr);
             setUpStatusItem();
         });
-        trayWatch->start(500);
         return;
     }
     setUpStatusItem();
@@ -144,25 +150,46 @@ void PintoraApp::useActivationToken(const QByteArray &token)
         qputenv("XDG_ACTIVATION_TOKEN", token);
 }
 
-EditorWindow *PintoraApp::makeEditorWindow(const QImage &image)
+EditorWindow *PintoraApp::makeEditorWindow()
 {
-    auto *window = new EditorWindow(image);
+    auto *window = new EditorWindow(QImage());
     connect(window->editor(), &ImageEditorView::cropped, this, &PintoraApp::cropped);
+    connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
+            [this](const QString &folder) { m_saveFolder = folder; });
+    connect(window->editor(), &ImageEditorView::copyFailed, this, [this] { showWarning(Translations::copyFailed()); });
+    connect(window->editor(), &ImageEditorView::copiedToClipboard, this, &PintoraApp::remember);
+    window->prepare();
+    return window;
+}
+
+void PintoraApp::makeSpareWindow()
+{
+    m_spareComing = false;
+    if (!m_spareWindow)
+        m_spareWindow = makeEditorWindow();
+}
+
+EditorWindow *PintoraApp::takeEditorWindow()
+{
+    EditorWindow *window = m_spareWindow ? m_spareWindow.data() : makeEditorWindow();
+    m_spareWindow = nullptr;
+    // The next one, once this one is up and the user at work.
+    if (!std::exchange(m_spareComing, true))
+        QTimer::singleShot(1000, this, &PintoraApp::makeSpareWindow);
+    window->placeOnScreen();
     // After Copy the clipboard holds the editor's own image: the next click
     // shows this window again instead of starting over.
     window->editor()->setClipboardOrigin(current());
     // The save dialog remembers its folder across editors within a run.
     window->editor()->setSaveFolder(m_saveFolder);
-    connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
-            [this](const QString &folder) { m_saveFolder = folder; });
-    connect(window->editor(), &ImageEditorView::copyFailed, this, [this] { showWarning(Translations::copyFailed()); });
-    connect(window->editor(), &ImageEditorView::copiedToClipboard, this, &PintoraApp::remember);
     return window;
 }
 
 void PintoraApp::openEditorWindow(const QImage &image)
 {
-    replaceEditorWindow(makeEditorWindow(image));
+    EditorWindow *window = takeEditorWindow();
+    window->editor()->setInitialImage(image);
+    replaceEditorWindow(window);
 }
 
 void PintoraApp::replaceEditorWindow(EditorWindow *window)
@@ -252,6 +279,10 @@ void PintoraApp::cropped(const QImage &image, const QRect &area)
         releaseEditorWindow();
         return;
     }
+    // Off the screen first where nothing waits for the window: offering the
+    // copy takes a round trip to the X server.
+    if (!m_handOff->holds() && m_editorWindow)
+        m_editorWindow->hide();
     remember({putImageOnClipboard(image, area, current(), m_cropReport)});
     // The editor stays until the copy is taken.
     m_handOff->waitForCopy(std::exchange(m_editorWindow, nullptr));

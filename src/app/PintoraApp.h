@@ -87,7 +87,12 @@ private:
     void remember(const ClipboardImage &taken);
     // What was taken in last; an offer of ours whose encode failed does not count.
     const ClipboardImage &current();
-    EditorWindow *makeEditorWindow(const QImage &image);
+    EditorWindow *makeEditorWindow();
+    // An editor for a new image: the spare made ahead, or a new one.
+    EditorWindow *takeEditorWindow();
+    // Makes the spare window, built and laid out but hidden, so that a click
+    // costs only the read, the decode and the first paint.
+    void makeSpareWindow();
     void showWarning(const QString &message);
 
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
@@ -98,12 +103,14 @@ private:
     std::unique_ptr<QMenu> m_menu; // the icon's; a menu has no QObject parent
     QAction *m_previousAction = nullptr; // in m_menu
     QPointer<EditorWindow> m_editorWindow; // owned; a top-level window
+    QString m_saveFolder; // the folder saved into last
     QPointer<EditorWindow> m_previousWindow; // owned; hidden
+    QPointer<EditorWindow> m_spareWindow; // owned; hidden, never shown, without an image
+    bool m_spareComing = false; // a spare is due to be made
     // The current image and its clipboard bytes, to spot it again; and the
     // one before, for when the encode of the current one fails.
     ClipboardImage m_current;
     ClipboardImage m_previous;
-    QString m_saveFolder; // the folder saved into last
     int m_decodes = 0; // clipboard images sent to be decoded; the last one's editor opens
     int m_opening = 0; // of them, those not back yet
 };

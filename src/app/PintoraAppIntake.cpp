@@ -175,11 +175,7 @@ void PintoraApp::openDecoded(const QImage &image, const ClipboardImage &taken)
         m_current = taken;
         m_previous = ClipboardImage();
     }
-    std::unique_ptr<EditorWindow> window(makeEditorWindow(QImage()));
-    window->prepare();
-    window->editor()->setClipboardOrigin(m_current);
-    window->editor()->setInitialImage(image);
-    replaceEditorWindow(window.release());
+    openEditorWindow(image);
 }
 
 } // namespace pintora

@@ -23,7 +23,11 @@ EditorWindow::EditorWindow(const QImage &image, QWidget *parent)
     content->setContentsMargins(0, 0, 0, 0);
     content->addWidget(m_editor);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    // On the screen where the user clicked the tray icon.
+    placeOnScreen();
+}
+
+void EditorWindow::placeOnScreen()
+{
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     setGeometry(geometryOn(screen ? screen : QGuiApplication::primaryScreen()));
 }

@@ -25,6 +25,10 @@ public:
     // Builds and lays out everything a first show needs, without showing.
     void prepare();
 
+    // Sized and centred on the screen under the pointer, where the user
+    // clicked the tray icon.
+    void placeOnScreen();
+
     // Shown, un-minimized, in front and with the keyboard.
     void present();
 

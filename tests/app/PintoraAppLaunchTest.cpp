@@ -6,6 +6,7 @@
 #include "ui/EditorWindow.h"
 #include "ui/ImageEditorView.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <isa-l/crc.h>
 
@@ -80,6 +82,27 @@ TEST(PintoraAppLaunch, MakesTheAppDarkAndDecodesScreenshotsUpTo16384SquareOnly)
     QBuffer header(&png);
     ASSERT_EQ(QImageReader(&header).size(), QSize(16385, 16384));
     EXPECT_TRUE(QImage::fromData(png).isNull());
+}
+
+// Launched without a tray and left alone, the program sleeps: no clock
+// wakes it to look for a tray, an instance or anything else.
+TEST(PintoraAppLaunch, WithoutATrayTheLaunchedProgramSleeps)
+{
+    ConsoleCapture console;
+    PintoraApp app;
+    app.applicationDidFinishLaunching();
+    ASSERT_EQ(console.lines().back(), "❌ Button is nil!");
+    QEventLoop settle; // the spare editor is made once the launch is done
+    QTimer::singleShot(200, &settle, &QEventLoop::quit);
+    settle.exec();
+    int wakeups = 0;
+    const QMetaObject::Connection counting
+        = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakeups; });
+    QEventLoop idle;
+    QTimer::singleShot(3000, &idle, &QEventLoop::quit);
+    idle.exec();
+    QObject::disconnect(counting);
+    EXPECT_LE(wakeups, 2);
 }
 
 } // namespace pintora

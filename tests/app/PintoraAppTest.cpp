@@ -140,6 +140,33 @@ TEST_F(ClickTest, ADifferentImageOfTheSameByteLengthIsNew)
 }
 
 // A new image keeps the editor it replaces, edits and all, for one round.
+// A click opens a window built and laid out beforehand, hidden, in the
+// place of the screen it is shown on: the wait is the read, the decode and
+// the first paint. The next spare follows a moment after.
+TEST_F(ClickTest, ANewImageOpensInAWindowBuiltBeforehand)
+{
+    const auto spare = [this]() -> EditorWindow * {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *window = qobject_cast<EditorWindow *>(widget); window && !window->isVisible()
+                && window != app->editorWindow() && window != app->previousEditorWindow())
+                return window;
+        return nullptr;
+    };
+    offerOnClipboard({{"image/png", encoded(solidImage(300, 200, Qt::blue), "PNG")}});
+    click();
+    EditorWindow *made = nullptr;
+    ASSERT_TRUE(eventually([&] { return (made = spare()) != nullptr; }, 10000));
+    EXPECT_TRUE(made->testAttribute(Qt::WA_WState_Created)); // its platform window made too
+    made->move(0, 0);
+
+    offerOnClipboard({{"image/png", encoded(solidImage(30, 20, Qt::red), "PNG")}});
+    click();
+    EXPECT_EQ(app->editorWindow(), made);
+    EXPECT_TRUE(made->isVisible());
+    EXPECT_EQ(documentOf(made).currentImage().pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(made->geometry(), EditorWindow::geometryOn(made->screen()));
+}
+
 TEST_F(ClickTest, TheReplacedEditorComesBackUntilTheNextNewImage)
 {
     click(); // nothing on the clipboard: an empty editor, which is not worth keeping
