@@ -83,8 +83,9 @@ public:
 protected:
     void draw(QPainter &painter, const QRectF &area, qreal scale) override
     {
-        QPixmap white = m_symbol.pixmap(area.size().toSize());
-        white.setDevicePixelRatio(1.0);
+        // In device pixels as asked: without the ratio, Qt gives the
+        // program's, and a scale-2 tray showed a quarter of the picture.
+        QPixmap white = m_symbol.pixmap(area.size().toSize(), 1.0);
         QPixmap dark = white;
         {
             QPainter tint(&dark);

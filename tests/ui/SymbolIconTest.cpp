@@ -63,6 +63,17 @@ TEST(SymbolIcon, EverySymbolIsDrawnWholeAtItsSizeAndScaleDisabledOnesFaded)
                     if (outlined && mode == QIcon::Normal) { // white inside, dark around: reads on any panel
                         EXPECT_GT(white, 0) << name;
                         EXPECT_GT(dark, 0) << name;
+                        // The white is the symbol itself, where it is, at any
+                        // scale of the program (a tray at scale 2 once showed
+                        // a quarter of it, enlarged).
+                        const QImage plain = symbol.pixmap(QSize(side, side), scale, mode)
+                                                 .toImage()
+                                                 .convertToFormat(QImage::Format_ARGB32);
+                        int astray = 0;
+                        for (int y = 0; y < device; ++y)
+                            for (int x = 0; x < device; ++x)
+                                astray += qAlpha(plain.pixel(x, y)) > 230 && qGray(image.pixel(x, y)) < 200;
+                        EXPECT_LT(astray, device) << name << " at " << side << "x" << scale;
                     }
                 }
             }
