@@ -31,12 +31,14 @@ QRectF fittedImageRect(const QSizeF &bounds, const QSizeF &imageSize)
 namespace {
 
 // Where an image `length` points long starts along an axis of the view:
-// centred when it fits, else with `centre` (points from the image's start)
-// at the view's middle, as far as its ends allow.
+// with `centre` (points from the image's start) at the view's middle, as far
+// as the image's ends allow when it overflows, and as far as it stays whole
+// in the view when it fits, so that a zoom about the pointer keeps the point
+// under it (a zoom about the middle of a centred image keeps it centred).
 double axisStart(double viewLength, double length, double centre)
 {
     if (!(length > viewLength))
-        return (viewLength - length) * 0.5;
+        return std::clamp(viewLength * 0.5 - centre, 0.0, viewLength - length);
     return std::clamp(viewLength * 0.5 - centre, viewLength - length, 0.0);
 }
 
@@ -127,7 +129,10 @@ Zoom scrolledBy(const Zoom &zoom, const QPointF &viewDelta, const QSizeF &bounds
     if (zoom.isFitted() || imageSize.isEmpty())
         return zoom;
     const Zoom here = settled(zoom, bounds, imageSize);
-    return settled({zoom.scale, here.centre - viewDelta / zoom.scale}, bounds, imageSize);
+    // Only along an axis the image overflows: one that fits has nothing to show.
+    const QPointF delta(zoom.scale * imageSize.width() > bounds.width() ? viewDelta.x() : 0,
+                        zoom.scale * imageSize.height() > bounds.height() ? viewDelta.y() : 0);
+    return settled({zoom.scale, here.centre - delta / zoom.scale}, bounds, imageSize);
 }
 
 namespace {
