@@ -3,6 +3,7 @@
 #include "app/ClipboardHolder.h"
 #include "app/EditorHandOff.h"
 #include "app/FocusedClipboardRead.h"
+#include "app/Preferences.h"
 #include "core/Background.h"
 #include "core/Console.h"
 #include "core/document/EditorDocument.h"
@@ -30,6 +31,7 @@
 namespace pintora {
 PintoraApp::PintoraApp(QObject *parent)
     : QObject(parent)
+    , m_preferences(new Preferences({}, this))
     , m_cropReport(new CopyReport(this))
     , m_handOff(new EditorHandOff(m_cropReport,
                                   QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
@@ -154,8 +156,10 @@ EditorWindow *PintoraApp::makeEditorWindow()
 {
     auto *window = new EditorWindow(QImage());
     connect(window->editor(), &ImageEditorView::cropped, this, &PintoraApp::cropped);
-    connect(window->editor(), &ImageEditorView::saveFolderChosen, this,
-            [this](const QString &folder) { m_saveFolder = folder; });
+    connect(window->editor(), &ImageEditorView::saveChosen, this, [this](const QString &folder, const QString &format) {
+        m_preferences->setSaveFolder(folder);
+        m_preferences->setSaveFormat(format);
+    });
     connect(window->editor(), &ImageEditorView::copyFailed, this, [this] { showWarning(Translations::copyFailed()); });
     connect(window->editor(), &ImageEditorView::copiedToClipboard, this, &PintoraApp::remember);
     window->prepare();
@@ -180,8 +184,9 @@ EditorWindow *PintoraApp::takeEditorWindow()
     // After Copy the clipboard holds the editor's own image: the next click
     // shows this window again instead of starting over.
     window->editor()->setClipboardOrigin(current());
-    // The save dialog remembers its folder across editors within a run.
-    window->editor()->setSaveFolder(m_saveFolder);
+    // What the user chose last, in any editor of this run or the last.
+    m_preferences->applyTo(window->editor()->document());
+    window->editor()->setSaveChoices(m_preferences->choices().saveFolder, m_preferences->choices().saveFormat);
     return window;
 }
 

@@ -18,6 +18,7 @@ class QSystemTrayIcon;
 namespace pintora {
 class EditorHandOff;
 class FocusedClipboardRead;
+class Preferences;
 } // namespace pintora
 
 namespace pintora {
@@ -98,12 +99,12 @@ private:
     QSystemTrayIcon *m_statusItem = nullptr; // child of this; set once at launch
     X11ClipboardIntake *m_intake = nullptr; // child of this; on X11 only
     FocusedClipboardRead *m_focusedRead = nullptr; // child of this; on Wayland only
+    Preferences *m_preferences; // child of this
     CopyReport *m_cropReport; // child of this; hears how Crop & Copy's encode ended
     EditorHandOff *m_handOff; // child of this; keeps the editor a Crop & Copy ended until the copy is taken
     std::unique_ptr<QMenu> m_menu; // the icon's; a menu has no QObject parent
     QAction *m_previousAction = nullptr; // in m_menu
     QPointer<EditorWindow> m_editorWindow; // owned; a top-level window
-    QString m_saveFolder; // the folder saved into last
     QPointer<EditorWindow> m_previousWindow; // owned; hidden
     QPointer<EditorWindow> m_spareWindow; // owned; hidden, never shown, without an image
     bool m_spareComing = false; // a spare is due to be made

@@ -71,6 +71,12 @@ public:
     static QString closeHint();
     static QString chooseToolHint();
     static QString showKeysHint();
+    // Saving under a name, dragging out, the solid fill.
+    static QString solid();
+    static QString saveAs();
+    static QString saveNeedsSelection();
+    static QString dragImage();
+    static QString deselectHint();
     // A mark once drawn, picked.
     static QString pickHint();
     static QString deleteMarkHint();

@@ -1,5 +1,7 @@
 #include "ui/EditorToolbar.h"
 
+#include "ui/DragGrip.h"
+
 #include "core/document/EditorDocument.h"
 #include "core/geometry/Geometry.h"
 #include "core/tools/Tools.h"
@@ -11,6 +13,8 @@
 #include "ui/Theme.h"
 #include "ui/ToolbarWidgets.h"
 
+#include <cmath>
+
 #include <QAction>
 #include <QFontDatabase>
 #include <QFrame>
@@ -20,6 +24,17 @@
 #include <QToolButton>
 
 namespace pintora {
+
+// "640×480px @ 10,20": a selection's size and its top left corner, counted
+// from the image's top left; `pixelRect` is in pixel space (y up).
+QString sizeAndPlace(const QRectF &pixelRect, int imageHeight)
+{
+    return QStringLiteral("%1×%2px @ %3,%4")
+        .arg(qint64(pixelRect.width()))
+        .arg(qint64(pixelRect.height()))
+        .arg(qint64(std::floor(pixelRect.left())))
+        .arg(qint64(std::floor(imageHeight - pixelRect.bottom())));
+}
 
 namespace {
 
@@ -69,7 +84,7 @@ EditorToolbar::EditorToolbar(ImageEditorView &editor)
     m_sizeReadout->setObjectName(QStringLiteral("sizeReadout"));
     m_zoomReadout->setObjectName(QStringLiteral("zoomReadout"));
     const QFontMetrics metrics(mono);
-    m_sizeReadout->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("16384×16384px")));
+    m_sizeReadout->setFixedWidth(metrics.horizontalAdvance(sizeAndPlace(QRectF(0, 0, 16384, 16384), 32768)));
     m_zoomReadout->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("3200 %")));
     QSizePolicy kept = m_sizeReadout->sizePolicy();
     kept.setRetainSizeWhenHidden(true);
@@ -112,6 +127,7 @@ QWidget *EditorToolbar::buildLeftGroup()
     group->row()->addWidget(button(m_editor.cropAction(), "cropButton"), 0, Qt::AlignVCenter);
     group->row()->addWidget(button(m_editor.cropAndCopyAction(), "cropAndCopyButton"), 0, Qt::AlignVCenter);
     group->row()->addWidget(button(m_editor.saveAction(), "saveButton"), 0, Qt::AlignVCenter);
+    group->row()->addWidget(button(m_editor.saveAsAction(), "saveAsButton"), 0, Qt::AlignVCenter);
     return group;
 }
 
@@ -123,6 +139,8 @@ QWidget *EditorToolbar::buildActionsGroup()
     m_editor.redoAction()->setIcon(symbolIcon(QStringLiteral("arrow.uturn.forward")));
     QToolButton *undo = button(m_editor.undoAction(), "undoButton", false);
     QToolButton *redo = button(m_editor.redoAction(), "redoButton", false);
+    // The picture to drag out, beside Copy: another way of taking it.
+    group->row()->addWidget(new DragGrip(m_document, group), 0, Qt::AlignVCenter);
     for (QToolButton *control :
          {button(m_editor.copyAction(), "copyButton"), button(m_editor.pasteAction(), "pasteButton"), undo, redo})
         group->row()->addWidget(control, 0, Qt::AlignVCenter);
@@ -206,11 +224,26 @@ QWidget *EditorToolbar::buildStyleGroup()
     m_fill->setAccessibleName(Translations::fill());
     m_fill->setToolTip(Translations::fill());
     fillLabel->setBuddy(m_fill);
-    connect(m_fill, &QAbstractButton::clicked, this, [this](bool on) { m_document.chooseFilled(on); });
+    connect(m_fill, &QAbstractButton::clicked, this,
+            [this](bool on) { m_document.chooseFill(on, m_solid->isChecked()); });
+    // Solid implies a fill: turning it on fills too.
+    auto *solidLabel = new QLabel(Translations::solid(), group);
+    solidLabel->setFont(labelFont);
+    solidLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_solid = new SwitchToggle(group);
+    m_solid->setObjectName(QStringLiteral("solidSwitch"));
+    m_solid->setAccessibleName(Translations::solid());
+    m_solid->setToolTip(Translations::solid());
+    solidLabel->setBuddy(m_solid);
+    connect(m_solid, &QAbstractButton::clicked, this,
+            [this](bool on) { m_document.chooseFill(on || m_fill->isChecked(), on); });
     auto *fill = new QHBoxLayout;
     fill->setSpacing(6);
     fill->addWidget(fillLabel);
     fill->addWidget(m_fill);
+    fill->addSpacing(4);
+    fill->addWidget(solidLabel);
+    fill->addWidget(m_solid);
     group->row()->addLayout(fill);
     return group;
 }
@@ -232,13 +265,14 @@ void EditorToolbar::refresh()
         swatch->setChosen(!style.isBlur && swatch->color() == style.color);
     m_lineWidths->setValue(style.lineWidth);
     m_fill->setChecked(style.filled);
+    m_solid->setChecked(style.filled && style.solid);
 
     const QRectF selection = m_document.selectionRect();
     const bool showSize = geometry::hasArea(selection);
     if (showSize) {
-        // Whole pixels, truncated: 99.9 shows as 99.
-        m_sizeReadout->setText(
-            QStringLiteral("%1×%2px").arg(qint64(selection.width())).arg(qint64(selection.height())));
+        // Whole pixels, truncated: 99.9 shows as 99. Where it is, from the
+        // top left, as people read screens.
+        m_sizeReadout->setText(sizeAndPlace(selection, m_document.currentImage().height()));
     }
     m_sizeReadout->setVisible(showSize);
     m_zoomReadout->setText(QStringLiteral("%1 %").arg(qRound(m_editor.canvasView()->zoomPercent())));

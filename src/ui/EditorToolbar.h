@@ -10,6 +10,8 @@ class QToolButton;
 
 namespace pintora {
 
+QString sizeAndPlace(const QRectF &pixelRect, int imageHeight);
+
 class DiscButton;
 class EditorDocument;
 class ImageEditorView;
@@ -50,6 +52,7 @@ private:
     QList<DiscButton *> m_swatches;
     SegmentedPicker *m_lineWidths = nullptr;
     SwitchToggle *m_fill = nullptr;
+    SwitchToggle *m_solid = nullptr; // the fill opaque rather than a tint
     QLabel *m_sizeReadout = nullptr;
     QLabel *m_zoomReadout = nullptr;
 };

@@ -41,11 +41,13 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     , m_crop(makeAction(Translations::crop(), &ImageEditorView::crop))
     , m_cropAndCopy(makeAction(Translations::cropAndCopy(), &ImageEditorView::cropAndCopy))
     , m_save(makeAction(Translations::save(), &ImageEditorView::saveCroppedToFile))
+    , m_saveAs(makeAction(Translations::saveAs(), &ImageEditorView::saveWholeImageToFile))
     , m_copy(makeAction(Translations::copy(), &ImageEditorView::copyFullImageToClipboard))
     , m_paste(makeAction(Translations::paste(), &ImageEditorView::pasteNewImage))
     , m_undo(makeAction(Translations::undo(), &ImageEditorView::undo))
     , m_redo(makeAction(Translations::redo(), &ImageEditorView::redo))
     , m_close(new QAction(this))
+    , m_deselect(new QAction(Translations::deselectHint(), this))
     , m_toolActions(makeToolActions())
     , m_viewActions(makeViewActions())
     , m_keys(new KeysOverlay(this))
@@ -56,11 +58,15 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     column->setSpacing(0);
     column->addWidget(m_toolbar);
     column->addWidget(m_canvasView, 1);
+    setAcceptDrops(true);
 
     // The desktop's usual keys; Return, and Enter on the keypad, do Crop &
     // Copy. A disabled action takes no key.
     m_cropAndCopy->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     m_save->setShortcuts(standardKeys(QKeySequence::Save, {Qt::CTRL | Qt::Key_S}));
+    m_saveAs->setShortcuts(standardKeys(QKeySequence::SaveAs, {Qt::CTRL | Qt::SHIFT | Qt::Key_S}));
+    m_deselect->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    connect(m_deselect, &QAction::triggered, m_document, &EditorDocument::dropSelection);
     m_copy->setShortcuts(standardKeys(QKeySequence::Copy, {Qt::CTRL | Qt::Key_C}));
     m_paste->setShortcuts(standardKeys(QKeySequence::Paste, {Qt::CTRL | Qt::Key_V}));
     m_undo->setShortcuts(standardKeys(QKeySequence::Undo, {Qt::CTRL | Qt::Key_Z}));
@@ -69,13 +75,15 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     m_close->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(m_close, &QAction::triggered, this, [this] { window()->close(); });
     // In the window's context: nothing in the editor takes the keyboard focus.
-    for (QAction *action : {m_crop, m_cropAndCopy, m_save, m_copy, m_paste, m_undo, m_redo, m_close}) {
+    for (QAction *action :
+         {m_crop, m_cropAndCopy, m_save, m_saveAs, m_copy, m_paste, m_undo, m_redo, m_close, m_deselect}) {
         // "Undo (Ctrl+Z)": the name and the first key.
         if (!action->shortcut().isEmpty())
             action->setToolTip(
                 QStringLiteral("%1 (%2)").arg(action->text(), action->shortcut().toString(QKeySequence::NativeText)));
         addAction(action);
     }
+    m_saveTip = m_save->toolTip();
 
     connect(m_document, &EditorDocument::imageChanged, this, &ImageEditorView::updateActions);
     connect(m_document, &EditorDocument::selectionChanged, this, &ImageEditorView::updateActions);
@@ -164,10 +172,14 @@ void ImageEditorView::updateActions()
     m_crop->setEnabled(canCrop);
     m_cropAndCopy->setEnabled(canCrop);
     m_save->setEnabled(canCrop);
+    // A greyed-out Save says why.
+    m_save->setToolTip(canCrop ? m_saveTip : Translations::saveNeedsSelection());
     // An editor without an image shows only its message and takes no
     // editing keys.
     const bool hasImage = !m_document->currentImage().isNull();
     m_copy->setEnabled(hasImage);
+    m_saveAs->setEnabled(hasImage);
+    m_deselect->setEnabled(hasImage);
     m_paste->setEnabled(true); // the empty editor's message says so
     m_undo->setEnabled(m_document->undoCount() > 0);
     m_redo->setEnabled(m_document->redoCount() > 0);

@@ -35,14 +35,18 @@ public:
     // What the clipboard held when the editor's image was taken from it: a
     // Copy whose encode fails puts it back.
     void setClipboardOrigin(const ClipboardImage &origin) { m_clipboardOrigin = origin; }
-    // Where the save dialog opens: the folder saved into last in this run.
-    void setSaveFolder(const QString &folder) { m_saveFolder = folder; }
+    // Where the save dialog opens and what it names the file: the folder and
+    // the format saved with last, and the file the image was opened from
+    // (empty: the clipboard's).
+    void setSaveChoices(const QString &folder, const QString &format);
+    void setSourceFile(const QString &path) { m_sourceFile = path; }
     CanvasView *canvasView() const { return m_canvasView; }
 
     // The commands; enabled exactly when they can act.
     QAction *cropAction() const { return m_crop; }
     QAction *cropAndCopyAction() const { return m_cropAndCopy; }
     QAction *saveAction() const { return m_save; }
+    QAction *saveAsAction() const { return m_saveAs; }
     QAction *copyAction() const { return m_copy; }
     QAction *pasteAction() const { return m_paste; }
     QAction *undoAction() const { return m_undo; }
@@ -55,6 +59,8 @@ public:
 
     void performCrop(bool copyAndClose);
     void saveCroppedToFile();
+    // Save Image As…: the whole image, with or without a selection.
+    void saveWholeImageToFile();
     void copyFullImageToClipboard();
     void pasteNewImage();
 
@@ -64,13 +70,17 @@ signals:
     void cropped(const QImage &image, const QRect &area);
     // The whole image went onto the clipboard, as these bytes to come.
     void copiedToClipboard(const ClipboardImage &taken);
-    // A file is being saved into `folder`.
-    void saveFolderChosen(const QString &folder);
+    // A file is being saved into `folder`, in `format` ("png", "jpg", "webp").
+    void saveChosen(const QString &folder, const QString &format);
     // The PNG of a Copy could not be made; the clipboard is back as it was.
     void copyFailed();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // An image file or image data dropped on the editor replaces the image
+    // as Paste does, as one step.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QAction *makeAction(const QString &text, void (ImageEditorView::*slot)());
@@ -86,18 +96,26 @@ private:
 
     QImage m_image; // until the document takes it, at the first show
     ClipboardImage m_clipboardOrigin;
+    // The save dialog opens in its folder, naming the file after the opened one.
+    void saveToFile(const QImage &image, const QString &baseName);
+
     QString m_saveFolder;
+    QString m_saveFormat = QStringLiteral("png");
+    QString m_sourceFile;
     CopyReport *m_copyReport; // child
     EditorDocument *m_document;
     CanvasView *m_canvasView;
     QAction *m_crop;
     QAction *m_cropAndCopy;
     QAction *m_save;
+    QAction *m_saveAs;
     QAction *m_copy;
     QAction *m_paste;
     QAction *m_undo;
     QAction *m_redo;
     QAction *m_close;
+    QAction *m_deselect;
+    QString m_saveTip; // "Save (Ctrl+S)"
     QList<QAction *> m_toolActions;
     QList<QAction *> m_viewActions;
     KeysOverlay *m_keys;

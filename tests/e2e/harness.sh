@@ -34,6 +34,8 @@ E2E_ERR=$E2E_DIR/app.err
 E2E_PIDS=()
 E2E_APP_PID=
 E2E_MARK=0
+# The choices the app remembers stay in the test's folder.
+export XDG_CONFIG_HOME=$E2E_DIR/config
 rm -rf "$E2E_DIR"
 mkdir -p "$E2E_DIR"
 

@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -48,10 +50,10 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
 
     // An edit while the dialog is open does not change what is saved.
     editor.performCrop(false);
-    // A name of another type gets ".png" on top, so that PNG bytes are never
-    // saved as a JPEG.
-    const QString path = directory.filePath(QStringLiteral("shot.jpg.png"));
-    dialog->selectFile(directory.filePath(QStringLiteral("shot.jpg")));
+    // A name of a type Save does not write gets ".png" on top, so that PNG
+    // bytes are never saved under another type's name.
+    const QString path = directory.filePath(QStringLiteral("shot.bmp.png"));
+    dialog->selectFile(directory.filePath(QStringLiteral("shot.bmp")));
     QMetaObject::invokeMethod(dialog, "accept");
 
     EXPECT_EQ(console.lines().back(), "✅ Image saved to: " + path.toStdString());
@@ -71,7 +73,7 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
     dialog = openSaveDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->directory(), QDir(directory.path())); // where the last save went
-    dialog->selectFile(directory.filePath(QStringLiteral("shot.jpg")));
+    dialog->selectFile(directory.filePath(QStringLiteral("shot.bmp")));
     QString question;
     QTimer::singleShot(0, [&question] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
@@ -80,7 +82,7 @@ TEST_F(EditorTest, SaveAsksWhereAndWritesTheCutOutTakenBeforeTheDialog)
         }
     });
     QMetaObject::invokeMethod(dialog, "accept");
-    EXPECT_TRUE(question.startsWith(QStringLiteral("shot.jpg.png already exists."))) << question.toStdString();
+    EXPECT_TRUE(question.startsWith(QStringLiteral("shot.bmp.png already exists."))) << question.toStdString();
     EXPECT_EQ(QFileInfo(path).size(), 10);
     EXPECT_TRUE(dialog->isVisible());
     dialog->reject();
@@ -110,6 +112,43 @@ TEST_F(EditorTest, SaveWithoutASelectionCancelledOrFailedWritesNothingAndFailure
     ASSERT_EQ(console.lines().size(), 1u);
     EXPECT_EQ(console.lines().back().rfind("❌ Failed to save image: ", 0), 0u);
     warning->close();
+}
+
+} // namespace pintora
+
+namespace pintora {
+
+// Save Image As… saves the whole image, with or without a selection, in the
+// format and folder chosen last; an opened file names the file and, until
+// something is saved, gives the folder.
+TEST_F(EditorTest, SaveImageAsSavesTheWholeImageNamedAfterTheOpenedFile)
+{
+    QTemporaryDir opened, chosen;
+    editor.setSourceFile(opened.filePath(QStringLiteral("holiday.shot.png")));
+    editor.setSaveChoices(QString(), QStringLiteral("webp"));
+    doc().setSelectionRect(QRectF(10, 10, 20, 20)); // not what is saved
+    QSignalSpy choices(&editor, &ImageEditorView::saveChosen);
+    editor.saveAsAction()->trigger();
+    QFileDialog *dialog = openSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory(), QDir(opened.path()));
+    EXPECT_EQ(dialog->findChild<QLineEdit *>()->text(), QStringLiteral("holiday.shot.webp"));
+    const QString path = chosen.filePath(QStringLiteral("whole.jpg"));
+    dialog->selectFile(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+    QImageReader reader(path);
+    EXPECT_EQ(reader.format(), QByteArray("jpeg"));
+    EXPECT_EQ(reader.size(), source.size());
+    ASSERT_EQ(choices.count(), 1);
+    EXPECT_EQ(choices.front(), (QList<QVariant>{chosen.path(), QStringLiteral("jpg")}));
+
+    // The next dialog opens where this one saved, in its format.
+    editor.saveAsAction()->trigger();
+    dialog = openSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory(), QDir(chosen.path()));
+    EXPECT_EQ(dialog->findChild<QLineEdit *>()->text(), QStringLiteral("holiday.shot.jpg"));
+    dialog->reject();
 }
 
 } // namespace pintora

@@ -143,7 +143,8 @@ TEST_F(SelectionTest, TheReadOutIsTheSizeOfTheCrop)
         cropCalls = 0;
         editor.performCrop(false);
         ASSERT_EQ(cropCalls, 0) << "in place";
-        EXPECT_EQ(shown, QStringLiteral("%1×%2px").arg(doc().currentImage().width()).arg(doc().currentImage().height()))
+        EXPECT_TRUE(shown.startsWith(
+            QStringLiteral("%1×%2px @ ").arg(doc().currentImage().width()).arg(doc().currentImage().height())))
             << "trial " << trial;
     }
 }

@@ -65,10 +65,11 @@ TEST_F(ToolbarTest, OpensInSelectionModeWithRedWidth3AndNothingToUndo)
     // Every control says what it is, buttons with their key.
     // clang-format off
     const std::pair<const char *, const char *> tips[] = {
-        {"saveButton", "Save (Ctrl+S)"},      {"undoButton", "Undo (Ctrl+Z)"},    {"redoButton", "Redo (Ctrl+Shift+Z)"},
+        {"saveButton", "Select an area first; Save Image As… saves the whole image"},
+        {"saveAsButton", "Save Image As… (Ctrl+Shift+S)"}, {"undoButton", "Undo (Ctrl+Z)"},    {"redoButton", "Redo (Ctrl+Shift+Z)"},
         {"copyButton", "Copy (Ctrl+C)"},      {"pasteButton", "Paste (Ctrl+V)"},  {"cropAndCopyButton", "Crop & Copy (Return)"},
         {"colorSwatch0", "Red"},              {"colorSwatch5", "Purple"},         {"blurButton", "Blur"},
-        {"fillSwitch", "Fill"},
+        {"fillSwitch", "Fill"},               {"solidSwitch", "Solid"},
         {"selectBadge", "Left drag: select. Drag the selection's edges or inside to adjust it."},
         {"boxBadge", "Right drag, or Ctrl and left drag: draw with the chosen tool."},
     };
@@ -90,13 +91,13 @@ TEST_F(ToolbarTest, ASelectionShowsItsSizeAndReturnCropsAndCopiesIt)
 
     drag(0, 0, 640, 480);
     EXPECT_TRUE(readout()->isVisibleTo(&editor));
-    EXPECT_EQ(readout()->text(), QStringLiteral("640×480px"));
+    EXPECT_EQ(readout()->text(), QStringLiteral("640×480px @ 0,120")); // its top left counted from the top
     EXPECT_TRUE(cropButtonsEnabled());
 
     doc().setSelectionRect(QRectF(10, 10, 50, 0)); // no area, nothing to cut
     EXPECT_FALSE(cropButtonsEnabled());
     doc().setSelectionRect(QRectF(0, 0, 99.9, 50.5));
-    EXPECT_EQ(readout()->text(), QStringLiteral("99×50px")); // truncated
+    EXPECT_EQ(readout()->text(), QStringLiteral("99×50px @ 0,549")); // truncated
     QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_EQ(cropCalls, 1);
     EXPECT_EQ(cropped.size(), QSize(100, 51));
@@ -110,7 +111,7 @@ TEST_F(ToolbarTest, ARectangleDragShowsItsSizeInBoxMode)
     QTest::mouseMove(&canvas(), at(300, 250));
     EXPECT_TRUE(badge("boxBadge")->isActive());
     EXPECT_FALSE(badge("selectBadge")->isActive());
-    EXPECT_EQ(readout()->text(), QStringLiteral("200×150px"));
+    EXPECT_EQ(readout()->text(), QStringLiteral("200×150px @ 100,350"));
     EXPECT_FALSE(cropButtonsEnabled());
     QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_EQ(cropCalls, 0);

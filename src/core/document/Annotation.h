@@ -16,6 +16,7 @@ struct RectangleStyle {
     double lineWidth = 3.0; // in image pixels
     bool filled = false; // a 30 % tint inside the outline
     bool isBlur = false; // blurs the region instead; wins over `filled`
+    bool solid = false; // with `filled`: the colour itself, opaque, hiding what is under it
 
     friend bool operator==(const RectangleStyle &, const RectangleStyle &) = default;
 };

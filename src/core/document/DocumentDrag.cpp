@@ -85,6 +85,14 @@ void EditorDocument::selectAll()
     finishSelection(QRectF(QPointF(0, 0), QSizeF(currentImage().size())));
 }
 
+void EditorDocument::dropSelection()
+{
+    if (m_selectionRect.isNull())
+        return;
+    setSelectionRect(QRectF());
+    console::writeLine("📐 Selection cleared");
+}
+
 void EditorDocument::cancelDrag()
 {
     m_drag = Mark{};

@@ -257,7 +257,8 @@ void EditorDocument::restylePicked(const std::function<void(RectangleStyle &)> &
     const RectangleStyle &now = restyled.style;
     changePicked(restyled, false,
                  "🖌️ Restyled " + markName(m_picked) + ": colour " + now.color.name().toStdString() + ", width "
-                     + console::formatDouble(now.lineWidth) + ", fill " + onOff(now.filled));
+                     + console::formatDouble(now.lineWidth) + ", fill "
+                     + (now.filled && now.solid ? std::string("solid") : onOff(now.filled)));
 }
 
 void EditorDocument::deletePicked()

@@ -201,6 +201,14 @@ void EditorDocument::paste(const QImage &image)
     console::writeLine("✅ New image pasted from clipboard");
 }
 
+void EditorDocument::dropImage(const QImage &image)
+{
+    if (image.isNull())
+        return;
+    replaceImage(image);
+    console::writeLine("✅ New image dropped on the editor");
+}
+
 // ---- style
 
 void EditorDocument::chooseColor(const QColor &color)
@@ -237,11 +245,21 @@ void EditorDocument::chooseLineWidth(double width)
 
 void EditorDocument::chooseFilled(bool filled)
 {
-    const bool same = filled == m_rectangleStyle.filled;
+    chooseFill(filled, filled && m_rectangleStyle.solid);
+}
+
+void EditorDocument::chooseFill(bool filled, bool solid)
+{
+    solid = filled && solid;
+    const bool same = filled == m_rectangleStyle.filled && solid == m_rectangleStyle.solid;
     m_rectangleStyle.filled = filled;
+    m_rectangleStyle.solid = solid;
     if (!same)
         emit styleChanged();
-    restylePicked([filled](RectangleStyle &style) { style.filled = filled; });
+    restylePicked([filled, solid](RectangleStyle &style) {
+        style.filled = filled;
+        style.solid = solid;
+    });
 }
 
 } // namespace pintora

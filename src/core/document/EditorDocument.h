@@ -76,6 +76,8 @@ public:
     void finishSelection(const QRectF &pixelRect);
     // The whole image, in selection mode.
     void selectAll();
+    // No selection any more; nothing when there is none.
+    void dropSelection();
 
     // The tool a right drag draws with: the blur while blurring, else the
     // shape tool chosen last.
@@ -156,6 +158,8 @@ public:
     // Replaces the image by one from the clipboard, as one undoable step; a
     // null image changes nothing.
     void paste(const QImage &image);
+    // The same for an image dropped on the editor.
+    void dropImage(const QImage &image);
 
     // Style choices, which also restyle the picked mark; a colour also ends
     // blur mode.
@@ -164,6 +168,8 @@ public:
     void chooseTool(const Tool &tool);
     void chooseLineWidth(double width);
     void chooseFilled(bool filled);
+    // A fill that is `solid` is opaque, else a tint.
+    void chooseFill(bool filled, bool solid);
 
 signals:
     // `area` is what changed, in bitmap space; the whole image when it was

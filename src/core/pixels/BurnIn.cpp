@@ -46,7 +46,7 @@ void paintBox(QImage &image, const QRectF &rect, const RectangleStyle &style, co
     painter.setRenderHint(QPainter::Antialiasing);
     if (style.filled) {
         QColor tint = style.color;
-        tint.setAlphaF(0.3f);
+        tint.setAlphaF(style.solid ? 1.0f : 0.3f);
         painter.fillRect(rect, tint);
     }
     painter.setBrush(Qt::NoBrush);

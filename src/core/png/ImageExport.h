@@ -28,9 +28,19 @@ QString withPngSuffix(const QString &path);
 
 // Writes the image as a PNG file and reports it on the console. The file is
 // written beside the target and renamed over it, so an existing file is either
-// replaced whole or left as it was; only in a folder where no new file can be
-// made is an existing file the user may write overwritten in place.
-// Returns why it failed, or nothing.
+// replaced whole or left as it was. Returns why it failed, or nothing.
 QString saveImageAsPng(const QImage &image, const QString &path);
+
+// The format a file name's suffix asks for, in any case: "jpg" for .jpg and
+// .jpeg, "webp" for .webp, else "png".
+QString imageFormatOf(const QString &path);
+
+// `path` as it is when its suffix names a format Save writes, else with
+// ".png" added: PNG bytes under another type's name would mislead.
+QString withImageSuffix(const QString &path);
+
+// Writes the image in the format its name asks for, as saveImageAsPng does:
+// JPEG at quality 90 over white (it has no transparency), WebP lossless.
+QString saveImage(const QImage &image, const QString &path);
 
 } // namespace pintora

@@ -35,7 +35,7 @@ public:
         const RectangleStyle &style = mark.style;
         painter.setBrush(Qt::NoBrush);
         if (style.filled)
-            painter.fillRect(mark.rect, withAlpha(style.color, 0.3));
+            painter.fillRect(mark.rect, withAlpha(style.color, style.solid ? 1.0 : 0.3));
         painter.setPen(flatPen(style.color, style.lineWidth));
         painter.drawRect(mark.rect);
         painter.setPen(flatPen(withAlpha(Qt::white, 0.5), style.lineWidth + 2));

@@ -39,7 +39,7 @@ protected:
     void paint(QPainter &painter, const Mark &mark) const override
     {
         QColor tint = mark.style.color;
-        tint.setAlphaF(0.3f);
+        tint.setAlphaF(mark.style.solid ? 1.0f : 0.3f);
         painter.setBrush(mark.style.filled ? QBrush(tint) : QBrush(Qt::NoBrush));
         painter.setPen(QPen(mark.style.color, mark.style.lineWidth));
         painter.drawEllipse(mark.rect);

@@ -53,8 +53,10 @@ Mark Tool::restyled(const Mark &mark, const RectangleStyle &style, const QSize &
     Mark changed = mark;
     changed.style.color = style.color;
     changed.style.lineWidth = style.lineWidth;
-    if (isFillable())
+    if (isFillable()) {
         changed.style.filled = style.filled;
+        changed.style.solid = style.solid;
+    }
     return changed;
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -54,6 +55,43 @@ TEST(SaveImageAsPng, NamesEndInPng)
     };
     for (const auto &[name, saved] : names)
         EXPECT_EQ(withPngSuffix(QLatin1String(name)), QLatin1String(saved));
+}
+
+// The name's suffix chooses the format; a name without one Save writes is a
+// PNG with ".png" added. JPEG goes over white, WebP keeps every pixel.
+TEST(SaveImage, TheSuffixChoosesTheFormat)
+{
+    QTemporaryDir folder;
+    QImage image = noiseImage(64, 48).convertToFormat(QImage::Format_ARGB32);
+    image.setPixelColor(0, 0, QColor(0, 0, 0, 0)); // transparent: white in a JPEG
+    const struct {
+        const char *name;
+        const char *written; // the file's name
+        const char *format; // as Qt's reader names it
+        bool exact;
+    } cases[] = {
+        {"a.png", "a.png", "png", true},     {"a.PNG", "a.PNG", "png", true},    {"b.jpg", "b.jpg", "jpeg", false},
+        {"c.JPEG", "c.JPEG", "jpeg", false}, {"d.webp", "d.webp", "webp", true}, {"e.bmp", "e.bmp.png", "png", true},
+        {"f", "f.png", "png", true},
+    };
+    for (const auto &c : cases) {
+        const QString path = withImageSuffix(folder.filePath(QLatin1String(c.name)));
+        EXPECT_EQ(QFileInfo(path).fileName(), QLatin1String(c.written));
+        ConsoleCapture console;
+        ASSERT_EQ(saveImage(image, path), QString()) << c.name;
+        EXPECT_EQ(console.lines(), std::vector<std::string>{"✅ Image saved to: " + path.toStdString()});
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.name;
+        const QImage back = reader.read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(back.size(), image.size()) << c.name;
+        if (c.exact) {
+            EXPECT_EQ(back, image.convertToFormat(QImage::Format_ARGB32)) << c.name;
+        } else { // quality 90: close, and white where it was transparent
+            EXPECT_GT(qGray(back.pixel(0, 0)), 235) << c.name;
+            EXPECT_EQ(back.pixelColor(0, 0).alpha(), 255) << c.name;
+            EXPECT_LT(std::abs(qGray(back.pixel(30, 30)) - qGray(image.pixel(30, 30))), 40) << c.name;
+        }
+    }
 }
 
 // A folder where the user cannot make files, holding one they may write:
