@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <memory>
 
 namespace pintora {
@@ -42,10 +43,14 @@ public:
         return pixmap;
     }
 
+    // A square in the middle of `rect`: a tray slot wider than high would
+    // stretch the picture otherwise.
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
+        const int side = std::min(rect.width(), rect.height());
+        const QRect square(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
+        painter->drawPixmap(square, scaledPixmap(square.size() * scale, mode, state, scale));
     }
 
 protected:

@@ -2,6 +2,7 @@
 #include "ui/SymbolIcon.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,25 @@ TEST(SymbolIcon, EverySymbolIsDrawnWholeAtItsSizeAndScaleDisabledOnesFaded)
             }
         }
     }
+}
+
+// Painted into a slot wider than high, as a tray panel may give: square,
+// in the middle.
+TEST(SymbolIcon, APaintedIconKeepsItsShape)
+{
+    QImage slot(44, 28, QImage::Format_ARGB32_Premultiplied);
+    slot.fill(Qt::transparent);
+    {
+        QPainter painter(&slot);
+        outlinedIcon(symbolIcon(QStringLiteral("viewfinder.crop"))).paint(&painter, slot.rect());
+    }
+    QRect drawn;
+    for (int y = 0; y < slot.height(); ++y)
+        for (int x = 0; x < slot.width(); ++x)
+            if (qAlpha(slot.pixel(x, y)) > 20)
+                drawn |= QRect(x, y, 1, 1);
+    EXPECT_LE(std::abs(drawn.width() - drawn.height()), 3) << drawn.width() << "x" << drawn.height();
+    EXPECT_LE(std::abs(drawn.center().x() - 22), 2);
 }
 
 TEST(SymbolIcon, TextIconDrawsTheText)
