@@ -5,8 +5,10 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPainter>
 #include <QTimer>
 #include <QtEndian>
 
@@ -98,6 +100,46 @@ void BM_GiantImageStall(benchmark::State &state)
     state.counters["click_to_exact_ms"] = whole;
 }
 BENCHMARK(BM_GiantImageStall)->Arg(16384)->Arg(5120)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Copy Text on a 1920 x 1080 screen of text, from the key to the text on
+// the clipboard: the longest the event loop stood still meanwhile.
+void BM_CopyTextStall(benchmark::State &state)
+{
+    QImage screen(1920, 1080, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter painter(&screen);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(14);
+        painter.setFont(font);
+        for (int y = 30; y < 1060; y += 22)
+            painter.drawText(QPoint(20, y),
+                             QStringLiteral("error: cannot open shared object file: No such file "
+                                            "or directory; Invoice 2026-0412 total 1,284.50 EUR"));
+    }
+    double longest = 0, whole = 0;
+    for (auto _ : state) {
+        ImageEditorView editor(screen);
+        editor.resize(1536, 864);
+        editor.show();
+        QCoreApplication::processEvents();
+        QElapsedTimer since, gap;
+        double stall = 0;
+        QTimer beat;
+        QObject::connect(&beat, &QTimer::timeout, [&] { stall = std::max(stall, double(gap.restart())); });
+        since.start();
+        gap.start();
+        beat.start(0);
+        editor.copyText();
+        while (editor.isRecognizing())
+            QCoreApplication::processEvents();
+        whole = double(since.elapsed());
+        longest = stall;
+    }
+    state.counters["longest_stall_ms"] = longest;
+    state.counters["key_to_clipboard_ms"] = whole;
+}
+BENCHMARK(BM_CopyTextStall)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 } // namespace pintora

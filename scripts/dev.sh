@@ -14,7 +14,7 @@ usage() {
 mode=$1
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev libisal-dev
-    libxcb1-dev fonts-dejavu-core qt6-wayland)
+    libxcb1-dev fonts-dejavu-core qt6-wayland libtesseract-dev tesseract-ocr-eng)
 case $mode in
 run) ;;
 test)

@@ -9,6 +9,7 @@
 #include "core/document/EditorDocument.h"
 #include "core/png/ImageDecode.h"
 #include "i18n/Translations.h"
+#include "ui/CanvasView.h"
 #include "ui/Clipboard.h"
 #include "ui/EditorWindow.h"
 #include "ui/ImageEditorView.h"
@@ -161,6 +162,7 @@ EditorWindow *PintoraApp::makeEditorWindow()
         m_preferences->setSaveFormat(format);
     });
     connect(window->editor(), &ImageEditorView::copyFailed, this, [this] { showWarning(Translations::copyFailed()); });
+    connect(window->editor(), &ImageEditorView::textCopyFailed, this, &PintoraApp::showWarning);
     connect(window->editor(), &ImageEditorView::copiedToClipboard, this, &PintoraApp::remember);
     window->prepare();
     return window;
@@ -206,6 +208,8 @@ void PintoraApp::replaceEditorWindow(EditorWindow *window)
         if (m_previousWindow)
             m_previousWindow->deleteLater();
         m_previousWindow = std::exchange(m_editorWindow, nullptr);
+        // Kept for its image and edits; its picture on screen is made again if it comes back.
+        m_previousWindow->editor()->canvasView()->releaseDisplay();
     }
     m_editorWindow = window;
     updatePreviousAction();

@@ -1,6 +1,7 @@
 #include "i18n/Language.h"
 
 #include <cstddef>
+#include <iterator>
 
 namespace pintora {
 
@@ -47,6 +48,16 @@ std::optional<Language> languageFromRawValue(QStringView code)
             return language;
     }
     return std::nullopt;
+}
+
+const char *recognitionLanguage(Language language)
+{
+    // clang-format off
+    constexpr const char *names[] = {"eng", "hun", "deu", "spa", "fra", "ita", "por", "rus", "jpn", "chi_sim",
+                                     "kor", "ara", "nld", "pol", "tur", "swe", "nor", "dan", "fin", "ces"};
+    // clang-format on
+    static_assert(std::size(names) == allLanguages.size());
+    return names[static_cast<std::size_t>(language)];
 }
 
 } // namespace pintora

@@ -54,4 +54,7 @@ inline bool isRightToLeft(Language language)
 // The language whose code is exactly `code` (whole string, case-sensitive).
 std::optional<Language> languageFromRawValue(QStringView code);
 
+// Tesseract's name for the language's trained data: "deu", "jpn", "chi_sim".
+const char *recognitionLanguage(Language language);
+
 } // namespace pintora

@@ -71,6 +71,12 @@ public:
     static QString closeHint();
     static QString chooseToolHint();
     static QString showKeysHint();
+    // Copy Text: the command, its busy state, and why it failed.
+    static QString copyText();
+    static QString recognizingText();
+    static QString noTextFound();
+    static QString noRecognitionData();
+    static QString recognitionFailed();
     // Saving under a name, dragging out, the solid fill.
     static QString solid();
     static QString saveAs();

@@ -85,6 +85,13 @@ QTransform CanvasView::bitmapToWidget() const
     return QTransform::fromTranslate(target.x(), target.y()).scale(scale, scale);
 }
 
+void CanvasView::releaseDisplay()
+{
+    m_refine->stop();
+    m_displayImage = QImage();
+    m_scaling.reset();
+}
+
 void CanvasView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

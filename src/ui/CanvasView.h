@@ -56,6 +56,9 @@ public:
     // A step in or out about `widgetPoint` (the view's middle by default).
     void zoomBy(int steps, std::optional<QPointF> widgetPoint = {});
     void zoomToFit();
+    // Lets go of the scaled picture kept for painting, made again at the
+    // next paint: for a window put aside, whose memory is better given back.
+    void releaseDisplay();
     void zoomToActualSize();
     // The scroll bar's thumb along the bottom or the right edge (widget
     // coordinates); empty where the image fits.

@@ -43,6 +43,7 @@ void ImageEditorView::showKeys()
         {keys(m_save), Translations::save()},
         {keys(m_saveAs), Translations::saveAs()},
         {keys(m_copy), Translations::copy()},
+        {keys(m_copyText), Translations::copyText()},
         {keys(m_paste), Translations::paste()},
         {keys(m_undo), Translations::undo()},
         {keys(m_redo, 2), Translations::redo()},

@@ -142,7 +142,8 @@ QWidget *EditorToolbar::buildActionsGroup()
     // The picture to drag out, beside Copy: another way of taking it.
     group->row()->addWidget(new DragGrip(m_document, group), 0, Qt::AlignVCenter);
     for (QToolButton *control :
-         {button(m_editor.copyAction(), "copyButton"), button(m_editor.pasteAction(), "pasteButton"), undo, redo})
+         {button(m_editor.copyAction(), "copyButton"), button(m_editor.copyTextAction(), "copyTextButton"),
+          button(m_editor.pasteAction(), "pasteButton"), undo, redo})
         group->row()->addWidget(control, 0, Qt::AlignVCenter);
     return group;
 }

@@ -42,6 +42,7 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     , m_cropAndCopy(makeAction(Translations::cropAndCopy(), &ImageEditorView::cropAndCopy))
     , m_save(makeAction(Translations::save(), &ImageEditorView::saveCroppedToFile))
     , m_saveAs(makeAction(Translations::saveAs(), &ImageEditorView::saveWholeImageToFile))
+    , m_copyText(makeAction(Translations::copyText(), &ImageEditorView::copyText))
     , m_copy(makeAction(Translations::copy(), &ImageEditorView::copyFullImageToClipboard))
     , m_paste(makeAction(Translations::paste(), &ImageEditorView::pasteNewImage))
     , m_undo(makeAction(Translations::undo(), &ImageEditorView::undo))
@@ -66,6 +67,7 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     m_save->setShortcuts(standardKeys(QKeySequence::Save, {Qt::CTRL | Qt::Key_S}));
     m_saveAs->setShortcuts(standardKeys(QKeySequence::SaveAs, {Qt::CTRL | Qt::SHIFT | Qt::Key_S}));
     m_deselect->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    m_copyText->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(m_deselect, &QAction::triggered, m_document, &EditorDocument::dropSelection);
     m_copy->setShortcuts(standardKeys(QKeySequence::Copy, {Qt::CTRL | Qt::Key_C}));
     m_paste->setShortcuts(standardKeys(QKeySequence::Paste, {Qt::CTRL | Qt::Key_V}));
@@ -73,10 +75,14 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
     m_redo->setShortcuts(standardKeys(QKeySequence::Redo, {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y}));
     // Escape hides the window, as its close button does.
     m_close->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(m_close, &QAction::triggered, this, [this] { window()->close(); });
+    // A recognition under way is stopped first.
+    connect(m_close, &QAction::triggered, this, [this] {
+        if (!stopRecognizing())
+            window()->close();
+    });
     // In the window's context: nothing in the editor takes the keyboard focus.
     for (QAction *action :
-         {m_crop, m_cropAndCopy, m_save, m_saveAs, m_copy, m_paste, m_undo, m_redo, m_close, m_deselect}) {
+         {m_crop, m_cropAndCopy, m_save, m_saveAs, m_copy, m_copyText, m_paste, m_undo, m_redo, m_close, m_deselect}) {
         // "Undo (Ctrl+Z)": the name and the first key.
         if (!action->shortcut().isEmpty())
             action->setToolTip(
@@ -102,6 +108,7 @@ ImageEditorView::ImageEditorView(const QImage &image, QWidget *parent)
 
 ImageEditorView::~ImageEditorView()
 {
+    stopRecognizing(); // nobody is left to hear its end
     // The document goes with the children, after this destructor: its
     // history empties itself then, and must not reach back into this view.
     m_document->disconnect(this);
@@ -179,6 +186,7 @@ void ImageEditorView::updateActions()
     const bool hasImage = !m_document->currentImage().isNull();
     m_copy->setEnabled(hasImage);
     m_saveAs->setEnabled(hasImage);
+    m_copyText->setEnabled(hasImage && !m_recognizing);
     m_deselect->setEnabled(hasImage);
     m_paste->setEnabled(true); // the empty editor's message says so
     m_undo->setEnabled(m_document->undoCount() > 0);

@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class QAction;
 
@@ -15,6 +17,7 @@ class CanvasView;
 class KeysOverlay;
 class EditorDocument;
 class EditorToolbar;
+struct RecognizedText;
 
 // The content of the editor window: the toolbar row above the canvas, both
 // showing one document, and the editor's commands as actions that buttons and
@@ -47,6 +50,7 @@ public:
     QAction *cropAndCopyAction() const { return m_cropAndCopy; }
     QAction *saveAction() const { return m_save; }
     QAction *saveAsAction() const { return m_saveAs; }
+    QAction *copyTextAction() const { return m_copyText; }
     QAction *copyAction() const { return m_copy; }
     QAction *pasteAction() const { return m_paste; }
     QAction *undoAction() const { return m_undo; }
@@ -62,6 +66,10 @@ public:
     // Save Image As…: the whole image, with or without a selection.
     void saveWholeImageToFile();
     void copyFullImageToClipboard();
+    // Copy Text: recognizes the words of the selection (the whole image
+    // without one) off this thread and puts them on the clipboard.
+    void copyText();
+    bool isRecognizing() const { return m_recognizing != nullptr; }
     void pasteNewImage();
 
 signals:
@@ -74,6 +82,8 @@ signals:
     void saveChosen(const QString &folder, const QString &format);
     // The PNG of a Copy could not be made; the clipboard is back as it was.
     void copyFailed();
+    // Copy Text found nothing or failed, for the user who sees no console.
+    void textCopyFailed(const QString &message);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -87,6 +97,9 @@ private:
     QList<QAction *> makeToolActions();
     QList<QAction *> makeViewActions();
     void showKeys();
+    // Stops a recognition under way; whether there was one.
+    bool stopRecognizing();
+    void textRecognized(const RecognizedText &read);
     void crop() { performCrop(false); }
     void cropAndCopy() { performCrop(true); }
     void undo();
@@ -109,6 +122,7 @@ private:
     QAction *m_cropAndCopy;
     QAction *m_save;
     QAction *m_saveAs;
+    QAction *m_copyText;
     QAction *m_copy;
     QAction *m_paste;
     QAction *m_undo;
@@ -121,6 +135,7 @@ private:
     KeysOverlay *m_keys;
     EditorToolbar *m_toolbar;
     bool m_hasAppeared = false;
+    std::shared_ptr<std::atomic<bool>> m_recognizing; // set: stop; null when none runs
 };
 
 } // namespace pintora

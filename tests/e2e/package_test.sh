@@ -13,7 +13,7 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 expected=$'./usr/bin/pintora\n./usr/share/applications/pintora.desktop\n./usr/share/doc/pintora/changelog.gz\n./usr/share/doc/pintora/copyright\n./usr/share/icons/hicolor/scalable/apps/pintora.svg\n./usr/share/man/man1/pintora.1.gz'
 [[ $files == "$expected" ]] || e2e_fail "the package holds: $files"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6svg6 qt6-wayland libstdc++6; do
+for library in libqt6widgets6 libqt6svg6 qt6-wayland libstdc++6 libtesseract5 tesseract-ocr-eng; do
     [[ $depends == *"$library"* ]] || e2e_fail "no dependency on $library: $depends"
 done
 duplicates=$(tr ',' '\n' <<<"$depends" | awk '{print $1}' | sort | uniq -d)
