@@ -75,7 +75,7 @@ constexpr SaveTexts table[] = {
      .deselectHint = "Снять выделение",
     },
     {// japanese
-     .solid = "塗りつぶし",
+     .solid = "不透明",
      .saveAs = "名前を付けて画像を保存…",
      .saveNeedsSelection = "先に範囲を選択してください。「名前を付けて画像を保存…」は画像全体を保存します",
      .dragImage = "画像（または選択範囲）を別のアプリにドラッグ",

@@ -25,7 +25,9 @@ void ImageEditorView::copyText()
     console::writeLine("🔎 Recognizing text in " + console::formatPixelSize(region.size()) + " px");
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     m_recognizing = cancel;
+    // The button shows the icon text: both say it is working.
     m_copyText->setText(Translations::recognizingText());
+    m_copyText->setIconText(Translations::recognizingText());
     updateActions();
     const QStringList languages{QString::fromLatin1(recognitionLanguage(Translations::current))};
     inBackground(
@@ -45,6 +47,7 @@ void ImageEditorView::textRecognized(const RecognizedText &read)
 {
     m_recognizing.reset();
     m_copyText->setText(Translations::copyText());
+    m_copyText->setIconText(Translations::copyText());
     updateActions();
     using Outcome = RecognizedText::Outcome;
     switch (read.outcome) {

@@ -57,7 +57,14 @@ e2e_cleanup() {
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         kill "${E2E_PIDS[i]}" 2>/dev/null || true
     done
+    # A helper that does not heed SIGTERM (xfce4-panel once hung saving
+    # its settings over a bus already gone) gets ten seconds, then SIGKILL.
     for pid in "${E2E_PIDS[@]}"; do
+        for _ in {1..100}; do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     E2E_PIDS=()

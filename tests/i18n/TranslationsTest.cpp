@@ -124,12 +124,28 @@ TEST_F(TranslationsTest, EveryKeyHasATextInEveryLanguage)
             Translations::deleteMarkHint(),
             Translations::nudgeMarkHint(),
             Translations::retypeHint(),
+            Translations::solid(),
+            Translations::saveAs(),
+            Translations::saveNeedsSelection(),
+            Translations::dragImage(),
+            Translations::deselectHint(),
+            Translations::copyText(),
+            Translations::recognizingText(),
+            Translations::noTextFound(),
+            Translations::noRecognitionData(),
+            Translations::recognitionFailed(),
         };
         for (const QString &text : texts)
             EXPECT_FALSE(text.trimmed().isEmpty()) << rawValue(language).toStdString();
         for (const char *tool : {"box", "arrow", "line", "ellipse", "pen", "highlighter", "step", "text", "blur"})
             EXPECT_FALSE(Translations::toolName(QLatin1String(tool)).trimmed().isEmpty()) << tool;
         EXPECT_EQ(Translations::noImageMessage().count(u'\n'), 1) << rawValue(language).toStdString();
+        // Labels side by side in the toolbar tell their controls apart.
+        const QStringList sideBySide = {Translations::fill(),     Translations::solid(), Translations::copy(),
+                                        Translations::copyText(), Translations::paste(), Translations::save(),
+                                        Translations::saveAs(),   Translations::crop(),  Translations::cropAndCopy()};
+        EXPECT_EQ(QSet<QString>(sideBySide.begin(), sideBySide.end()).size(), sideBySide.size())
+            << rawValue(language).toStdString();
     }
 }
 

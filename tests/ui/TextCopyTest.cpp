@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QToolButton>
 
 namespace pintora {
 namespace {
@@ -41,7 +42,8 @@ TEST_F(EditorTest, CopyTextPutsTheSelectionsWordsOnTheClipboard)
     console.clear();
     QTest::keyClick(&editor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(editor.copyTextAction()->isEnabled());
-    EXPECT_EQ(editor.copyTextAction()->text(), Translations::recognizingText());
+    EXPECT_EQ(editor.findChild<QToolButton *>(QStringLiteral("copyTextButton"))->text(),
+              Translations::recognizingText());
     ASSERT_TRUE(eventually([this] { return !editor.isRecognizing(); }, 30000));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("alpha bravo charlie\ndelta echo foxtrot"));
     EXPECT_EQ(console.lines().back(), "✅ Text copied to clipboard: 38 characters");
