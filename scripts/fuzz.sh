@@ -20,7 +20,14 @@ if [[ ! -e $png_seeds/seed-large.png ]] && command -v convert >/dev/null; then
     mkdir -p "$png_seeds"
     convert -size 600x200 gradient:red-blue "PNG24:$png_seeds/seed-large.png" 2>/dev/null || true
 fi
-for fuzzer in fuzz_instance_request fuzz_clipboard_targets fuzz_png_reader; do
+# A seed for the settings reader: a file as Pintora writes it.
+settings_seeds=build/fuzz/corpus/fuzz_settings
+if [[ ! -e $settings_seeds/seed.conf ]]; then
+    mkdir -p "$settings_seeds"
+    printf '[General]\ncolor=#0000ff\nfill=solid\nsaveFolder=/home/me/Pictures\nsaveFormat=jpg\ntool=ellipse\nwidth=5\n' \
+        >"$settings_seeds/seed.conf"
+fi
+for fuzzer in fuzz_instance_request fuzz_clipboard_targets fuzz_png_reader fuzz_settings; do
     mkdir -p "build/fuzz/corpus/$fuzzer"
     echo "== $fuzzer, $seconds s"
     "build/fuzz/$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "build/fuzz/corpus/$fuzzer"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ChoicesFile.h"
+
 #include <QObject>
 #include <QSettings>
 #include <QString>
@@ -10,21 +12,8 @@ namespace pintora {
 
 class EditorDocument;
 
-// The choices a user makes once and expects kept. Empty or zero: the default.
-struct Choices {
-    QString tool; // an id of the tools' registry
-    QString color; // "#rrggbb", one of the swatches
-    double width = 0; // one of the widths offered
-    QString fill; // "none", "tint" or "solid"
-    QString saveFolder; // absolute
-    QString saveFormat; // "png", "jpg" or "webp"
-};
-
-// The choices in the INI file at `path`, and why they cannot be used (then
-// none are): the file is untrusted, and one that cannot be read, is too
-// large, or holds anything but what the toolbar and the save dialog offer is
-// not half believed.
-Choices readChoices(const QString &path, QString *problem);
+// The tools, colours and widths the toolbar offers.
+Offered toolbarOffer();
 
 // What the user chose last — the tool, colour, width and fill, the save
 // folder and format — kept in ~/.config/pintora/pintora.conf and given to

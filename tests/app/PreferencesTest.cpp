@@ -122,7 +122,7 @@ TEST(Preferences, AFileThatCannotBeUsedGivesTheDefaultsAndOneWarning)
             continue;
         document.chooseLineWidth(EditorDocument::availableLineWidths().first());
         QString problem;
-        const Choices now = readChoices(path, &problem);
+        const Choices now = readChoices(path, toolbarOffer(), &problem);
         EXPECT_TRUE(problem.isEmpty()) << c.what << ": " << problem.toStdString();
         EXPECT_EQ(now.width, EditorDocument::availableLineWidths().first()) << c.what;
     }
@@ -143,7 +143,7 @@ TEST(Preferences, AFileThatMayNotBeReadSaysSo)
         if (geteuid() == 0 && setresuid(65534, 65534, 65534) != 0)
             _exit(3);
         QString problem;
-        const Choices read = readChoices(path, &problem);
+        const Choices read = readChoices(path, toolbarOffer(), &problem);
         _exit(problem == path + QStringLiteral(": Permission denied") && read.width == 0 ? 0 : 1);
     }
     int status = 0;
