@@ -18,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 // How long the event loop stands still while a giant image comes in.
@@ -66,6 +67,28 @@ QByteArray zerosPng(int side)
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", {});
 }
 
+// How long `act` and what follows until `busy` is false took, and the longest
+// the event loop stood still meanwhile, in milliseconds.
+struct Stall {
+    double longest = 0, whole = 0;
+};
+Stall measureStall(const std::function<void()> &act, const std::function<bool(double elapsed)> &busy)
+{
+    QElapsedTimer since, gap;
+    Stall stall;
+    // A beat the event loop gives whenever it is free.
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { stall.longest = std::max(stall.longest, double(gap.restart())); });
+    since.start();
+    gap.start();
+    beat.start(0);
+    act();
+    while (busy(double(since.elapsed())))
+        QCoreApplication::processEvents();
+    stall.whole = double(since.elapsed());
+    return stall;
+}
+
 // A tray click on a giant image (range(0) pixels square), from the click
 // until its editor shows it averaged: the longest the event loop stood
 // still meanwhile, and how long it all took.
@@ -78,23 +101,17 @@ void BM_GiantImageStall(benchmark::State &state)
         auto *data = new QMimeData;
         data->setData(QStringLiteral("image/png"), png);
         QGuiApplication::clipboard()->setMimeData(data);
-        QElapsedTimer since, gap;
-        double stall = 0;
-        // A beat the event loop gives whenever it is free.
-        QTimer beat;
-        QObject::connect(&beat, &QTimer::timeout, [&] { stall = std::max(stall, double(gap.restart())); });
-        since.start();
-        gap.start();
-        beat.start(0);
-        app.menuBarIconClicked();
         // Until the editor shows the image and has done refining it.
-        while (app.isOpening() || since.elapsed() < 200
-               || (app.editorWindow() && app.editorWindow()->editor()->canvasView()->isRefining()))
-            QCoreApplication::processEvents();
+        const Stall stall
+            = measureStall([&] { app.menuBarIconClicked(); },
+                           [&](double elapsed) {
+                               return app.isOpening() || elapsed < 200
+                                   || (app.editorWindow() && app.editorWindow()->editor()->canvasView()->isRefining());
+                           });
         if (!app.editorWindow() || app.editorWindow()->editor()->document().currentImage().isNull())
             state.SkipWithError("the image did not open");
-        whole = double(since.elapsed());
-        longest = stall;
+        whole = stall.whole;
+        longest = stall.longest;
     }
     state.counters["longest_stall_ms"] = longest;
     state.counters["click_to_exact_ms"] = whole;
@@ -123,18 +140,9 @@ void BM_CopyTextStall(benchmark::State &state)
         editor.resize(1536, 864);
         editor.show();
         QCoreApplication::processEvents();
-        QElapsedTimer since, gap;
-        double stall = 0;
-        QTimer beat;
-        QObject::connect(&beat, &QTimer::timeout, [&] { stall = std::max(stall, double(gap.restart())); });
-        since.start();
-        gap.start();
-        beat.start(0);
-        editor.copyText();
-        while (editor.isRecognizing())
-            QCoreApplication::processEvents();
-        whole = double(since.elapsed());
-        longest = stall;
+        const Stall stall = measureStall([&] { editor.copyText(); }, [&](double) { return editor.isRecognizing(); });
+        whole = stall.whole;
+        longest = stall.longest;
     }
     state.counters["longest_stall_ms"] = longest;
     state.counters["key_to_clipboard_ms"] = whole;

@@ -22,6 +22,7 @@
 #   e2e_open_editor_on FILE      the editor open on the PNG FILE, from the clipboard
 #   e2e_learn_image_mapping H    where the editor shows the pixels of an image H tall
 #   e2e_screen_point U V         the screen point of image pixel (U, V), V from the top
+#   e2e_drag_pixels B U1 V1 U2 V2  a drag with mouse button B between two image pixels
 #   e2e_same_pixels A B          the two images have exactly the same pixels
 
 set -euo pipefail
@@ -289,6 +290,16 @@ e2e_screen_point() {
         -v h="${E2E_SELECTED[3]}" -v ax="$E2E_AX" -v ay="$E2E_AY" -v bx="$E2E_BX" -v H="$E2E_IMAGE_HEIGHT" 'BEGIN {
         k = w / (bx - ax)   # pixels per screen point
         printf "%d %d\n", ax + (u - x) / k + 0.5, ay + (v - (H - y - h)) / k + 0.5 }'
+}
+
+# A drag with mouse BUTTON from image pixel (U1, V1) to (U2, V2), V from
+# the top, after e2e_learn_image_mapping.
+e2e_drag_pixels() {
+    local button=$1 x1 y1 x2 y2
+    read -r x1 y1 < <(e2e_screen_point "$2" "$3")
+    read -r x2 y2 < <(e2e_screen_point "$4" "$5")
+    xdotool mousemove "$x1" "$y1" mousedown "$button" mousemove "$(((x1 + x2) / 2))" "$(((y1 + y2) / 2))" \
+        mousemove "$x2" "$y2" mouseup "$button"
 }
 
 # Crop & Copy of the whole W x H image, after e2e_learn_image_mapping; the

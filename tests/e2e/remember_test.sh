@@ -22,10 +22,8 @@ e2e_until 10 e2e_tray_icon_window >/dev/null || e2e_fail "no tray icon after the
 convert -size 600x400 xc:'#fefefe' "PNG24:$E2E_DIR/white2.png"
 e2e_open_editor_on "$E2E_DIR/white2.png"
 e2e_learn_image_mapping 400
-read -r x1 y1 < <(e2e_screen_point 100 100)
-read -r x2 y2 < <(e2e_screen_point 300 250)
 e2e_mark
-xdotool mousemove "$x1" "$y1" mousedown 3 mousemove "$(((x1 + x2) / 2))" "$(((y1 + y2) / 2))" mousemove "$x2" "$y2" mouseup 3
+e2e_drag_pixels 3 100 100 300 250
 e2e_wait_line "✅ Ellipse drawn on image!"
 
 echo "== Save Image As… to a .jpg name writes a JPEG"

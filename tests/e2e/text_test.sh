@@ -11,10 +11,8 @@ convert -size 900x400 xc:white -font DejaVu-Sans -pointsize 20 -fill black \
 e2e_start_desktop 1366x768 LANG=en_US.UTF-8
 e2e_open_editor_on "$E2E_DIR/lines.png"
 e2e_learn_image_mapping 400
-read -r x1 y1 < <(e2e_screen_point 10 10)
-read -r x2 y2 < <(e2e_screen_point 600 97)
 e2e_mark
-xdotool mousemove "$x1" "$y1" mousedown 1 mousemove "$(((x1 + x2) / 2))" "$(((y1 + y2) / 2))" mousemove "$x2" "$y2" mouseup 1
+e2e_drag_pixels 1 10 10 600 97
 e2e_wait_match '^✅ Selection \(pixels\): ' >/dev/null
 e2e_mark
 xdotool key ctrl+shift+c
