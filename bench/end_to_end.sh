@@ -3,6 +3,7 @@
 # tray, for each binary given (the first is the one under test), against the
 # floor measured in the same run.
 #   bench/end_to_end.sh PINTORA [OTHER_PINTORA...]
+# (E2E_BENCH_SIZES="1920x1080" for one size only.)
 # Flows, each the median of 8 screenshot-like images per size:
 #   open      a tray click with a new image on the clipboard (xclip) until
 #             its picture is on the screen (a pixel at the screen's centre)
@@ -34,7 +35,7 @@ if [[ -z ${E2E_BENCH_IMAGES:-} ]]; then
         -fill '#2a5db0' -draw "text 12,130 'https://example.org/issues/4412#comment-9'" \
         -fill '#888' -draw 'rectangle 12,170 880,172' -fill '#333' \
         -draw "text 12,220 '\$ cmake -S . -B build -G Ninja && ninja -C build'" "$images/tile.png"
-    for size in 5120x2880 1920x1080; do
+    for size in ${E2E_BENCH_SIZES:-5120x2880 1920x1080}; do
         w=${size%x*} h=${size#*x}
         for i in 1 2 3 4 5 6 7 8; do
             colour=$(printf '%02x%02x%02x' $((30 + 20 * i)) 90 $((220 - 10 * i)))
@@ -69,7 +70,7 @@ e2e_start_desktop 1920x1080 LANG=en_US.UTF-8
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$(e2e_tray_icon_window)")"
 click=(click $((X + 8)) $((Y + 8)))
-for size in 5120x2880 1920x1080; do
+for size in ${E2E_BENCH_SIZES:-5120x2880 1920x1080}; do
     open=() again=() escape=() return=() floor=() window=()
     for file in "$E2E_BENCH_IMAGES/$size"-*.png; do
         colour=${file##*-}
