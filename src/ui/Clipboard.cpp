@@ -14,6 +14,9 @@
 #include <memory>
 #include <optional>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace pintora {
 namespace {
 
@@ -160,6 +163,9 @@ PendingPng putImageOnClipboard(const QImage &image, const QRect &area, const Cli
     // The application object outlives every worker (its clipboard waits for
     // them); the worker's end is told on the GUI thread.
     const PendingPng png = startWork([job]() {
+        // Behind the X server and the compositor, which are to take the
+        // window off the screen first; its helper threads inherit this.
+        setpriority(PRIO_PROCESS, id_t(gettid()), 5);
         QByteArray bytes;
         try {
             bytes = encodePng(job->area.isNull() ? job->image : regionView(job->image, job->area));
