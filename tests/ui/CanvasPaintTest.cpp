@@ -76,12 +76,12 @@ TEST(CanvasPaint, ImageOverlaysAndPreviewsShowWhereAndHowTheyShould)
         QTest::mouseRelease(&c, Qt::RightButton, {}, QPoint(150, 50));
     };
     const Act fillDrawing = [drawing](auto &d, auto &c) {
-        d.chooseFilled(true);
+        d.chooseFill(true, false);
         drawing(d, c);
     };
     const Act blurDrawing = [drawing](auto &d, auto &c) {
         d.chooseBlur();
-        d.chooseFilled(true);
+        d.chooseFill(true, false);
         drawing(d, c);
     };
     // A highlight 3 · 6 pixels = 36 points wide along y 80, multiplied in.

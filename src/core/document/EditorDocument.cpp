@@ -243,11 +243,6 @@ void EditorDocument::chooseLineWidth(double width)
     restylePicked([width](RectangleStyle &style) { style.lineWidth = width; });
 }
 
-void EditorDocument::chooseFilled(bool filled)
-{
-    chooseFill(filled, filled && m_rectangleStyle.solid);
-}
-
 void EditorDocument::chooseFill(bool filled, bool solid)
 {
     solid = filled && solid;

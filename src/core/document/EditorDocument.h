@@ -167,7 +167,6 @@ public:
     void chooseBlur();
     void chooseTool(const Tool &tool);
     void chooseLineWidth(double width);
-    void chooseFilled(bool filled);
     // A fill that is `solid` is opaque, else a tint.
     void chooseFill(bool filled, bool solid);
 

@@ -162,7 +162,7 @@ TEST_P(MarkHistory, ThePixelsAreAlwaysTheListBurnedAfresh)
             switch (below(3)) {
             case 0: document.chooseColor(style.color = QColor::fromHsv(below(360), 255, 255)); break;
             case 1: document.chooseLineWidth(style.lineWidth = EditorDocument::availableLineWidths()[below(3)]); break;
-            default: document.chooseFilled(style.filled = !style.filled); break;
+            default: document.chooseFill(style.filled = !style.filled, false); break;
             }
             const Mark restyled = tool->restyled(mark, style, size.toSize());
             if (restyled != mark) {
