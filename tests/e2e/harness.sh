@@ -41,6 +41,11 @@ rm -rf "$E2E_DIR"
 mkdir -p "$E2E_DIR"
 
 e2e_fail() {
+    e2e_report "$*"
+    exit 1
+}
+
+e2e_report() {
     echo "FAIL: $*" >&2
     if [[ -s $E2E_OUT ]]; then
         echo "--- console lines of the app:" >&2
@@ -50,8 +55,9 @@ e2e_fail() {
         echo "--- its standard error:" >&2
         cat "$E2E_ERR" >&2
     fi
-    exit 1
 }
+# Any other command that fails ends the test under `set -e`: say which.
+trap 'e2e_report "line $LINENO: $BASH_COMMAND returned $?"' ERR
 
 e2e_cleanup() {
     local i
@@ -71,6 +77,28 @@ e2e_cleanup() {
     E2E_PIDS=()
 }
 trap e2e_cleanup EXIT
+
+# An X server with many clients coming and going now and then refuses a
+# connection, and a search can meet a window as it is destroyed. Under
+# `set -e` either would end a test without a word: such a client is run
+# again. Anything else it says or returns is passed on.
+e2e_x_client() {
+    local errors status retry='open display|open X server|Cannot open display'
+    [[ $1 == xdotool && ${2:-} == search ]] && retry+='|BadWindow'
+    errors=$(mktemp "$E2E_DIR/x-client.XXXXXX")
+    for _ in {1..50}; do
+        status=0
+        command "$@" 2>"$errors" || status=$?
+        ((status != 0)) && grep -qE "$retry" "$errors" || break
+        sleep 0.1
+    done
+    cat "$errors" >&2
+    rm -f "$errors"
+    return "$status"
+}
+for client in xdotool xclip xprop xwininfo wmctrl import; do
+    eval "$client() { e2e_x_client $client \"\$@\"; }"
+done
 
 for tool in Xvfb trayer openbox wmctrl xdotool xclip import compare convert xwininfo; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is not installed (the README's test command installs it)"
@@ -223,7 +251,7 @@ e2e_close_window() {
 
 e2e_clip_put() {
     local file=$1 type=${2:-image/png}
-    xclip -quiet -selection clipboard -t "$type" -i "$file" >/dev/null 2>&1 &
+    command xclip -quiet -selection clipboard -t "$type" -i "$file" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     e2e_until 10 bash -c "xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qxF '$type'" ||
         e2e_fail "xclip did not take the clipboard"
