@@ -119,7 +119,22 @@ void CanvasView::paintEvent(QPaintEvent *)
     paintScrollThumbs(painter);
 }
 
+void CanvasView::prepareDisplay()
+{
+    if (!m_document.currentImage().isNull())
+        updateDisplay();
+}
+
 QRectF CanvasView::paintImage(QPainter &painter)
+{
+    const std::optional<QRectF> area = updateDisplay();
+    if (!area)
+        return {};
+    painter.drawImage(area->topLeft(), m_displayImage);
+    return *area;
+}
+
+std::optional<QRectF> CanvasView::updateDisplay()
 {
     const QImage &image = m_document.currentImage();
     const QRectF target = widgetRect(geometry::imageRect(bounds(), image.size(), m_zoom));
@@ -165,9 +180,7 @@ QRectF CanvasView::paintImage(QPainter &painter)
     }
     m_viewMoved = false;
     m_displayImage.setDevicePixelRatio(ratio);
-    const QPointF at = QPointF(origin + window.topLeft()) / ratio;
-    painter.drawImage(at, m_displayImage);
-    return QRectF(at, QSizeF(window.size()) / ratio);
+    return QRectF(QPointF(origin + window.topLeft()) / ratio, QSizeF(window.size()) / ratio);
 }
 
 void CanvasView::refineDisplay()

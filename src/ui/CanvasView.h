@@ -59,6 +59,11 @@ public:
     // Lets go of the scaled picture kept for painting, made again at the
     // next paint: for a window put aside, whose memory is better given back.
     void releaseDisplay();
+    // Makes the scaled picture for the view's present size now, ahead of
+    // the first paint: while the window manager maps a new window.
+    void prepareDisplay();
+    // That picture; null until made.
+    const QImage &displayImage() const { return m_displayImage; }
     void zoomToActualSize();
     // The scroll bar's thumb along the bottom or the right edge (widget
     // coordinates); empty where the image fits.
@@ -105,6 +110,8 @@ private:
     bool takesKey(const QKeyEvent *event) const;
 
     QRectF paintImage(QPainter &painter); // returns where it painted
+    // The scaled picture brought up to date; where it goes, if anywhere.
+    std::optional<QRectF> updateDisplay();
     void paintMarkPreview(QPainter &painter, const Tool &tool, const Mark &pixelMark);
     void paintTyping(QPainter &painter);
     void typeKey(QKeyEvent *event);

@@ -1,18 +1,35 @@
 #include "ui/EditorWindow.h"
 
+#include "ui/CanvasView.h"
 #include "ui/ImageEditorView.h"
 
 #include <algorithm>
 
+#include <QBackingStore>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <xcb/xcb.h>
+
 namespace pintora {
+namespace {
+
+// Requests wait in Qt's buffer until the event loop runs next; a window
+// shown or hidden before long work is sent on its way first.
+void sendToDisplayServer()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr)
+        xcb_flush(connection);
+}
+
+} // namespace
 
 EditorWindow::EditorWindow(const QImage &image, QWidget *parent)
     : QWidget(parent)
@@ -60,6 +77,26 @@ void EditorWindow::prepare()
     ensurePolished();
     layout()->activate();
     winId(); // the platform window, which showing would otherwise make
+    warmBackingStore();
+}
+
+void EditorWindow::warmBackingStore()
+{
+    // On X11 the first paint of a new window would fault in the fresh
+    // shared memory it paints into, a few milliseconds at editor size while
+    // the user waits: it is touched now instead. Elsewhere Qt pools its
+    // buffers and makes them when the compositor asks.
+    QBackingStore *store = backingStore();
+    if (!store || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    const QRect all(QPoint(0, 0), size());
+    store->resize(all.size());
+    store->beginPaint(all);
+    if (QPaintDevice *device = store->paintDevice()) {
+        QPainter painter(device);
+        painter.fillRect(all, Qt::black);
+    }
+    store->endPaint();
 }
 
 void EditorWindow::present()
@@ -69,8 +106,18 @@ void EditorWindow::present()
     show();
     raise();
     activateWindow();
+    // The window manager takes a while to frame and map a window: the
+    // picture is scaled in that time rather than after it.
+    sendToDisplayServer();
+    m_editor->canvasView()->prepareDisplay();
     // The frame is known once the window manager has framed the window.
     QTimer::singleShot(100, this, &EditorWindow::keepOnScreen);
+}
+
+void EditorWindow::hideAtOnce()
+{
+    hide();
+    sendToDisplayServer();
 }
 
 void EditorWindow::keepOnScreen()

@@ -31,6 +31,8 @@ public:
 
     // Shown, un-minimized, in front and with the keyboard.
     void present();
+    // Hidden, and the display server told so before this returns.
+    void hideAtOnce();
 
     // Four fifths of the whole screen (not just its free area), at most the
     // free area, centred in it.
@@ -43,6 +45,7 @@ public:
 
 private:
     void keepOnScreen();
+    void warmBackingStore();
 
     ImageEditorView *m_editor;
 };

@@ -1,5 +1,7 @@
+#include "ui/CanvasView.h"
 #include "ui/EditorWindow.h"
 #include "ui/FlowLayout.h"
+#include "ui/ImageEditorView.h"
 
 #include <QWidget>
 
@@ -57,6 +59,24 @@ TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
     // clang-format on
     for (const auto &f : frames)
         EXPECT_EQ(EditorWindow::frameInside(free, f.frame, decoration), f.placed) << f.frame.x() << "," << f.frame.y();
+}
+
+// The picture is scaled while the window manager maps a new window, for
+// the size the canvas has once the toolbar is in: the first paint only
+// puts it on the screen.
+TEST(EditorWindowPresent, ScalesThePictureBeforeTheFirstPaint)
+{
+    QImage image(1600, 900, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    EditorWindow window(QImage{});
+    window.editor()->setInitialImage(image);
+    window.prepare();
+    window.present();
+    const CanvasView *canvas = window.editor()->canvasView();
+    const QImage made = canvas->displayImage(); // before any event is handled
+    ASSERT_FALSE(made.isNull());
+    (void)window.grab(); // the first paint
+    EXPECT_EQ(canvas->displayImage().cacheKey(), made.cacheKey());
 }
 
 } // namespace pintora
