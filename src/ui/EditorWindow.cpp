@@ -5,11 +5,9 @@
 
 #include <algorithm>
 
-#include <QBackingStore>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
-#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -77,26 +75,6 @@ void EditorWindow::prepare()
     ensurePolished();
     layout()->activate();
     winId(); // the platform window, which showing would otherwise make
-    warmBackingStore();
-}
-
-void EditorWindow::warmBackingStore()
-{
-    // On X11 the first paint of a new window would fault in the fresh
-    // shared memory it paints into, a few milliseconds at editor size while
-    // the user waits: it is touched now instead. Elsewhere Qt pools its
-    // buffers and makes them when the compositor asks.
-    QBackingStore *store = backingStore();
-    if (!store || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return;
-    const QRect all(QPoint(0, 0), size());
-    store->resize(all.size());
-    store->beginPaint(all);
-    if (QPaintDevice *device = store->paintDevice()) {
-        QPainter painter(device);
-        painter.fillRect(all, Qt::black);
-    }
-    store->endPaint();
 }
 
 void EditorWindow::present()

@@ -45,7 +45,6 @@ public:
 
 private:
     void keepOnScreen();
-    void warmBackingStore();
 
     ImageEditorView *m_editor;
 };
