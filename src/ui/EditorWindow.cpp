@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
@@ -73,6 +74,7 @@ QRect EditorWindow::frameInside(const QRect &available, const QRect &frame, cons
 void EditorWindow::prepare()
 {
     ensurePolished();
+    m_editor->prepareToolbar(); // else at the first image, while the user waits
     layout()->activate();
     winId(); // the platform window, which showing would otherwise make
 }
@@ -82,6 +84,9 @@ void EditorWindow::present()
     // A minimized window comes back as it was before, maximized or not.
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
+    // Showing gave the editor its image and with it the toolbar: laid out
+    // now, so that the picture is scaled once, for the canvas it will have.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     raise();
     activateWindow();
     // The window manager takes a while to frame and map a window: the

@@ -196,6 +196,13 @@ void ImageEditorView::updateActions()
     m_toolbar->setVisible(hasImage);
 }
 
+void ImageEditorView::prepareToolbar()
+{
+    m_toolbar->ensurePolished();
+    if (QLayout *layout = m_toolbar->layout())
+        layout->activate();
+}
+
 void ImageEditorView::setInitialImage(const QImage &image)
 {
     Q_ASSERT(!m_hasAppeared);

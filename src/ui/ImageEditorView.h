@@ -44,6 +44,8 @@ public:
     void setSaveChoices(const QString &folder, const QString &format);
     void setSourceFile(const QString &path) { m_sourceFile = path; }
     CanvasView *canvasView() const { return m_canvasView; }
+    // Lays the toolbar out while it is hidden, as it is before an image comes.
+    void prepareToolbar();
 
     // The commands; enabled exactly when they can act.
     QAction *cropAction() const { return m_crop; }

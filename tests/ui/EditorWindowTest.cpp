@@ -3,6 +3,7 @@
 #include "ui/FlowLayout.h"
 #include "ui/ImageEditorView.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -66,15 +67,18 @@ TEST(EditorWindowPlacement, FourFifthsOfTheScreenInsideThePanelsFrameIncluded)
 // puts it on the screen.
 TEST(EditorWindowPresent, ScalesThePictureBeforeTheFirstPaint)
 {
-    QImage image(1600, 900, QImage::Format_RGB32);
+    // Tall: its picture's size follows the canvas's height, which the toolbar takes from.
+    QImage image(900, 1600, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
+    // Made ahead as the spare is, without an image and so without its toolbar.
     EditorWindow window(QImage{});
-    window.editor()->setInitialImage(image);
     window.prepare();
+    window.editor()->setInitialImage(image);
     window.present();
     const CanvasView *canvas = window.editor()->canvasView();
     const QImage made = canvas->displayImage(); // before any event is handled
     ASSERT_FALSE(made.isNull());
+    QCoreApplication::sendPostedEvents(); // the layout's, among them
     (void)window.grab(); // the first paint
     EXPECT_EQ(canvas->displayImage().cacheKey(), made.cacheKey());
 }
