@@ -1,5 +1,6 @@
 #include "core/png/ImageDecode.h"
 
+#include "core/pixels/HugePages.h"
 #include "core/png/PngReader.h"
 
 #include <QBuffer>
@@ -8,6 +9,27 @@
 #include <new>
 
 namespace pintora {
+
+namespace {
+
+// Memory of large pages for what `reader` is about to read, as our own
+// reader's: Qt's readers fill an image they are given when it has the size
+// and format they read. Null where the header says nothing or more than the
+// reader would allocate.
+QImage hugePageImageFor(QImageReader &reader)
+{
+    const QSize size = reader.size();
+    const QImage::Format format = reader.imageFormat();
+    if (size.isEmpty() || format == QImage::Format_Invalid)
+        return {};
+    const int bits = QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 limitBits = qint64(reader.allocationLimit()) << 23; // 0: none set, and none made here
+    if (bits <= 0 || qint64(size.width()) * size.height() > limitBits / bits)
+        return {};
+    return hugePageImage(size, format);
+}
+
+} // namespace
 
 bool looksLikePng(const QByteArray &bytes)
 {
@@ -30,7 +52,9 @@ QImage decodeImage(const QByteArray &bytes, QString *reason)
         QBuffer buffer;
         buffer.setData(bytes);
         QImageReader reader(&buffer);
-        QImage image = reader.read();
+        QImage image = hugePageImageFor(reader);
+        if (!reader.read(&image))
+            image = QImage();
         if (image.isNull() && reason)
             *reason = reader.errorString();
         return image;

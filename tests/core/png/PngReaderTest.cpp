@@ -306,27 +306,35 @@ TEST(ImageDecode, ReadsEveryTypeAndRefusesDamagedPngs)
 {
     std::mt19937 random(5);
     const QImage picture = noiseImage(24, 9);
-    const auto encoded = [&](const char *format) {
+    // Over 2 MiB of pixels: read into memory of large pages, Qt's readers too.
+    const QImage large = noiseImage(1000, 700);
+    const auto encoded = [&](const char *format, const QImage &image) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, format);
+        image.save(&buffer, format);
         return bytes;
     };
     const QByteArray interlaced = writeWithLibpng({24, 9, 2, 8, true}, random);
+    const QByteArray largeInterlaced = writeWithLibpng({1000, 700, 6, 8, true}, random);
     const QByteArray grey = writeWithLibpng({13, 4, 0, 1}, random);
-    QByteArray damaged = encoded("PNG");
+    QByteArray damaged = encoded("PNG", picture);
     damaged.chop(30);
     const struct {
         const char *what;
         QByteArray bytes;
         QImage expected; // null: refused
         QImage::Format format;
+        bool largePages = false;
     } cases[] = {
-        {"a PNG", encoded("PNG"), picture, QImage::Format_RGB32},
+        {"a PNG", encoded("PNG", picture), picture, QImage::Format_RGB32},
         {"a 1-bit grey PNG, by ours (Qt's makes it Mono)", grey, readWithLibpng(grey), QImage::Format_Grayscale8},
         {"an interlaced PNG, by Qt", interlaced, readWithLibpng(interlaced), QImage::Format_RGB32},
-        {"a BMP", encoded("BMP"), picture, QImage::Format_RGB32},
+        {"a BMP", encoded("BMP", picture), picture, QImage::Format_RGB32},
+        {"a large PNG", encoded("PNG", large), large, QImage::Format_RGB32, true},
+        {"a large interlaced PNG with alpha, by Qt", largeInterlaced, readWithLibpng(largeInterlaced),
+         QImage::Format_ARGB32, true},
+        {"a large BMP", encoded("BMP", large), large, QImage::Format_RGB32, true},
         {"a damaged PNG", damaged, {}, QImage::Format_Invalid},
         {"no image", QByteArray("hello"), {}, QImage::Format_Invalid},
     };
@@ -338,16 +346,22 @@ TEST(ImageDecode, ReadsEveryTypeAndRefusesDamagedPngs)
         if (!c.expected.isNull()) {
             EXPECT_EQ(asRgba(image, false), asRgba(c.expected, false)) << c.what;
         }
+        // Large pages are 2 MiB apart; an ordinary image's pixels follow a header.
+        if (!image.isNull()) {
+            EXPECT_EQ(quintptr(image.constBits()) % (2 << 20) == 0, c.largePages) << c.what;
+        }
     }
     // A colour profile is kept: Qt's reader reads such files.
-    QImage profiled = picture;
+    QImage profiled = large;
     profiled.setColorSpace(QColorSpace::DisplayP3);
     QByteArray withProfile;
     QBuffer buffer(&withProfile);
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(profiled.save(&buffer, "PNG"));
     ASSERT_TRUE(withProfile.contains("iCCP"));
-    EXPECT_EQ(decodeImage(withProfile).colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+    const QImage readProfiled = decodeImage(withProfile);
+    EXPECT_EQ(readProfiled.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
+    EXPECT_EQ(asRgba(readProfiled, false), asRgba(profiled, false));
 }
 
 } // namespace
