@@ -37,9 +37,8 @@ public:
 
     // Uninitialised; null when no memory can be had.
     QImage image(const QSize &size, QImage::Format format);
-    // Brings the first block in now, ahead of the images carved from it:
-    // a touch a 2 MiB page, which faults the whole page in where the kernel
-    // backs it so.
+    // Makes the first block now and has its pages brought in on another
+    // thread, ahead of the images carved from it.
     void prepare();
 
 private:
