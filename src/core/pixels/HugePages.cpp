@@ -133,7 +133,9 @@ QImage hugePageImage(const QSize &size, QImage::Format format)
         pixels = std::aligned_alloc(page, rounded);
         if (!pixels)
             return QImage(size, format);
-        madvise(pixels, rounded, MADV_HUGEPAGE); // a hint: refused, the pages are small
+        // A hint (refused, the pages are small), and only for whole large
+        // pages of the image: the rest of the last would be resident unused.
+        madvise(pixels, std::size_t(bytes) / page * page, MADV_HUGEPAGE);
     }
     LargeBuffer *buffer = nullptr;
     try {
