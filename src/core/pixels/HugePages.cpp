@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -115,27 +117,46 @@ struct LargeBuffer {
     std::size_t bytes;
 };
 
-} // namespace
+// The rows of an image of at least one large page; nothing for a smaller
+// or an impossible one.
+struct LargeLayout {
+    qint64 rowBytes;
+    std::size_t bytes, rounded; // the pixels', and that in whole large pages
+};
 
-QImage hugePageImage(const QSize &size, QImage::Format format)
+std::optional<LargeLayout> largeLayout(const QSize &size, QImage::Format format)
 {
-    constexpr std::size_t page = hugePage;
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     if (size.isEmpty() || depth <= 0)
         return {};
     const qint64 rowBytes = (qint64(size.width()) * depth + 31) / 32 * 4;
-    const qint64 bytes = rowBytes * size.height();
-    if (bytes < qint64(page) || rowBytes > std::numeric_limits<qsizetype>::max() / size.height())
-        return QImage(size, format);
-    const std::size_t rounded = (std::size_t(bytes) + page - 1) / page * page;
+    if (rowBytes > std::numeric_limits<qsizetype>::max() / size.height() || rowBytes * size.height() < qint64(hugePage))
+        return {};
+    const auto bytes = std::size_t(rowBytes * size.height());
+    return LargeLayout{rowBytes, bytes, (bytes + hugePage - 1) / hugePage * hugePage};
+}
+
+// A hint (refused, the pages are small), and only for the whole large pages
+// of the pixels: the rest of the last would be resident unused.
+void adviseLargePages(void *pixels, std::size_t bytes)
+{
+    madvise(pixels, bytes / hugePage * hugePage, MADV_HUGEPAGE);
+}
+
+} // namespace
+
+QImage hugePageImage(const QSize &size, QImage::Format format)
+{
+    const std::optional<LargeLayout> layout = largeLayout(size, format);
+    if (!layout)
+        return size.isEmpty() ? QImage() : QImage(size, format);
+    const auto [rowBytes, bytes, rounded] = *layout;
     void *pixels = SpareBuffer::shared().take(rounded);
     if (!pixels) {
-        pixels = std::aligned_alloc(page, rounded);
+        pixels = std::aligned_alloc(hugePage, rounded);
         if (!pixels)
             return QImage(size, format);
-        // A hint (refused, the pages are small), and only for whole large
-        // pages of the image: the rest of the last would be resident unused.
-        madvise(pixels, std::size_t(bytes) / page * page, MADV_HUGEPAGE);
+        adviseLargePages(pixels, bytes);
     }
     LargeBuffer *buffer = nullptr;
     try {
@@ -149,6 +170,41 @@ QImage hugePageImage(const QSize &size, QImage::Format format)
         [](void *info) {
             const std::unique_ptr<LargeBuffer> freed(static_cast<LargeBuffer *>(info));
             SpareBuffer::shared().park(freed->memory, freed->bytes);
+        },
+        buffer);
+}
+
+QImage zeroedHugePageImage(const QSize &size, QImage::Format format)
+{
+    const std::optional<LargeLayout> layout = largeLayout(size, format);
+    if (!layout)
+        return {};
+    const auto [rowBytes, bytes, rounded] = *layout;
+    // Mapped afresh, so zeros from the kernel; a large page's worth more,
+    // to start on a boundary, given back at once.
+    void *mapped = mmap(nullptr, rounded + hugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return {};
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + hugePage - 1) / hugePage * hugePage;
+    if (aligned > start)
+        munmap(mapped, aligned - start);
+    if (const std::uintptr_t end = start + rounded + hugePage; end > aligned + rounded)
+        munmap(reinterpret_cast<void *>(aligned + rounded), end - aligned - rounded);
+    auto *pixels = reinterpret_cast<uchar *>(aligned);
+    adviseLargePages(pixels, bytes);
+    LargeBuffer *buffer = nullptr;
+    try {
+        buffer = new LargeBuffer{pixels, rounded};
+    } catch (const std::bad_alloc &) {
+        munmap(pixels, rounded);
+        return {};
+    }
+    return QImage(
+        pixels, size.width(), size.height(), qsizetype(rowBytes), format,
+        [](void *info) {
+            const std::unique_ptr<LargeBuffer> freed(static_cast<LargeBuffer *>(info));
+            munmap(freed->memory, freed->bytes);
         },
         buffer);
 }

@@ -17,6 +17,11 @@ namespace pintora {
 // memory can.
 QImage hugePageImage(const QSize &size, QImage::Format format);
 
+// As above, but in memory mapped afresh, all zeros, and unmapped with the
+// image, never kept for the next: for readers that may leave pixels
+// unwritten. Null where the image is under 2 MiB or the memory cannot be had.
+QImage zeroedHugePageImage(const QSize &size, QImage::Format format);
+
 // A copy of `area` of the image (clipped to it) in memory as above, with
 // its colour table and pixel ratio; null when it cannot be allocated.
 QImage hugePageCopy(const QImage &image, const QRect &area);

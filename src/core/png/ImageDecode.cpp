@@ -14,8 +14,9 @@ namespace {
 
 // Memory of large pages for what `reader` is about to read, as our own
 // reader's: Qt's readers fill an image they are given when it has the size
-// and format they read. Null where the header says nothing or more than the
-// reader would allocate.
+// and format they read. Zeros, never a parked buffer: some of them (BMP) call
+// a file cut short read, and a previous image must not show in the rest.
+// Null where the header says nothing or more than the reader would allocate.
 QImage hugePageImageFor(QImageReader &reader)
 {
     const QSize size = reader.size();
@@ -26,7 +27,7 @@ QImage hugePageImageFor(QImageReader &reader)
     const qint64 limitBits = qint64(reader.allocationLimit()) << 23; // 0: none set, and none made here
     if (bits <= 0 || qint64(size.width()) * size.height() > limitBits / bits)
         return {};
-    return hugePageImage(size, format);
+    return zeroedHugePageImage(size, format);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ImageTestSupport.h"
 #include "PngTestSupport.h"
+#include "core/pixels/HugePages.h"
 #include "core/png/ImageDecode.h"
 #include "core/png/PngReader.h"
 #include "core/png/PngWriter.h"
@@ -362,6 +363,28 @@ TEST(ImageDecode, ReadsEveryTypeAndRefusesDamagedPngs)
     const QImage readProfiled = decodeImage(withProfile);
     EXPECT_EQ(readProfiled.colorSpace(), QColorSpace(QColorSpace::DisplayP3));
     EXPECT_EQ(asRgba(readProfiled, false), asRgba(profiled, false));
+}
+
+// Qt's BMP reader calls a file cut short read and leaves the rest of the
+// image as it found it: zeros there, never the image before of that size.
+TEST(ImageDecode, AFileCutShortShowsNoEarlierImage)
+{
+    const QImage large = noiseImage(1000, 700);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(large.save(&buffer, "BMP"));
+    bmp.truncate(bmp.size() / 2);
+    {
+        QImage earlier = hugePageImage(large.size(), QImage::Format_RGB32);
+        earlier.fill(Qt::white); // parked when it goes, for the next of its size
+    }
+    const QImage read = decodeImage(bmp);
+    ASSERT_EQ(read.size(), large.size());
+    // BMP rows run bottom up: the upper half never came.
+    EXPECT_EQ(read.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(read.pixel(999, 340), qRgb(0, 0, 0));
+    EXPECT_EQ(read.pixel(500, 699), large.pixel(500, 699));
 }
 
 } // namespace
