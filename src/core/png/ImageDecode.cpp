@@ -14,9 +14,11 @@ namespace {
 
 // Memory of large pages for what `reader` is about to read, as our own
 // reader's: Qt's readers fill an image they are given when it has the size
-// and format they read. Zeros, never a parked buffer: some of them (BMP) call
-// a file cut short read, and a previous image must not show in the rest.
-// Null where the header says nothing or more than the reader would allocate.
+// and format they read. Its PNG reader refuses a file that ends early, so
+// the last image's parked memory may be filled; others (BMP) call such a
+// file read and leave the rest as they found it, so they get zeros, lest a
+// previous image show there. Null where the header says nothing or more
+// than the reader would allocate.
 QImage hugePageImageFor(QImageReader &reader)
 {
     const QSize size = reader.size();
@@ -27,7 +29,7 @@ QImage hugePageImageFor(QImageReader &reader)
     const qint64 limitBits = qint64(reader.allocationLimit()) << 23; // 0: none set, and none made here
     if (bits <= 0 || qint64(size.width()) * size.height() > limitBits / bits)
         return {};
-    return zeroedHugePageImage(size, format);
+    return reader.format() == "png" ? hugePageImage(size, format) : zeroedHugePageImage(size, format);
 }
 
 } // namespace

@@ -385,6 +385,16 @@ TEST(ImageDecode, AFileCutShortShowsNoEarlierImage)
     EXPECT_EQ(read.pixel(0, 0), qRgb(0, 0, 0));
     EXPECT_EQ(read.pixel(999, 340), qRgb(0, 0, 0));
     EXPECT_EQ(read.pixel(500, 699), large.pixel(500, 699));
+
+    // Qt's PNG reader, which may be given the parked memory, refuses such a file.
+    QImage profiled = large;
+    profiled.setColorSpace(QColorSpace::DisplayP3);
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(profiled.save(&pngBuffer, "PNG"));
+    png.truncate(png.size() / 2);
+    EXPECT_TRUE(decodeImage(png).isNull());
 }
 
 } // namespace
