@@ -291,7 +291,7 @@ void PintoraApp::cropped(const QImage &image, const QRect &area)
     // Off the screen first where nothing waits for the window: offering the
     // copy takes a round trip to the X server.
     if (!m_handOff->holds() && m_editorWindow)
-        m_editorWindow->hideAtOnce();
+        m_editorWindow->hide();
     remember({putImageOnClipboard(image, area, current(), m_cropReport)});
     // The editor stays until the copy is taken.
     m_handOff->waitForCopy(std::exchange(m_editorWindow, nullptr));

@@ -19,8 +19,9 @@
 namespace pintora {
 namespace {
 
-// Requests wait in Qt's buffer until the event loop runs next; a window
-// shown or hidden before long work is sent on its way first.
+// Requests wait in Qt's buffer until the event loop runs next, or until Qt
+// flushes (it does after a map or an unmap): the others are sent before long
+// work here.
 void sendToDisplayServer()
 {
     auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -90,17 +91,12 @@ void EditorWindow::present()
     raise();
     activateWindow();
     // The window manager takes a while to frame and map a window: the
-    // picture is scaled in that time rather than after it.
+    // picture is scaled in that time rather than after it, with the raise
+    // and the activation already on their way.
     sendToDisplayServer();
     m_editor->canvasView()->prepareDisplay();
     // The frame is known once the window manager has framed the window.
     QTimer::singleShot(100, this, &EditorWindow::keepOnScreen);
-}
-
-void EditorWindow::hideAtOnce()
-{
-    hide();
-    sendToDisplayServer();
 }
 
 void EditorWindow::keepOnScreen()

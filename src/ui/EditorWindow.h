@@ -31,8 +31,6 @@ public:
 
     // Shown, un-minimized, in front and with the keyboard.
     void present();
-    // Hidden, and the display server told so before this returns.
-    void hideAtOnce();
 
     // Four fifths of the whole screen (not just its free area), at most the
     // free area, centred in it.
